@@ -1,0 +1,67 @@
+#include "CDu2RorApp.h"
+
+#include "CDu2RorCommandLineInfo.h"
+#include "CDu2RorDlg.h"
+#include "ConversionJob.h"
+#include "Folders.h"
+#include "Platform.h"
+#include "QtMessageBox.h"
+#include "Session.h"
+#include "StringTable.h"
+#include "TerminationWatch.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QTranslator>
+
+#include <csignal>
+
+namespace folyant {
+
+std::string CDu2RorApp::programName(const char* argv0)
+{
+    std::string name = folders::fileNameOf(argv0 ? argv0 : "");
+    if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    return name.empty() ? "Folyant_Standard" : name;
+}
+
+int CDu2RorApp::InitInstance(int argc, char** argv)
+{
+    // Our switches begin with "-" as Qt's own options do: the command line is
+    // ours alone, and Qt sees only the program name.
+    CDu2RorCommandLineInfo commandLine;
+    ParseCommandLine(commandLine, argc, argv);
+
+    const std::string name = programName(argc > 0 ? argv[0] : nullptr);
+    const bool unattended = session::isUnattended();
+    session::prepareGuiEnvironment();
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication application(qtArgc, qtArgv);
+    QApplication::setApplicationName(QString::fromStdString(name));
+
+    QTranslator translator;
+    if (translator.load(QLocale(), QStringLiteral("converter"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+        QApplication::installTranslator(&translator);
+
+    IniUserProfile profile(name);
+    IniMachineSettings machine;
+    QtMessageBox messages(name, unattended);
+    XdgShell shell;
+    Platform platform{machine, profile, messages, shell, unattended};
+
+    ConversionJob job = buildJob(commandLine, profile);
+    // Derived as the watermark would need it; no output depends on it yet.
+    [[maybe_unused]] const std::string watermarkFont =
+        watermarkCidFont(loadString(strings::kLanguageTag), job.watermarkFont);
+
+    TerminationWatch termination;
+    CDu2RorDlg dialog(std::move(job), platform);
+    dialog.setTerminationWatch(&termination);
+    dialog.DoModal();
+
+    return TerminationWatch::requested() ? 128 + SIGTERM : 0;
+}
+
+} // namespace folyant

@@ -1,0 +1,304 @@
+#include "CDu2RorDlg.h"
+
+#include "CAboutDlg.h"
+#include "DialogUnits.h"
+#include "Platform.h"
+#include "TerminationWatch.h"
+
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace folyant {
+
+CDu2RorDlg::CDu2RorDlg(ConversionJob job, Platform& platform, QWidget* parent)
+    : QDialog(parent), m_job(std::move(job)), m_platform(platform)
+{
+    m_job.closeAfterProcess = true;
+    // The timer fires whenever the event loop is idle: one chunk per turn of
+    // the loop keeps the window painted and the cancel button live without
+    // holding the conversion back.
+    m_timer.setInterval(0);
+    connect(&m_timer, &QTimer::timeout, this, &CDu2RorDlg::FeedStep);
+    createControls();
+}
+
+CDu2RorDlg::~CDu2RorDlg() = default;
+
+void CDu2RorDlg::createControls()
+{
+    setWindowTitle(QStringLiteral("DU2ROR"));
+    setWindowIcon(QIcon(QPixmap(QStringLiteral(":/folyant.xpm"))));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+
+    auto* menuBar = new QMenuBar(this);
+    QMenu* about = menuBar->addMenu(QStringLiteral("About"));
+    connect(about->addAction(tr("Folyant 정보")), &QAction::triggered, this,
+            [this] { OnCommand(kCommandAbout); });
+
+    auto* client = new QWidget(this);
+    const DialogUnits units(*this);
+    client->setFixedSize(units.size(319, 95));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(client);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    auto place = [&](QWidget* widget, int id, int x, int y, int w, int h) {
+        if (id != 0)
+            widget->setObjectName(QString::number(id));
+        widget->setGeometry(units.rect(x, y, w, h));
+        return widget;
+    };
+
+    place(new QGroupBox(client), 0, 7, 3, 305, 63);
+
+    m_exitButton = new QPushButton(tr("종료"), client);
+    m_exitButton->setDefault(true);
+    place(m_exitButton, 1005, 262, 73, 50, 14);
+    connect(m_exitButton, &QPushButton::clicked, this, &CDu2RorDlg::ExitAndSave);
+
+    m_cancelButton = new QPushButton(tr("작업 취소"), client);
+    m_cancelButton->setAutoDefault(false);
+    place(m_cancelButton, 1006, 151, 29, 50, 14);
+    connect(m_cancelButton, &QPushButton::clicked, this, &CDu2RorDlg::CancelJob);
+
+    m_logView = new QPlainTextEdit(client);
+    m_logView->setReadOnly(true);
+    m_logView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    place(m_logView, 1003, 286, 21, 14, 17);
+    m_logView->hide();
+
+    place(new QLabel(tr("진행 :"), client), 0, 15, 32, 40, 12);
+    m_amount = new QLabel(client);
+    m_amount->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    place(m_amount, 1002, 64, 32, 20, 8);
+    place(new QLabel(QStringLiteral("KB"), client), 0, 92, 32, 9, 8);
+
+    place(new QLabel(tr("파일명 :"), client), 0, 15, 16, 40, 12);
+    m_outputPath = new QLabel(client);
+    place(m_outputPath, 1004, 64, 16, 248, 10);
+
+    m_closeAfterProcess = new QCheckBox(tr("처리후 자동 종료"), client);
+    place(m_closeAfterProcess, 1007, 177, 78, 70, 10);
+    connect(m_closeAfterProcess, &QCheckBox::clicked, this, [this] { UpdateData(true); });
+
+    auto* logLabel = new QLabel(tr("로그 :"), client);
+    place(logLabel, 0, 257, 30, 55, 12);
+    logLabel->hide();
+
+    m_progress = new QProgressBar(client);
+    m_progress->setRange(0, ConversionRun::kProgressRange);
+    m_progress->setValue(0);
+    place(m_progress, 1021, 15, 48, 291, 12);
+
+    // The window manager owns the system menu here; the same command is
+    // offered on the window's context menu.
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* aboutItem = new QAction(tr("About Folyant Velmo..."), this);
+    connect(aboutItem, &QAction::triggered, this, [this] { OnCommand(kCommandAbout); });
+    addAction(aboutItem);
+}
+
+void CDu2RorDlg::UpdateData(bool saveAndValidate)
+{
+    if (saveAndValidate) {
+        m_job.closeAfterProcess = m_closeAfterProcess->isChecked();
+        return;
+    }
+    m_amount->setText(m_amountText);
+    m_outputPath->setText(QString::fromStdString(m_job.outputPath));
+    m_closeAfterProcess->setChecked(m_job.closeAfterProcess);
+
+    // The log only grows during a run: append what is new instead of
+    // replacing the whole text on every chunk.
+    const std::string& log = m_run.log().text();
+    if (log.size() < m_logShownBytes) {
+        m_logView->clear();
+        m_logShownBytes = 0;
+    }
+    if (log.size() > m_logShownBytes) {
+        m_logView->moveCursor(QTextCursor::End);
+        m_logView->insertPlainText(QString::fromUtf8(log.data() + m_logShownBytes,
+                                                     static_cast<qsizetype>(log.size() - m_logShownBytes)));
+        m_logShownBytes = log.size();
+    }
+}
+
+void CDu2RorDlg::OnInitDialog()
+{
+    UpdateData(false);
+    m_job.closeAfterProcess = m_platform.profile.getInt(profile::kCloseAfterProcess, 1) != 0;
+    readInstallationFolders(m_platform.machine, m_platform.messages, m_job);
+    UpdateData(false);
+
+    if (!m_job.sourcePath.empty()) {
+        if (!m_run.openSource(m_job.sourcePath))
+            return;
+    } else if (!m_job.outputPath.empty()) {
+        m_run.useStandardInput();
+    } else {
+        return;
+    }
+
+    // Without a lib folder there is no stamp file to run on each page; the
+    // conversion goes on unstamped rather than failing on every page.
+    if (StartInterpreter() == 0 && !m_job.libFolder.empty())
+        m_run.sendPageStamp(m_job.libFolder);
+}
+
+int CDu2RorDlg::DoModal()
+{
+    OnInitDialog();
+    if (m_platform.unattended && !m_run.hasInterpreter())
+        return QDialog::Rejected;
+    return exec();
+}
+
+int CDu2RorDlg::StartInterpreter()
+{
+    m_progress->setRange(0, ConversionRun::kProgressRange);
+    setProgress(0);
+    const int code = m_run.startInterpreter(m_job);
+    if (code == 0) {
+        if (m_termination)
+            m_termination->setPartialOutput(m_job.outputPath);
+        m_timer.start();
+    }
+    return code;
+}
+
+void CDu2RorDlg::SendPostScript(std::string_view text)
+{
+    m_run.sendPostScript(text);
+}
+
+void CDu2RorDlg::FeedStep()
+{
+    // A termination request is handled by its own slot; reading on could
+    // block on a pipe whose writer has gone.
+    if (TerminationWatch::requested())
+        return;
+
+    switch (m_run.feedStep()) {
+    case ConversionRun::Step::Fed:
+        m_amountText = QString::fromStdString(m_run.amountText());
+        UpdateData(false);
+        if (const auto position = m_run.progressPosition())
+            setProgress(*position);
+        m_exitButton->setEnabled(false);
+        break;
+    case ConversionRun::Step::InputEnded:
+        if (m_termination)
+            m_termination->setPartialOutput({});
+        RunPostProcessing();
+        break;
+    case ConversionRun::Step::Idle:
+    case ConversionRun::Step::Interrupted:
+        break;
+    }
+
+    if (!m_run.log().shown()) {
+        UpdateData(false);
+        m_run.log().markShown();
+    }
+}
+
+void CDu2RorDlg::RunPostProcessing()
+{
+    if (m_job.securityRequested) {
+        ProtectOutput();
+        m_job.securityRequested = false;
+    }
+    if (m_job.mailRequested)
+        MailOutput();
+    if (m_job.showRequested)
+        m_platform.shell.open(m_job.outputPath);
+    m_exitButton->setEnabled(true);
+    // Nobody could close a window left open by an unattended run.
+    if (m_job.closeAfterProcess || m_platform.unattended)
+        QDialog::reject();
+    UpdateData(false);
+    m_timer.stop();
+    setProgress(ConversionRun::kProgressRange);
+}
+
+void CDu2RorDlg::ProtectOutput()
+{
+    // The protection step with passwords and permissions takes its place here.
+}
+
+void CDu2RorDlg::MailOutput()
+{
+    // The mail hand-off takes its place here.
+}
+
+void CDu2RorDlg::CancelJob()
+{
+    if (m_run.cancel(m_job.outputPath)) {
+        if (m_termination)
+            m_termination->setPartialOutput({});
+        m_exitButton->setEnabled(true);
+    }
+    m_timer.stop();
+    m_exitButton->setEnabled(true);
+}
+
+void CDu2RorDlg::ExitAndSave()
+{
+    saveSettings(m_platform.profile, m_job);
+    UpdateData(true);
+    accept();
+}
+
+bool CDu2RorDlg::OnCommand(int id)
+{
+    switch (id) {
+    case kCommandAbout: {
+        CAboutDlg about(this);
+        about.exec();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void CDu2RorDlg::reject()
+{
+    // Closing mid-run is a cancel: a half-written PDF is never left behind.
+    if (m_run.hasInterpreter())
+        CancelJob();
+    QDialog::reject();
+}
+
+void CDu2RorDlg::setTerminationWatch(TerminationWatch* watch)
+{
+    m_termination = watch;
+    if (watch)
+        connect(watch, &TerminationWatch::terminationRequested, this, &CDu2RorDlg::onTerminationRequested);
+}
+
+void CDu2RorDlg::onTerminationRequested()
+{
+    reject();
+    if (m_termination)
+        m_termination->acknowledge();
+}
+
+void CDu2RorDlg::setProgress(int position)
+{
+    m_progress->setValue(position);
+}
+
+} // namespace folyant

@@ -1,0 +1,67 @@
+#include "ConversionJob.h"
+
+#include "CDu2RorCommandLineInfo.h"
+#include "MachineSettings.h"
+#include "MessageBox.h"
+#include "TextNumbers.h"
+#include "UserProfile.h"
+
+namespace folyant {
+
+namespace {
+const char* const kInvalidInstallation = "Invalid Installation.";
+}
+
+ConversionJob buildJob(const CDu2RorCommandLineInfo& commandLine, const UserProfile& settings)
+{
+    ConversionJob job;
+    job.outputPath = commandLine.m_strFileName;
+    job.quality = settings.getInt(profile::kQuality, 1);
+    job.paperSizeMode = 0;
+    job.paperWidthMm = settings.getInt(profile::kPaperWidth, 0);
+    job.paperHeightMm = settings.getInt(profile::kPaperHeight, 0);
+    if (commandLine.m_sourceSeen)
+        job.sourcePath = commandLine.m_sourcePath;
+    if (commandLine.m_qualitySeen)
+        job.quality = leadingInt(commandLine.m_qualityText);
+    if (commandLine.m_securitySeen) {
+        job.securityRequested = true;
+        job.userPassword = commandLine.m_userPassword;
+        job.ownerPassword = commandLine.m_ownerPassword;
+        job.permissionText = commandLine.m_permissionText;
+        job.fourthSecurityValue = commandLine.m_fourthSecurityValue;
+    }
+    job.mailRequested = commandLine.m_mailSeen;
+    job.showRequested = commandLine.m_showSeen;
+    job.watermarkSeen = commandLine.m_watermarkSeen;
+    job.hftSeen = commandLine.m_hftSeen;
+    job.watermarkText = commandLine.m_watermarkText;
+    job.watermarkFont = commandLine.m_watermarkFont;
+    job.watermarkNumbers = commandLine.m_watermarkNumbers;
+    return job;
+}
+
+void readInstallationFolders(const MachineSettings& machineSettings, MessageBox& messages,
+                             ConversionJob& job)
+{
+    if (!machineSettings.isAvailable())
+        messages.show(kInvalidInstallation);
+    for (auto [name, folder] : {std::pair{machine::kLibPath, &job.libFolder},
+                                std::pair{machine::kFontPath, &job.fontFolder}}) {
+        if (auto value = machineSettings.readString(name, machine::kValueBuffer))
+            *folder = std::move(*value);
+        else
+            messages.show(kInvalidInstallation);
+    }
+}
+
+void saveSettings(UserProfile& settings, const ConversionJob& job)
+{
+    settings.writeInt(profile::kCloseAfterProcess, job.closeAfterProcess ? 1 : 0);
+    settings.writeInt(profile::kQuality, job.quality);
+    settings.writeInt(profile::kPaperSize, job.paperSizeMode);
+    settings.writeInt(profile::kPaperWidth, job.paperWidthMm);
+    settings.writeInt(profile::kPaperHeight, job.paperHeightMm);
+}
+
+} // namespace folyant

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QRect>
+
+class QWidget;
+
+namespace folyant {
+
+// Places controls by dialog units, the font-relative grid that the dialog
+// layouts are drawn on: a horizontal unit is a quarter of the font's average
+// character width, a vertical unit an eighth of its height.
+class DialogUnits {
+public:
+    explicit DialogUnits(const QWidget& dialog);
+
+    QRect rect(int x, int y, int width, int height) const;
+    QSize size(int width, int height) const;
+
+private:
+    int m_baseX;
+    int m_baseY;
+};
+
+} // namespace folyant

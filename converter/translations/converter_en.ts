@@ -1,0 +1,77 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ko">
+<context>
+    <name>StringTable</name>
+    <message>
+        <source>KR</source>
+        <translation>EN</translation>
+    </message>
+    <message>
+        <source>PDF 파일이 존재하지 않습니다.</source>
+        <translation>There is not the PDF file.</translation>
+    </message>
+    <message>
+        <source>올바른 PDF 파일이 아닙니다.</source>
+        <translation>The PDF file is not correct.</translation>
+    </message>
+    <message>
+        <source>명조</source>
+        <translation>Mincho</translation>
+    </message>
+    <message>
+        <source>고딕</source>
+        <translation>Gothic</translation>
+    </message>
+</context>
+<context>
+    <name>folyant::CAboutDlg</name>
+    <message>
+        <source>Folyant 정보</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Folyant Velmo 1.0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>확인</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>folyant::CDu2RorDlg</name>
+    <message>
+        <source>Folyant 정보</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>종료</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>작업 취소</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>진행 :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>파일명 :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>처리후 자동 종료</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>로그 :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Folyant Velmo...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,133 @@
+#include "GhostscriptSession.h"
+
+#include "ConversionLog.h"
+
+#include <ghostscript/gserrors.h>
+#include <ghostscript/iapi.h>
+
+#include <climits>
+
+namespace folyant::gs {
+
+namespace {
+
+// The process's only instance; gsapi allows no second one on this platform.
+void* g_activeInstance = nullptr;
+
+int GSDLLCALL readInput(void*, char*, int)
+{
+    return 0;
+}
+
+int GSDLLCALL writeOutput(void* handle, const char* text, int length)
+{
+    if (length <= 0)
+        return 0;
+    if (auto* log = static_cast<ConversionLog*>(handle))
+        log->append(std::string_view(text, static_cast<std::size_t>(length)));
+    return length;
+}
+
+int GSDLLCALL poll(void*)
+{
+    return 0;
+}
+
+} // namespace
+
+GhostscriptSession::GhostscriptSession(ConversionLog* log) : m_log(log) {}
+
+GhostscriptSession::~GhostscriptSession()
+{
+    abort();
+}
+
+int GhostscriptSession::start(const std::vector<std::string>& arguments)
+{
+    if (m_instance)
+        return 0;
+    if (g_activeInstance)
+        return -1;
+
+    void* instance = nullptr;
+    if (gsapi_new_instance(&instance, m_log) < 0 || !instance)
+        return -1;
+    m_instance = instance;
+    g_activeInstance = instance;
+
+    gsapi_set_stdio(instance, readInput, writeOutput, writeOutput);
+    gsapi_set_poll(instance, poll);
+
+    std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    const int code = gsapi_init_with_args(instance, static_cast<int>(arguments.size()), argv.data());
+    if (code < 0)
+        return code;
+
+    int exitCode = 0;
+    gsapi_run_string_begin(instance, 0, &exitCode);
+    m_running = true;
+    return 0;
+}
+
+void GhostscriptSession::send(std::string_view text)
+{
+    if (!isRunning())
+        return;
+    int exitCode = 0;
+    // Chunks of input are far below UINT_MAX; the limit is the API's.
+    while (!text.empty()) {
+        const std::size_t piece = text.size() < UINT_MAX ? text.size() : UINT_MAX;
+        const int code = gsapi_run_string_continue(m_instance, text.data(),
+                                                   static_cast<unsigned int>(piece), 0, &exitCode);
+        text.remove_prefix(piece);
+        // NeedInput is the normal answer. After "quit" or a fatal error the
+        // interpreter takes no more input;
+        // feeding it further would use a finished interpreter.
+        if (code <= gs_error_Quit && code != gs_error_NeedInput) {
+            m_running = false;
+            return;
+        }
+    }
+}
+
+void GhostscriptSession::finish()
+{
+    if (!m_instance)
+        return;
+    if (m_running) {
+        int exitCode = 0;
+        gsapi_run_string_end(m_instance, 0, &exitCode);
+    }
+    release();
+}
+
+void GhostscriptSession::abort()
+{
+    if (m_instance)
+        release();
+}
+
+void GhostscriptSession::release()
+{
+    gsapi_exit(m_instance);
+    gsapi_delete_instance(m_instance);
+    if (g_activeInstance == m_instance)
+        g_activeInstance = nullptr;
+    m_instance = nullptr;
+    m_running = false;
+}
+
+long GhostscriptSession::revision()
+{
+    gsapi_revision_t info{};
+    if (gsapi_revision(&info, sizeof info) != 0)
+        return 0;
+    return info.revision;
+}
+
+} // namespace folyant::gs

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace folyant::gs {
+
+class ConversionLog;
+
+// One Ghostscript interpreter instance, driven through gsapi on the calling
+// thread. At most one session holds an instance in a process at a time;
+// the destructor shuts down whatever is still running.
+class GhostscriptSession {
+public:
+    // Text the interpreter prints goes to log, or nowhere when log is null.
+    explicit GhostscriptSession(ConversionLog* log);
+    ~GhostscriptSession();
+
+    GhostscriptSession(const GhostscriptSession&) = delete;
+    GhostscriptSession& operator=(const GhostscriptSession&) = delete;
+
+    // Creates the instance and initialises it with the arguments, then begins
+    // a run-string sequence. Returns 0 when the run began or an instance
+    // exists already, -1 when no instance could be created, or the
+    // interpreter's negative code when it refused the arguments; the refused
+    // instance stays until abort() or destruction.
+    int start(const std::vector<std::string>& arguments);
+
+    bool hasInstance() const { return m_instance != nullptr; }
+    // An instance that accepted its arguments and takes input.
+    bool isRunning() const { return m_instance != nullptr && m_running; }
+
+    // Hands text to the running sequence; ignored without a running one.
+    void send(std::string_view text);
+
+    // Ends the sequence and shuts down; the output is complete afterwards.
+    void finish();
+
+    // Shuts down without ending the sequence.
+    void abort();
+
+    // The interpreter's revision, for messages and checks.
+    static long revision();
+
+private:
+    void release();
+
+    ConversionLog* m_log;
+    void* m_instance = nullptr;
+    bool m_running = false;
+};
+
+} // namespace folyant::gs

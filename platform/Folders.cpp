@@ -1,0 +1,51 @@
+#include "Folders.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace folyant::folders {
+
+namespace {
+std::string homeFolder()
+{
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir)
+        return entry->pw_dir;
+    return "/";
+}
+} // namespace
+
+std::string userConfigFolder()
+{
+    const char* configured = std::getenv("XDG_CONFIG_HOME");
+    if (configured && configured[0] == '/')
+        return configured;
+    return homeFolder() + "/.config";
+}
+
+std::string tempFolder()
+{
+    const char* configured = std::getenv("TMPDIR");
+    if (configured && configured[0] == '/')
+        return configured;
+    return "/tmp";
+}
+
+std::string folderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace folyant::folders

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace folyant::folders {
+
+// $XDG_CONFIG_HOME, or ~/.config when it is unset or not absolute.
+std::string userConfigFolder();
+
+// The folder for temporary files ($TMPDIR, else /tmp).
+std::string tempFolder();
+
+// The folder part of a path ("." when it has none) and the name part.
+std::string folderOf(const std::string& path);
+std::string fileNameOf(const std::string& path);
+
+} // namespace folyant::folders

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "MachineSettings.h"
+#include "MessageBox.h"
+#include "Shell.h"
+#include "UserProfile.h"
+
+namespace folyant {
+
+// The stand-ins for the operating system that a program uses, passed to the
+// code that needs them so that tests can put recording ones in their place.
+struct Platform {
+    MachineSettings& machine;
+    UserProfile& profile;
+    MessageBox& messages;
+    Shell& shell;
+    bool unattended = false;
+};
+
+} // namespace folyant

@@ -1,0 +1,96 @@
+#include "QtMessageBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <utility>
+
+namespace folyant {
+
+namespace {
+
+QMessageBox::StandardButtons standardButtons(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::Ok:
+        return QMessageBox::Ok;
+    case MessageButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::StandardButton standardButton(MessageAnswer answer)
+{
+    switch (answer) {
+    case MessageAnswer::Ok:
+        return QMessageBox::Ok;
+    case MessageAnswer::Cancel:
+        return QMessageBox::Cancel;
+    case MessageAnswer::Yes:
+        return QMessageBox::Yes;
+    case MessageAnswer::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon qtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::None:
+        return QMessageBox::NoIcon;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Stop:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+MessageAnswer answerFor(int button)
+{
+    switch (button) {
+    case QMessageBox::Yes:
+        return MessageAnswer::Yes;
+    case QMessageBox::No:
+        return MessageAnswer::No;
+    case QMessageBox::Cancel:
+        return MessageAnswer::Cancel;
+    default:
+        return MessageAnswer::Ok;
+    }
+}
+
+} // namespace
+
+QtMessageBox::QtMessageBox(std::string programCaption, bool unattended)
+    : m_caption(std::move(programCaption)), m_unattended(unattended)
+{
+}
+
+MessageAnswer QtMessageBox::show(const std::string& text, MessageButtons buttons, MessageIcon icon,
+                                 MessageAnswer defaultAnswer, const std::string& caption)
+{
+    const std::string& title = caption.empty() ? m_caption : caption;
+    if (m_unattended) {
+        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+        std::fflush(stderr);
+        return defaultAnswer;
+    }
+    QMessageBox box(qtIcon(icon), QString::fromStdString(title), QString::fromStdString(text),
+                    standardButtons(buttons), QApplication::activeWindow());
+    box.setDefaultButton(standardButton(defaultAnswer));
+    return answerFor(box.exec());
+}
+
+} // namespace folyant

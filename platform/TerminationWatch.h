@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace folyant {
+
+// Turns SIGTERM and SIGINT into a Qt signal on the GUI thread. When the GUI
+// thread does not acknowledge within the grace period (it may be stuck inside
+// the interpreter on a job that never ends), the watch removes the file named
+// by setPartialOutput() and ends the process itself, so that a cancelled print
+// job never hangs and never leaves a partial PDF. One watch per process.
+class TerminationWatch final : public QObject {
+    Q_OBJECT
+public:
+    explicit TerminationWatch(int graceMilliseconds = 3000, QObject* parent = nullptr);
+    ~TerminationWatch() override;
+
+    TerminationWatch(const TerminationWatch&) = delete;
+    TerminationWatch& operator=(const TerminationWatch&) = delete;
+
+    // True once a termination signal has arrived; safe from any thread.
+    static bool requested();
+
+    // The file to remove if the process has to end without the GUI thread;
+    // empty for none.
+    void setPartialOutput(const std::string& path);
+
+    // The GUI thread has dealt with the request and is about to end.
+    void acknowledge();
+
+signals:
+    void terminationRequested();
+
+private:
+    void watch();
+
+    int m_grace;
+    int m_pipe[2] = {-1, -1};
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_acknowledgedChanged;
+    bool m_acknowledged = false;
+    std::string m_partialOutput;
+};
+
+} // namespace folyant
