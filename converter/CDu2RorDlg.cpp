@@ -139,7 +139,7 @@ void CDu2RorDlg::OnInitDialog()
 {
     UpdateData(false);
     m_job.closeAfterProcess = m_platform.profile.getInt(profile::kCloseAfterProcess, 1) != 0;
-    readInstallationFolders(m_platform.machine, m_platform.messages, m_job);
+    readInstallationFolders(m_platform.machine, m_platform.messages, m_job, installedFolders());
     UpdateData(false);
 
     if (!m_job.sourcePath.empty()) {
@@ -151,17 +151,19 @@ void CDu2RorDlg::OnInitDialog()
         return;
     }
 
-    // Without a lib folder there is no stamp file to run on each page; the
-    // conversion goes on unstamped rather than failing on every page.
-    if (StartInterpreter() == 0 && !m_job.libFolder.empty())
+    if (StartInterpreter() == 0)
         m_run.sendPageStamp(m_job.libFolder);
 }
 
 int CDu2RorDlg::DoModal()
 {
     OnInitDialog();
-    if (m_platform.unattended && !m_run.hasInterpreter())
+    if (m_platform.unattended && !m_timer.isActive()) {
+        // A refused interpreter stays until it is cancelled; nobody is there
+        // to cancel it. It wrote nothing, so nothing at the output is touched.
+        m_run.cancel({});
         return QDialog::Rejected;
+    }
     return exec();
 }
 

@@ -6,6 +6,9 @@
 #include "TextNumbers.h"
 #include "UserProfile.h"
 
+#include <filesystem>
+#include <tuple>
+
 namespace folyant {
 
 namespace {
@@ -41,17 +44,30 @@ ConversionJob buildJob(const CDu2RorCommandLineInfo& commandLine, const UserProf
     return job;
 }
 
+InstallationFolders installedFolders()
+{
+    InstallationFolders folders{{}, FOLYANT_GS_FONT_FOLDER};
+    std::error_code error;
+    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error)
+        folders.libFolder = (program.parent_path().parent_path() / "share/folyant/lib").string();
+    return folders;
+}
+
 void readInstallationFolders(const MachineSettings& machineSettings, MessageBox& messages,
-                             ConversionJob& job)
+                             ConversionJob& job, const InstallationFolders& fallback)
 {
     if (!machineSettings.isAvailable())
         messages.show(kInvalidInstallation);
-    for (auto [name, folder] : {std::pair{machine::kLibPath, &job.libFolder},
-                                std::pair{machine::kFontPath, &job.fontFolder}}) {
-        if (auto value = machineSettings.readString(name, machine::kValueBuffer))
+    for (auto [name, folder, fallbackFolder] :
+         {std::tuple{machine::kLibPath, &job.libFolder, &fallback.libFolder},
+          std::tuple{machine::kFontPath, &job.fontFolder, &fallback.fontFolder}}) {
+        if (auto value = machineSettings.readString(name, machine::kValueBuffer)) {
             *folder = std::move(*value);
-        else
+        } else {
             messages.show(kInvalidInstallation);
+            *folder = *fallbackFolder;
+        }
     }
 }
 

@@ -60,9 +60,19 @@ inline constexpr std::size_t kValueBuffer = 65535;
 // PaperH in that order.
 ConversionJob buildJob(const CDu2RorCommandLineInfo& commandLine, const UserProfile& profile);
 
+// The folders of the installation this program belongs to: the suite's lib
+// folder beside the program's bin folder, and Ghostscript's font folder.
+struct InstallationFolders {
+    std::string libFolder;
+    std::string fontFolder;
+};
+InstallationFolders installedFolders();
+
 // GSLibPath and GSFontPath into the job. Each failure (the settings, then each
-// value) shows "Invalid Installation." and leaves that folder empty.
-void readInstallationFolders(const MachineSettings& machine, MessageBox& messages, ConversionJob& job);
+// value) shows "Invalid Installation."; the conversion then goes on with the
+// folder of the fallback.
+void readInstallationFolders(const MachineSettings& machine, MessageBox& messages, ConversionJob& job,
+                             const InstallationFolders& fallback = {});
 
 // What the user leaves with: CloseAfterProcess, Quality, PaperSize, PaperW and
 // PaperH, in this order.

@@ -1,11 +1,13 @@
 #include "GhostscriptSession.h"
 
 #include "ConversionLog.h"
+#include "ScratchFolder.h"
 
 #include <ghostscript/gserrors.h>
 #include <ghostscript/iapi.h>
 
 #include <climits>
+#include <cstdlib>
 
 namespace folyant::gs {
 
@@ -52,6 +54,7 @@ int GhostscriptSession::start(const std::vector<std::string>& arguments)
     void* instance = nullptr;
     if (gsapi_new_instance(&instance, m_log) < 0 || !instance)
         return -1;
+    m_scratch = std::make_unique<ScratchFolder>();
     m_instance = instance;
     g_activeInstance = instance;
 
@@ -120,6 +123,7 @@ void GhostscriptSession::release()
         g_activeInstance = nullptr;
     m_instance = nullptr;
     m_running = false;
+    m_scratch.reset();
 }
 
 long GhostscriptSession::revision()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -7,6 +8,7 @@
 namespace folyant::gs {
 
 class ConversionLog;
+class ScratchFolder;
 
 // One Ghostscript interpreter instance, driven through gsapi on the calling
 // thread. At most one session holds an instance in a process at a time;
@@ -47,6 +49,7 @@ private:
     void release();
 
     ConversionLog* m_log;
+    std::unique_ptr<ScratchFolder> m_scratch;
     void* m_instance = nullptr;
     bool m_running = false;
 };

@@ -4,7 +4,7 @@
 
 namespace folyant::gs {
 
-const std::string_view kPrologue = "\n/= { print (\n) print flush } bind def\n";
+const std::string_view kPrologue = "\n/= { //= exec flush } bind def\n";
 
 std::string stampPathFor(std::string_view libFolder)
 {

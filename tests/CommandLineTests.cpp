@@ -1,0 +1,216 @@
+// The converter's command-line grammar, the job built from it, and the
+// settings read and written around a run.
+#include "CDu2RorCommandLineInfo.h"
+#include "ConversionJob.h"
+#include "MachineSettings.h"
+#include "StringTable.h"
+#include "TestSupport.h"
+#include "TextNumbers.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+using namespace folyant;
+
+namespace {
+
+CDu2RorCommandLineInfo parse(std::vector<const char*> words)
+{
+    words.insert(words.begin(), "Folyant_Standard");
+    CDu2RorCommandLineInfo info;
+    ParseCommandLine(info, static_cast<int>(words.size()), words.data());
+    return info;
+}
+
+ConversionJob jobFor(std::vector<const char*> words)
+{
+    test::RecordingProfile profile;
+    return buildJob(parse(std::move(words)), profile);
+}
+
+TEST(CommandLine, SourceQualityAndShow)
+{
+    const auto job = jobFor({"out.pdf", "/source", "in.ps", "/quality", "2", "/showpdf"});
+    EXPECT_EQ(job.outputPath, "out.pdf");
+    EXPECT_EQ(job.sourcePath, "in.ps");
+    EXPECT_EQ(job.quality, 2);
+    EXPECT_TRUE(job.showRequested);
+    EXPECT_FALSE(job.mailRequested);
+    EXPECT_FALSE(job.securityRequested);
+}
+
+TEST(CommandLine, FirstValueWordIsAlwaysTheOutput)
+{
+    const auto job = jobFor({"/source", "in.ps", "out.pdf"});
+    EXPECT_EQ(job.outputPath, "in.ps");
+    EXPECT_EQ(job.sourcePath, "in.ps");
+}
+
+TEST(CommandLine, SourceSlotPassesItsWordOn)
+{
+    auto info = parse({"out.pdf", "/source", "/quality", "in.ps", "2"});
+    EXPECT_EQ(info.m_sourcePath, "in.ps");
+    EXPECT_EQ(info.m_qualityText, "in.ps");
+    EXPECT_EQ(buildJob(info, test::RecordingProfile{}).quality, 0);
+
+    info = parse({"out.pdf", "/security", "u", "o", "/source", "in.ps"});
+    EXPECT_EQ(info.m_sourcePath, "in.ps");
+    EXPECT_EQ(info.m_permissionText, "in.ps");
+    EXPECT_EQ(info.m_securityCount, 3);
+}
+
+TEST(CommandLine, SecurityTakesFourValuesIncludingEmptyOnes)
+{
+    const auto job = jobFor({"out.pdf", "/security", "", "owner", "1100", "x", "surplus"});
+    EXPECT_TRUE(job.securityRequested);
+    EXPECT_EQ(job.userPassword, "");
+    EXPECT_EQ(job.ownerPassword, "owner");
+    EXPECT_EQ(job.permissionText, "1100");
+    EXPECT_EQ(job.fourthSecurityValue, "x");
+}
+
+TEST(CommandLine, SwitchesMatchInAnyCaseAndUnknownOnesAreIgnored)
+{
+    const auto job = jobFor({"out.pdf", "/SHOWPDF", "-EmailPdf", "/quality=2", "/nosuch", "-hft"});
+    EXPECT_TRUE(job.showRequested);
+    EXPECT_TRUE(job.mailRequested);
+    EXPECT_TRUE(job.hftSeen);
+    EXPECT_EQ(job.quality, 1) << "/quality=2 is an unknown switch";
+}
+
+TEST(CommandLine, QualityWithoutValueMeansPrepress)
+{
+    EXPECT_EQ(jobFor({"out.pdf", "/quality"}).quality, 0);
+}
+
+TEST(CommandLine, WatermarkTakesSevenValuesWithAtoiNumbers)
+{
+    const auto info = parse({"o.pdf", "/watermark", "DRAFT", "굴림", "12", "-3x", " 7", "abc", "99999999999", "extra"});
+    EXPECT_EQ(info.m_watermarkText, "DRAFT");
+    EXPECT_EQ(info.m_watermarkFont, "굴림");
+    EXPECT_EQ(info.m_watermarkCount, 7);
+    // "-3x" begins with "-": a switch, not a value.
+    const std::array<int, 5> expected{12, 7, 0, INT_MAX, 0};
+    EXPECT_EQ(info.m_watermarkNumbers, expected);
+}
+
+TEST(CommandLine, AbsolutePathsAreValuesNotSwitches)
+{
+    const auto job = jobFor({"/home/u/out.pdf", "/source", "/tmp/in.ps", "/showpdf"});
+    EXPECT_EQ(job.outputPath, "/home/u/out.pdf");
+    EXPECT_EQ(job.sourcePath, "/tmp/in.ps");
+    EXPECT_TRUE(job.showRequested);
+
+    EXPECT_TRUE(isSwitchWord("/source"));
+    EXPECT_TRUE(isSwitchWord("-source"));
+    EXPECT_TRUE(isSwitchWord("/quality=2"));
+    EXPECT_FALSE(isSwitchWord("/out.pdf"));
+    EXPECT_FALSE(isSwitchWord("/tmp/x"));
+    EXPECT_FALSE(isSwitchWord(""));
+    EXPECT_FALSE(isSwitchWord("out.pdf"));
+}
+
+TEST(CommandLine, NoValueWordLeavesEverythingEmpty)
+{
+    const auto job = jobFor({"/showpdf"});
+    EXPECT_EQ(job.outputPath, "");
+    EXPECT_EQ(job.sourcePath, "");
+}
+
+TEST(LeadingInt, ReadsLikeAtoi)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"", 0},   {"2", 2},       {"  -17z", -17},           {"+5", 5},
+        {"x1", 0}, {"2147483647", INT_MAX}, {"-2147483648", INT_MIN}, {"99999999999999999999", INT_MAX},
+        {"-99999999999999999999", INT_MIN}, {"\t\n 3", 3},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(leadingInt(text), expected) << '"' << text << '"';
+}
+
+TEST(Job, ProfileDefaultsAndReadOrder)
+{
+    test::RecordingProfile profile;
+    const auto job = buildJob(parse({"out.pdf"}), profile);
+    EXPECT_EQ(job.quality, 1);
+    EXPECT_EQ(job.paperSizeMode, 0);
+    EXPECT_EQ(job.paperWidthMm, 0);
+    EXPECT_EQ(job.paperHeightMm, 0);
+    EXPECT_TRUE(job.closeAfterProcess);
+    EXPECT_EQ(profile.reads, (std::vector<std::string>{"Quality", "PaperW", "PaperH"}));
+}
+
+TEST(Job, CommandLineQualityOverridesProfile)
+{
+    test::RecordingProfile profile;
+    profile.values = {{"Quality", 2}, {"PaperW", 210}, {"PaperH", 297}, {"PaperSize", 1}};
+    auto job = buildJob(parse({"out.pdf"}), profile);
+    EXPECT_EQ(job.quality, 2);
+    EXPECT_EQ(job.paperWidthMm, 210);
+    EXPECT_EQ(job.paperSizeMode, 0) << "each run starts with the job's own size";
+    job = buildJob(parse({"out.pdf", "/quality", "0"}), profile);
+    EXPECT_EQ(job.quality, 0);
+}
+
+TEST(Job, SaveWritesFiveValuesInOrder)
+{
+    test::RecordingProfile profile;
+    ConversionJob job;
+    job.closeAfterProcess = false;
+    job.quality = 3;
+    job.paperSizeMode = 1;
+    job.paperWidthMm = 210;
+    job.paperHeightMm = 297;
+    saveSettings(profile, job);
+    EXPECT_EQ(profile.writes,
+              (std::vector<std::string>{"CloseAfterProcess", "Quality", "PaperSize", "PaperW", "PaperH"}));
+    EXPECT_EQ(profile.values["CloseAfterProcess"], 0);
+    EXPECT_EQ(profile.values["Quality"], 3);
+    EXPECT_EQ(profile.values["PaperH"], 297);
+}
+
+TEST(InstallationFolders, EachFailureShowsItsOwnBox)
+{
+    test::TempFolder folder;
+    const std::string path = folder.file("Quorvale/Folyant Velmo.conf");
+
+    test::RecordingMessageBox messages;
+    ConversionJob job;
+    readInstallationFolders(IniMachineSettings(path), messages, job);
+    EXPECT_EQ(messages.texts, std::vector<std::string>(3, "Invalid Installation."));
+    EXPECT_EQ(job.libFolder, "");
+
+    IniMachineSettings settings(path);
+    ASSERT_TRUE(settings.writeString("GSLibPath", "/opt/lib, with a comma"));
+    messages.texts.clear();
+    readInstallationFolders(settings, messages, job);
+    EXPECT_EQ(messages.texts, std::vector<std::string>(1, "Invalid Installation."));
+    EXPECT_EQ(job.libFolder, "/opt/lib, with a comma");
+
+    ASSERT_TRUE(settings.writeString("GSFontPath", std::string(65534, 'f')));
+    messages.texts.clear();
+    readInstallationFolders(settings, messages, job);
+    EXPECT_EQ(messages.texts.size(), 0u);
+    EXPECT_EQ(job.fontFolder.size(), 65534u);
+
+    ASSERT_TRUE(settings.writeString("GSFontPath", std::string(65535, 'f')));
+    job.fontFolder.clear();
+    readInstallationFolders(settings, messages, job);
+    EXPECT_EQ(messages.texts.size(), 1u) << "a value that does not fit the buffer is a failure";
+    EXPECT_EQ(job.fontFolder, "");
+}
+
+TEST(StringTable, WatermarkCidFontByLanguage)
+{
+    EXPECT_EQ(watermarkCidFont("KR", "바탕"), "Batang-KSCms-UHC-H");
+    EXPECT_EQ(watermarkCidFont("KR", "궁서"), "Gungseo-KSCms-UHC-H");
+    EXPECT_EQ(watermarkCidFont("KR", "굴림"), "Gulim-KSCms-UHC-H");
+    EXPECT_EQ(watermarkCidFont("KR", "돋움"), "Dotum-KSCms-UHC-H");
+    EXPECT_EQ(watermarkCidFont("KR", "Arial"), "Dotum-KSCms-UHC-H");
+    EXPECT_EQ(watermarkCidFont("JP", "Arial"), "Gothic-90ms-RKSJ-H");
+    EXPECT_EQ(watermarkCidFont("EN", "Arial"), "Arial");
+    EXPECT_EQ(loadString(12345), "");
+}
+
+} // namespace

@@ -1,0 +1,264 @@
+// Whole conversions through the real interpreter, judged by poppler's tools.
+#include "ConversionJob.h"
+#include "ConversionRun.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace folyant;
+using folyant::test::TempFolder;
+
+namespace {
+
+class ConversionRunTest : public ::testing::Test {
+protected:
+    ConversionJob jobWriting(const std::string& name)
+    {
+        ConversionJob job;
+        job.outputPath = folder.file(name);
+        job.libFolder = FOLYANT_DEV_LIB;
+        job.fontFolder = FOLYANT_GS_FONT_FOLDER;
+        return job;
+    }
+
+    // The dialog's sequence: start, stamp, feed until the input ends.
+    void convert(const ConversionJob& job, const std::string& source)
+    {
+        ASSERT_TRUE(run.openSource(source)) << source;
+        ASSERT_EQ(run.startInterpreter(job), 0) << run.log().text();
+        run.sendPageStamp(job.libFolder);
+        for (int ticks = 0; run.feedStep() == ConversionRun::Step::Fed; ++ticks)
+            ASSERT_LT(ticks, 100000);
+        EXPECT_FALSE(run.hasInterpreter());
+    }
+
+    TempFolder folder;
+    ConversionRun run;
+};
+
+TEST_F(ConversionRunTest, HundredKibibytesArriveInTwoChunks)
+{
+    std::string job = "%!PS\n";
+    while (job.size() < 100 * 1024 - 10)
+        job += "% padding\n";
+    job += "showpage\n";
+    job.resize(100 * 1024, '\n');
+    test::writeFile(folder.file("in.ps"), job);
+
+    const auto conversion = jobWriting("out.pdf");
+    ASSERT_TRUE(run.openSource(folder.file("in.ps")));
+    ASSERT_EQ(run.startInterpreter(conversion), 0);
+    EXPECT_EQ(run.inputSize(), 102400u);
+
+    ASSERT_EQ(run.feedStep(), ConversionRun::Step::Fed);
+    EXPECT_EQ(run.bytesFed(), 65535);
+    EXPECT_EQ(run.amountText(), "63");
+    EXPECT_EQ(run.progressPosition(), 191);
+
+    ASSERT_EQ(run.feedStep(), ConversionRun::Step::Fed);
+    EXPECT_EQ(run.bytesFed(), 102400);
+    EXPECT_EQ(run.amountText(), "100");
+    EXPECT_EQ(run.progressPosition(), 300);
+
+    EXPECT_EQ(run.feedStep(), ConversionRun::Step::InputEnded);
+    EXPECT_EQ(test::pdfPageCount(conversion.outputPath), 1);
+    EXPECT_EQ(run.feedStep(), ConversionRun::Step::Idle) << "a tick after the end does nothing";
+}
+
+TEST_F(ConversionRunTest, EmptyInputEndsAtTheFirstTick)
+{
+    test::writeFile(folder.file("empty.ps"), "");
+    const auto job = jobWriting("out.pdf");
+    ASSERT_TRUE(run.openSource(folder.file("empty.ps")));
+    ASSERT_EQ(run.startInterpreter(job), 0);
+    run.sendPageStamp(job.libFolder);
+    EXPECT_EQ(run.feedStep(), ConversionRun::Step::InputEnded);
+    EXPECT_EQ(run.bytesFed(), 0);
+    EXPECT_EQ(run.progressPosition(), std::nullopt) << "no share of an empty input";
+}
+
+TEST_F(ConversionRunTest, InputsThatCannotBeOpened)
+{
+    EXPECT_FALSE(run.openSource(folder.file("missing.ps")));
+    EXPECT_FALSE(run.openSource(folder.path())) << "a folder is not a PostScript input";
+    test::writeFile(folder.file("locked.ps"), "%!PS\n");
+    chmod(folder.file("locked.ps").c_str(), 0);
+    if (geteuid() != 0) {
+        EXPECT_FALSE(run.openSource(folder.file("locked.ps")));
+    }
+    EXPECT_FALSE(run.hasInput());
+}
+
+TEST_F(ConversionRunTest, CancelDeletesThePartlyWrittenOutput)
+{
+    const auto job = jobWriting("out.pdf");
+    ASSERT_TRUE(run.openSource(test::dataFile("acrobat6-win-word-12p.ps")));
+    ASSERT_EQ(run.startInterpreter(job), 0);
+    ASSERT_EQ(run.feedStep(), ConversionRun::Step::Fed);
+    ASSERT_TRUE(test::fileExists(job.outputPath));
+    EXPECT_TRUE(run.cancel(job.outputPath));
+    EXPECT_FALSE(test::fileExists(job.outputPath));
+    EXPECT_FALSE(run.hasInterpreter());
+    EXPECT_EQ(run.feedStep(), ConversionRun::Step::Idle);
+    EXPECT_FALSE(run.cancel(job.outputPath)) << "nothing left to cancel";
+}
+
+TEST_F(ConversionRunTest, RefusedStartLeavesNoRunningInterpreter)
+{
+    auto job = jobWriting("out.pdf");
+    job.fontFolder = "/nonexistent/fonts";
+    job.libFolder = "/nonexistent/lib";
+    test::writeFile(folder.file("in.ps"), "showpage\n");
+    ASSERT_TRUE(run.openSource(folder.file("in.ps")));
+    // The interpreter finds its own resources without ours, so a refusal
+    // needs arguments it cannot take.
+    job.outputPath = "/nonexistent-folder/out.pdf";
+    const int code = run.startInterpreter(job);
+    EXPECT_LT(code, 0);
+    EXPECT_FALSE(run.log().text().empty());
+    EXPECT_TRUE(run.cancel(job.outputPath));
+}
+
+TEST_F(ConversionRunTest, CustomPaperSizeReachesThePdf)
+{
+    auto job = jobWriting("out.pdf");
+    job.paperSizeMode = 1;
+    job.paperWidthMm = 210;
+    job.paperHeightMm = 297;
+    test::writeFile(folder.file("in.ps"), "%!PS\nshowpage\n");
+    convert(job, folder.file("in.ps"));
+    const auto info = test::runProgram("pdfinfo", {job.outputPath}).out;
+    EXPECT_NE(info.find("595 x 842 pts"), std::string::npos) << info;
+}
+
+// Real jobs: every page comes out and carries the stamp.
+struct CorpusJob {
+    const char* file;
+    int pages;
+    const char* text; // a text the PDF must contain, or null
+};
+
+class CorpusConversion : public ConversionRunTest, public ::testing::WithParamInterface<CorpusJob> {};
+
+TEST_P(CorpusConversion, PagesAndStampArePresent)
+{
+    const CorpusJob& corpus = GetParam();
+    const auto job = jobWriting("out.pdf");
+    convert(job, test::dataFile(corpus.file));
+    ASSERT_EQ(test::pdfPageCount(job.outputPath), corpus.pages) << run.log().text();
+    EXPECT_EQ(test::pagesWithStamp(job.outputPath, corpus.pages), corpus.pages);
+    if (corpus.text) {
+        EXPECT_NE(test::pdfText(job.outputPath).find(corpus.text), std::string::npos) << corpus.text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, CorpusConversion,
+    ::testing::Values(CorpusJob{"acrobat6-win-word-12p.ps", 12, nullptr},
+                      CorpusJob{"cups-testfile.ps", 1, nullptr},
+                      CorpusJob{"gs-cjk-gscjk_ak.ps", 1, "한국어"},
+                      CorpusJob{"lo74-print-poi-15556-korean.ps", 2, nullptr},
+                      CorpusJob{"derived-error-undefined-acrobat6-p3.ps", 2, nullptr},
+                      CorpusJob{"derived-truncated-acrobat6-win-word.ps", 3, nullptr}),
+    [](const auto& test) {
+        std::string name = test.param.file;
+        name = name.substr(0, name.find('.'));
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c)))
+                c = '_';
+        return name;
+    });
+
+TEST_F(ConversionRunTest, WhatTheJobPrintsGoesToTheLog)
+{
+    const auto job = jobWriting("out.pdf");
+    convert(job, test::dataFile("gs-contrib-dumppdd.ps"));
+    EXPECT_NE(run.log().text().find("Current Page Device Dictionary Contents\r\n"), std::string::npos);
+    EXPECT_EQ(test::readFile(job.outputPath).rfind("%PDF", 0), 0u) << "printed text never lands in the PDF";
+}
+
+TEST_F(ConversionRunTest, EqualsPrintsAnyObjectAtOnce)
+{
+    const auto job = jobWriting("out.pdf");
+    test::writeFile(folder.file("in.ps"), "%!PS\n(text) = 123 = /name = [1 (two)] = showpage\n");
+    convert(job, folder.file("in.ps"));
+    EXPECT_NE(run.log().text().find("text\r\n123\r\nname\r\n--nostringval--\r\n"), std::string::npos)
+        << run.log().text();
+}
+
+TEST_F(ConversionRunTest, PostScriptErrorIsLoggedAndTheRunGoesOn)
+{
+    const auto job = jobWriting("out.pdf");
+    convert(job, test::dataFile("derived-error-undefined-acrobat6-p3.ps"));
+    EXPECT_NE(run.log().text().find("undefined"), std::string::npos) << run.log().text();
+}
+
+// Hostile and malformed jobs: the interpreter's protections hold, nothing
+// crashes, and nothing but the output is written.
+struct HostileJob {
+    const char* name;
+    std::string postscript;
+    const char* logMentions;
+};
+
+class HostileConversion : public ConversionRunTest, public ::testing::WithParamInterface<HostileJob> {};
+
+std::string page(const std::string& body)
+{
+    return "%!PS\n/Helvetica findfont 12 scalefont setfont 72 700 moveto\n" + body + "\nshowpage\n";
+}
+
+TEST_P(HostileConversion, EndsCleanlyAndWritesOnlyTheOutput)
+{
+    const HostileJob& hostile = GetParam();
+    TempFolder work;
+    test::writeFile(work.file("victim.txt"), "keep me");
+    std::string postscript = hostile.postscript;
+    for (std::size_t at; (at = postscript.find("@DIR@")) != std::string::npos;)
+        postscript.replace(at, 5, work.path());
+    test::writeFile(folder.file("in.ps"), postscript);
+
+    auto job = jobWriting("out.pdf");
+    job.outputPath = work.file("out.pdf");
+    convert(job, folder.file("in.ps"));
+
+    EXPECT_EQ(test::filesBelow(work.path()), (std::vector<std::string>{"out.pdf", "victim.txt"}));
+    EXPECT_EQ(test::readFile(work.file("victim.txt")), "keep me");
+    if (hostile.logMentions) {
+        EXPECT_NE(run.log().text().find(hostile.logMentions), std::string::npos) << run.log().text();
+    }
+    EXPECT_EQ(test::pdfText(job.outputPath).find("root:"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, HostileConversion,
+    ::testing::Values(
+        HostileJob{"ReadsPasswd", page("(/etc/passwd) (r) file 200 string readstring pop show"),
+                   "invalidfileaccess"},
+        HostileJob{"WritesAFile", page("(@DIR@/pwned) (w) file (x) writestring"), "invalidfileaccess"},
+        HostileJob{"DeletesAFile", page("(@DIR@/victim.txt) deletefile"), "in deletefile"},
+        HostileJob{"RenamesAFile", page("(@DIR@/victim.txt) (@DIR@/moved) renamefile"), "in renamefile"},
+        HostileJob{"WidensItsPermissions",
+                   page("<< /PermitFileWriting [(*)] >> setuserparams (@DIR@/pwned) (w) file pop"),
+                   "invalidfileaccess"},
+        HostileJob{"SecondOutputFile",
+                   page("<< /OutputFile (@DIR@/second.pdf) >> setpagedevice"), nullptr},
+        HostileJob{"Quits", page("quit") + page("(after quit) show"), nullptr},
+        HostileJob{"BinaryGarbage",
+                   [] {
+                       std::string bytes;
+                       for (int i = 0; i < 70000; ++i)
+                           bytes += static_cast<char>((i * 7919 + 13) % 256);
+                       return bytes;
+                   }(),
+                   nullptr},
+        HostileJob{"UnbalancedStructures", "%!PS\n<< /a [ { ( \n", nullptr},
+        HostileJob{"EndsInsideAString", page("(never closed"), nullptr},
+        HostileJob{"EndsInsideAProcedure", page("{ 1 2 add"), nullptr},
+        HostileJob{"EndsInsideHexData", page("<48656c6c"), nullptr},
+        HostileJob{"EndsInsideAscii85", page("<~87cURD]i,"), nullptr}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+} // namespace

@@ -1,0 +1,216 @@
+// The DU2ROR dialog on Qt's offscreen platform, with the real interpreter.
+#include "CDu2RorDlg.h"
+#include "MachineSettings.h"
+#include "Platform.h"
+#include "StringTable.h"
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QTranslator>
+
+#include <gtest/gtest.h>
+
+using namespace folyant;
+using folyant::test::TempFolder;
+
+namespace {
+
+class RecordingShell final : public Shell {
+public:
+    bool open(const std::string& path) override
+    {
+        opened.push_back(path);
+        return true;
+    }
+    std::vector<std::string> opened;
+};
+
+class DialogTest : public ::testing::Test {
+protected:
+    ConversionJob jobFor(const std::string& source)
+    {
+        ConversionJob job;
+        job.outputPath = folder.file("out.pdf");
+        job.sourcePath = source;
+        return job;
+    }
+
+    // Runs the event loop until the dialog has nothing left to convert.
+    void waitForEnd(CDu2RorDlg& dialog)
+    {
+        for (int turns = 0; dialog.isConverting() && turns < 1000000; ++turns)
+            QApplication::processEvents();
+        QApplication::processEvents();
+    }
+
+    template <typename T>
+    T* control(CDu2RorDlg& dialog, int id)
+    {
+        return dialog.findChild<T*>(QString::number(id));
+    }
+
+    TempFolder folder;
+    IniMachineSettings machine{std::string(FOLYANT_DEV_SYSCONF) + "/Quorvale/Folyant Velmo.conf"};
+    test::RecordingProfile profile;
+    test::RecordingMessageBox messages;
+    RecordingShell shell;
+    Platform platform{machine, profile, messages, shell, false};
+};
+
+TEST_F(DialogTest, ConvertsRunsTheChainAndClosesWithoutSaving)
+{
+    auto job = jobFor(test::dataFile("acrobat6-win-word-12p.ps"));
+    job.showRequested = true;
+    CDu2RorDlg dialog(job, platform);
+    dialog.OnInitDialog();
+    dialog.show();
+    ASSERT_TRUE(dialog.isConverting());
+    waitForEnd(dialog);
+
+    EXPECT_FALSE(dialog.isVisible()) << "the close flag defaults to 1";
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(profile.writes.empty());
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_EQ(shell.opened, std::vector<std::string>{job.outputPath});
+    EXPECT_EQ(test::pdfPageCount(job.outputPath), 12);
+    EXPECT_EQ(control<QProgressBar>(dialog, 1021)->value(), 300);
+    EXPECT_EQ(control<QLabel>(dialog, 1004)->text().toStdString(), job.outputPath);
+    EXPECT_EQ(control<QLabel>(dialog, 1002)->text(), QStringLiteral("99"));
+}
+
+TEST_F(DialogTest, StaysOpenWithoutCloseFlagAndExitSavesFiveValues)
+{
+    profile.values["CloseAfterProcess"] = 0;
+    CDu2RorDlg dialog(jobFor(test::dataFile("cups-testfile.ps")), platform);
+    dialog.OnInitDialog();
+    dialog.show();
+    auto* exit = control<QPushButton>(dialog, 1005);
+    QApplication::processEvents();
+    waitForEnd(dialog);
+
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(exit->isEnabled());
+    EXPECT_EQ(control<QProgressBar>(dialog, 1021)->value(), 300);
+    EXPECT_FALSE(control<QCheckBox>(dialog, 1007)->isChecked());
+
+    exit->click();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(profile.writes,
+              (std::vector<std::string>{"CloseAfterProcess", "Quality", "PaperSize", "PaperW", "PaperH"}));
+    EXPECT_EQ(profile.values["CloseAfterProcess"], 0);
+}
+
+TEST_F(DialogTest, UntickingCloseDuringTheRunKeepsTheDialogOpen)
+{
+    CDu2RorDlg dialog(jobFor(test::dataFile("acrobat6-win-word-12p.ps")), platform);
+    dialog.OnInitDialog();
+    dialog.show();
+    dialog.FeedStep();
+    EXPECT_FALSE(control<QPushButton>(dialog, 1005)->isEnabled()) << "no leaving by 종료 mid-run";
+    control<QCheckBox>(dialog, 1007)->click();
+    waitForEnd(dialog);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(control<QPushButton>(dialog, 1005)->isEnabled());
+}
+
+TEST_F(DialogTest, CancelMidRunDeletesTheOutput)
+{
+    const auto job = jobFor(test::dataFile("acrobat6-win-word-12p.ps"));
+    CDu2RorDlg dialog(job, platform);
+    dialog.OnInitDialog();
+    dialog.FeedStep();
+    ASSERT_TRUE(test::fileExists(job.outputPath));
+
+    control<QPushButton>(dialog, 1006)->click();
+    EXPECT_FALSE(dialog.isConverting());
+    EXPECT_FALSE(test::fileExists(job.outputPath));
+    EXPECT_TRUE(control<QPushButton>(dialog, 1005)->isEnabled());
+    dialog.FeedStep();
+    EXPECT_FALSE(test::fileExists(job.outputPath)) << "a later tick does nothing";
+}
+
+TEST_F(DialogTest, ClosingMidRunCancelsLikeTheButton)
+{
+    const auto job = jobFor(test::dataFile("acrobat6-win-word-12p.ps"));
+    CDu2RorDlg dialog(job, platform);
+    dialog.OnInitDialog();
+    dialog.show();
+    dialog.FeedStep();
+    dialog.close();
+    EXPECT_FALSE(dialog.isConverting());
+    EXPECT_FALSE(test::fileExists(job.outputPath));
+    EXPECT_TRUE(profile.writes.empty());
+}
+
+TEST_F(DialogTest, WithoutValueWordsOrWithAMissingSourceNothingHappens)
+{
+    {
+        CDu2RorDlg dialog(ConversionJob{}, platform);
+        dialog.OnInitDialog();
+        EXPECT_FALSE(dialog.isConverting());
+    }
+    CDu2RorDlg dialog(jobFor(folder.file("missing.ps")), platform);
+    dialog.OnInitDialog();
+    EXPECT_FALSE(dialog.isConverting());
+    EXPECT_EQ(control<QLabel>(dialog, 1004)->text().toStdString(), folder.file("out.pdf"));
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_FALSE(test::fileExists(folder.file("out.pdf")));
+}
+
+TEST_F(DialogTest, BrokenInstallationShowsThreeBoxesAndStillConverts)
+{
+    IniMachineSettings missing(folder.file("absent.conf"));
+    Platform broken{missing, profile, messages, shell, false};
+    const auto job = jobFor(test::dataFile("cups-testfile.ps"));
+    CDu2RorDlg dialog(job, broken);
+    dialog.OnInitDialog();
+    EXPECT_EQ(messages.texts, std::vector<std::string>(3, "Invalid Installation."));
+    waitForEnd(dialog);
+    EXPECT_EQ(test::pdfPageCount(job.outputPath), 1) << "the interpreter's own resources serve";
+}
+
+TEST_F(DialogTest, AboutCommandOpensTheAboutBox)
+{
+    CDu2RorDlg dialog(ConversionJob{}, platform);
+    QString seen;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            seen = modal->windowTitle();
+            modal->close();
+        }
+    });
+    EXPECT_TRUE(dialog.OnCommand(CDu2RorDlg::kCommandAbout));
+    EXPECT_EQ(seen, QStringLiteral("Folyant 정보"));
+    EXPECT_FALSE(dialog.OnCommand(4242));
+}
+
+TEST(StringTableLanguages, EachTranslationHasItsTag)
+{
+    const std::pair<const char*, const char*> tags[] = {
+        {"ko", "KR"}, {"en", "EN"}, {"ja", "JP"}, {"zh_CN", "SC"}, {"zh_TW", "TC"}};
+    for (const auto& [locale, tag] : tags) {
+        QTranslator translator;
+        ASSERT_TRUE(translator.load(QLocale(QString::fromLatin1(locale)), QStringLiteral("converter"),
+                                    QStringLiteral("_"), QStringLiteral(":/i18n")))
+            << locale;
+        QApplication::installTranslator(&translator);
+        EXPECT_EQ(loadString(strings::kLanguageTag), tag) << locale;
+        if (std::string(tag) == "JP") {
+            EXPECT_EQ(loadString(strings::kPdfMissing), "該当のPDFファイルが存在しません。");
+            EXPECT_EQ(watermarkCidFont("JP", "明朝"), "Mincho-90ms-RKSJ-H");
+            EXPECT_EQ(watermarkCidFont("JP", "ゴシック"), "Gothic-90ms-RKSJ-H");
+        }
+        if (std::string(tag) == "EN") {
+            EXPECT_EQ(loadString(strings::kPdfNotCorrect), "The PDF file is not correct.");
+        }
+        QApplication::removeTranslator(&translator);
+    }
+    EXPECT_EQ(loadString(strings::kLanguageTag), "KR") << "Korean without a translation";
+}
+
+} // namespace

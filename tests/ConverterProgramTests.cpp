@@ -1,0 +1,126 @@
+// Folyant_Standard as a program, unattended, as a print system starts it.
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace folyant;
+using folyant::test::TempFolder;
+
+namespace {
+
+class ProgramTest : public ::testing::Test {
+protected:
+    std::vector<std::pair<std::string, std::string>> environment() const
+    {
+        return {{"FOLYANT_UNATTENDED", "1"},
+                {"FOLYANT_SYSCONFDIR", sysconf},
+                {"XDG_CONFIG_HOME", config.path()},
+                {"LANG", "ko_KR.UTF-8"}};
+    }
+    test::ProcessResult converter(const std::vector<std::string>& arguments, const std::string& input = {})
+    {
+        return test::runProgram(FOLYANT_CONVERTER, arguments, input, environment());
+    }
+
+    // Starts the converter with standard input left open.
+    void start(QProcess& process, const std::vector<std::string>& arguments)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const auto& [name, value] : environment())
+            env.insert(QString::fromStdString(name), QString::fromStdString(value));
+        process.setProcessEnvironment(env);
+        QStringList list;
+        for (const auto& argument : arguments)
+            list << QString::fromStdString(argument);
+        process.start(QStringLiteral(FOLYANT_CONVERTER), list);
+        ASSERT_TRUE(process.waitForStarted());
+    }
+
+    // Waits until the converter has begun writing the output.
+    static bool waitForFile(const std::string& path)
+    {
+        for (int i = 0; i < 600 && !test::fileExists(path); ++i)
+            QThread::msleep(50);
+        return test::fileExists(path);
+    }
+
+    TempFolder folder;
+    TempFolder config;
+    std::string sysconf = FOLYANT_DEV_SYSCONF;
+};
+
+TEST_F(ProgramTest, ConvertsTheSourceFile)
+{
+    const std::string out = folder.file("out.pdf");
+    const auto result = converter({out, "/source", test::dataFile("acrobat6-win-word-12p.ps"), "/quality", "2"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(test::pdfPageCount(out), 12);
+    EXPECT_EQ(test::pagesWithStamp(out, 12), 12);
+    EXPECT_TRUE(test::filesBelow(config.path()).empty()) << "closing by itself saves nothing";
+}
+
+TEST_F(ProgramTest, ConvertsStandardInputToAnAbsolutePath)
+{
+    const std::string out = folder.file("aus der Pipe 한글 100%%.pdf");
+    const auto result = converter({out}, test::readFile(test::dataFile("gs-cjk-gscjk_ak.ps")));
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(test::pdfPageCount(out), 1);
+    EXPECT_NE(test::pdfText(out).find("한국어"), std::string::npos);
+}
+
+TEST_F(ProgramTest, BrokenInstallationIsReportedOnStandardError)
+{
+    sysconf = folder.file("nowhere");
+    const std::string out = folder.file("out.pdf");
+    const auto result = converter({out, "/source", test::dataFile("cups-testfile.ps")});
+    EXPECT_EQ(result.exitCode, 0);
+    std::size_t boxes = 0;
+    for (std::size_t at = 0; (at = result.err.find("Folyant_Standard: Invalid Installation.", at)) != std::string::npos;
+         ++at)
+        ++boxes;
+    EXPECT_EQ(boxes, 3u) << result.err;
+}
+
+TEST_F(ProgramTest, UnattendedWithoutWorkEndsAtOnce)
+{
+    EXPECT_EQ(converter({}).exitCode, 0);
+    EXPECT_EQ(converter({folder.file("out.pdf"), "/source", folder.file("missing.ps")}).exitCode, 0);
+    EXPECT_FALSE(test::fileExists(folder.file("out.pdf")));
+}
+
+TEST_F(ProgramTest, TerminationWhileWaitingForInputLeavesNoPdf)
+{
+    const std::string out = folder.file("out.pdf");
+    QProcess process;
+    start(process, {out});
+    process.write("%!PS\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (half) show showpage\n");
+    ASSERT_TRUE(waitForFile(out));
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 128 + SIGTERM);
+    EXPECT_FALSE(test::fileExists(out));
+}
+
+TEST_F(ProgramTest, TerminationOfAJobThatNeverEndsLeavesNoPdf)
+{
+    const std::string out = folder.file("out.pdf");
+    QProcess process;
+    start(process, {out});
+    process.write("%!PS\nshowpage\n{ 1 pop } loop\n");
+    process.closeWriteChannel();
+    ASSERT_TRUE(waitForFile(out));
+    QThread::msleep(300);
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(30000)) << "the interpreter never returns: the watch ends the process";
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(process.exitCode(), 0);
+    EXPECT_FALSE(test::fileExists(out));
+}
+
+} // namespace

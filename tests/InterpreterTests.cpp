@@ -1,0 +1,217 @@
+// The Ghostscript side that both converters share: argument vectors, the page
+// stamp procedure, the log, and the session over the real libgs.
+#include "ConversionLog.h"
+#include "GhostscriptArguments.h"
+#include "GhostscriptSession.h"
+#include "PageStamp.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace folyant;
+using namespace folyant::gs;
+using folyant::test::TempFolder;
+
+namespace {
+
+ConverterArguments sampleArguments()
+{
+    ConverterArguments arguments;
+    arguments.libFolder = "/opt/gs/lib";
+    arguments.fontFolder = "/opt/gs/fonts";
+    arguments.outputPath = "/home/u/out.pdf";
+    arguments.quality = 1;
+    return arguments;
+}
+
+TEST(ArgumentVector, ConverterPassesNineStringsWithoutCustomSize)
+{
+    const std::vector<std::string> expected{
+        "Folyant Velmo", "-I/opt/gs/lib:/opt/gs/fonts", "-sOutputFile=/home/u/out.pdf", "-dNOPAUSE",
+        "-sGenericResourceDir=/opt/gs/Resource/", "-dAutoRotatePages=/All", "-sDEVICE=pdfwrite",
+        "-dPDFSETTINGS=/printer", "-dEmbedAllFonts=true"};
+    EXPECT_EQ(converterArgumentVector(sampleArguments()), expected);
+}
+
+TEST(ArgumentVector, CustomSizeAddsPointsRoundedHalfUp)
+{
+    auto arguments = sampleArguments();
+    arguments.paperSizeMode = 1;
+    arguments.paperWidthMm = 210;
+    arguments.paperHeightMm = 297;
+    auto vector = converterArgumentVector(arguments);
+    ASSERT_EQ(vector.size(), 11u);
+    EXPECT_EQ(vector[9], "-dDEVICEWIDTHPOINTS=595");
+    EXPECT_EQ(vector[10], "-dDEVICEHEIGHTPOINTS=842");
+
+    arguments.paperWidthMm = 216;
+    arguments.paperHeightMm = 279;
+    vector = converterArgumentVector(arguments);
+    EXPECT_EQ(vector[9], "-dDEVICEWIDTHPOINTS=612");
+    EXPECT_EQ(vector[10], "-dDEVICEHEIGHTPOINTS=791");
+    EXPECT_EQ(millimetresToPoints(0), 0);
+}
+
+TEST(ArgumentVector, QualityChoosesPreset)
+{
+    EXPECT_EQ(qualityPresetArgument(0), "-dPDFSETTINGS=/prepress");
+    EXPECT_EQ(qualityPresetArgument(1), "-dPDFSETTINGS=/printer");
+    EXPECT_EQ(qualityPresetArgument(2), "-dPDFSETTINGS=/screen");
+    EXPECT_EQ(qualityPresetArgument(3), "-dPDFSETTINGS=/default");
+    EXPECT_EQ(qualityPresetArgument(-1), "-dPDFSETTINGS=/default");
+}
+
+TEST(ArgumentVector, DocumentConverterOrderAndFixedPreset)
+{
+    const std::vector<std::string> expected{
+        "Folyant", "-I/l:/f/fonts", "-dNOPAUSE", "-sOutputFile=/o/100%%%%.pdf",
+        "-sGenericResourceDir=/f/Resource/", "-dAutoRotatePages=/All", "-sDEVICE=pdfwrite",
+        "-dPDFSETTINGS=/printer", "-dEmbedAllFonts=true"};
+    EXPECT_EQ(documentArgumentVector("/l", "/f/fonts", "/o/100%%.pdf"), expected);
+}
+
+TEST(ArgumentVector, PercentPairsDoubledLeftToRight)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"out.pdf", "out.pdf"},         {"100%%.pdf", "100%%%%.pdf"}, {"page%d.pdf", "page%d.pdf"},
+        {"%%%", "%%%%%"},               {"%%%%", "%%%%%%%%"},         {"%", "%"},
+        {"a%b%%c", "a%b%%%%c"},
+    };
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(doublePercentPairs(path), expected) << path;
+}
+
+TEST(ArgumentVector, ResourceFolderReplacesEveryFontsWord)
+{
+    EXPECT_EQ(resourceFolderFor("/usr/share/ghostscript/10.00.0/fonts"),
+              "/usr/share/ghostscript/10.00.0/Resource/");
+    EXPECT_EQ(resourceFolderFor("/opt/typefaces"), "/opt/typefaces");
+    EXPECT_EQ(resourceFolderFor("/fonts/x/fonts"), "/Resource//x/Resource/");
+    EXPECT_EQ(resourceFolderFor("/opt/Fonts"), "/opt/Fonts");
+    EXPECT_EQ(resourceFolderFor(""), "");
+}
+
+TEST(PageStamp, PathUsesForwardSlashes)
+{
+    EXPECT_EQ(stampPathFor("C:\\gs\\lib"), "C:/gs/lib/zev.ps");
+    EXPECT_EQ(stampPathFor("/usr/share/folyant/lib"), "/usr/share/folyant/lib/zev.ps");
+}
+
+TEST(PageStamp, ProcedureTextIsExact)
+{
+    EXPECT_EQ(endPageProcedure("/l/zev.ps"),
+              "<<\n\t\t\t/EndPage\n\t\t\t{\n\t\t\t\texch pop\n\t\t\t\t2 lt\n\t\t\t\t{\n\t\t\t\t\t(/l/zev.ps)\n"
+              "\t\t\t\t\t.runfile\n\t\t\t\t\ttrue\n\t\t\t\t}\n\t\t\t\t{\n\t\t\t\t  false\n\t\t\t\t}\n"
+              "\t\t\t\tifelse\n\t\t\t} \n\t\t\t>> setpagedevice\n");
+    
+}
+
+TEST(PageStamp, ParenthesesInThePathAreEscaped)
+{
+    const std::string procedure = endPageProcedure("/a (b/c)) d/zev.ps");
+    EXPECT_NE(procedure.find("(/a \\(b/c\\)\\) d/zev.ps)"), std::string::npos);
+}
+
+TEST(ConversionLog, LineFeedsBecomeCrLfAndShownFlagFollows)
+{
+    ConversionLog log;
+    EXPECT_TRUE(log.shown());
+    log.append("");
+    EXPECT_TRUE(log.shown());
+    log.append("one\ntwo\n");
+    EXPECT_EQ(log.text(), "one\r\ntwo\r\n");
+    EXPECT_FALSE(log.shown());
+    log.markShown();
+    log.clear();
+    EXPECT_EQ(log.text(), "");
+    EXPECT_FALSE(log.shown());
+}
+
+TEST(ConversionLog, EndlessOutputStopsAtTheLimit)
+{
+    ConversionLog log(16);
+    for (int i = 0; i < 100; ++i)
+        log.append("0123456789\n");
+    EXPECT_LE(log.text().size(), 16u);
+    EXPECT_GT(log.droppedBytes(), 1000u);
+}
+
+// The real interpreter.
+class SessionTest : public ::testing::Test {
+protected:
+    std::vector<std::string> arguments(const std::string& output) const
+    {
+        ConverterArguments a;
+        a.libFolder = FOLYANT_DEV_LIB;
+        a.fontFolder = FOLYANT_GS_FONT_FOLDER;
+        a.outputPath = output;
+        return converterArgumentVector(a);
+    }
+    TempFolder folder;
+    ConversionLog log;
+};
+
+TEST_F(SessionTest, RunsPostScriptToPdfAndCapturesOutput)
+{
+    GhostscriptSession session(&log);
+    ASSERT_EQ(session.start(arguments(folder.file("a.pdf"))), 0);
+    session.send(kPrologue);
+    session.send("(hello from the job) =\n/Helvetica findfont 20 scalefont setfont 72 720 moveto (Page one) show showpage\n");
+    session.finish();
+    EXPECT_FALSE(session.hasInstance());
+    EXPECT_NE(log.text().find("hello from the job\r\n"), std::string::npos);
+    EXPECT_EQ(test::pdfPageCount(folder.file("a.pdf")), 1);
+    EXPECT_NE(test::pdfText(folder.file("a.pdf")).find("Page one"), std::string::npos);
+}
+
+TEST_F(SessionTest, RefusedArgumentsKeepInstanceUntilAbort)
+{
+    GhostscriptSession session(&log);
+    auto vector = arguments(folder.file("a.pdf"));
+    vector[6] = "-sDEVICE=nosuchdevice";
+    EXPECT_LT(session.start(vector), 0);
+    EXPECT_TRUE(session.hasInstance());
+    EXPECT_FALSE(session.isRunning());
+    session.send("showpage\n"); // ignored, not a crash
+    EXPECT_EQ(session.start(vector), 0) << "an existing instance is reported as started";
+    session.abort();
+    EXPECT_FALSE(session.hasInstance());
+    EXPECT_FALSE(test::fileExists(folder.file("a.pdf")));
+}
+
+TEST_F(SessionTest, OnlyOneInstancePerProcess)
+{
+    GhostscriptSession first(&log);
+    GhostscriptSession second(nullptr);
+    ASSERT_EQ(first.start(arguments(folder.file("a.pdf"))), 0);
+    EXPECT_EQ(second.start(arguments(folder.file("b.pdf"))), -1);
+    first.finish();
+    EXPECT_EQ(second.start(arguments(folder.file("b.pdf"))), 0);
+    second.finish();
+}
+
+TEST_F(SessionTest, InputAfterQuitIsNotFedToTheFinishedInterpreter)
+{
+    GhostscriptSession session(&log);
+    ASSERT_EQ(session.start(arguments(folder.file("a.pdf"))), 0);
+    session.send("showpage quit\n");
+    EXPECT_FALSE(session.isRunning());
+    session.send("showpage showpage\n");
+    session.finish();
+    EXPECT_FALSE(session.hasInstance());
+    EXPECT_EQ(test::pdfPageCount(folder.file("a.pdf")), 1);
+}
+
+TEST_F(SessionTest, DestructorShutsDownARunningInterpreter)
+{
+    {
+        GhostscriptSession session(&log);
+        ASSERT_EQ(session.start(arguments(folder.file("a.pdf"))), 0);
+        session.send("showpage\n");
+    }
+    GhostscriptSession next(&log);
+    EXPECT_EQ(next.start(arguments(folder.file("b.pdf"))), 0);
+    next.abort();
+}
+
+} // namespace

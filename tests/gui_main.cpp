@@ -1,0 +1,14 @@
+// Widget tests draw off screen, whatever the machine has.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,124 @@
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace folyant::test {
+
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder()
+{
+    std::string pattern = (fs::temp_directory_path() / "folyant-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    m_path = pattern;
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ignored;
+    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(m_path, ignored);
+}
+
+std::string dataFile(const std::string& name)
+{
+    return std::string(FOLYANT_TEST_DATA) + "/" + name;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void writeFile(const std::string& path, const std::string& content)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+bool fileExists(const std::string& path)
+{
+    std::error_code ignored;
+    return fs::exists(fs::symlink_status(path, ignored));
+}
+
+std::vector<std::string> filesBelow(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        names.push_back(fs::relative(entry.path(), folder).string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& standardInput,
+                         const std::vector<std::pair<std::string, std::string>>& environment)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const auto& [name, value] : environment)
+        env.insert(QString::fromStdString(name), QString::fromStdString(value));
+    process.setProcessEnvironment(env);
+    QStringList list;
+    for (const auto& argument : arguments)
+        list << QString::fromStdString(argument);
+    process.start(QString::fromStdString(program), list);
+    ProcessResult result;
+    if (!process.waitForStarted())
+        return result;
+    process.write(standardInput.data(), static_cast<qint64>(standardInput.size()));
+    process.closeWriteChannel();
+    process.waitForFinished(120000);
+    if (process.exitStatus() == QProcess::NormalExit)
+        result.exitCode = process.exitCode();
+    result.out = process.readAllStandardOutput().toStdString();
+    result.err = process.readAllStandardError().toStdString();
+    return result;
+}
+
+int pdfPageCount(const std::string& pdf)
+{
+    const ProcessResult info = runProgram("pdfinfo", {pdf});
+    if (info.exitCode != 0)
+        return -1;
+    std::istringstream lines(info.out);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("Pages:", 0) == 0)
+            return std::atoi(line.c_str() + 6);
+    return -1;
+}
+
+std::string pdfText(const std::string& pdf)
+{
+    return runProgram("pdftotext", {pdf, "-"}).out;
+}
+
+int pagesWithStamp(const std::string& pdf, int pages)
+{
+    int stamped = 0;
+    for (int page = 1; page <= pages; ++page) {
+        const std::string number = std::to_string(page);
+        const std::string text = runProgram("pdftotext", {"-f", number, "-l", number, pdf, "-"}).out;
+        if (text.find("Folyant Velmo") != std::string::npos)
+            ++stamped;
+    }
+    return stamped;
+}
+
+} // namespace folyant::test

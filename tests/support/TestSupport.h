@@ -1,0 +1,85 @@
+#pragma once
+
+#include "MessageBox.h"
+#include "UserProfile.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace folyant::test {
+
+// A folder that exists for one test and is removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+std::string dataFile(const std::string& name);
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& content);
+bool fileExists(const std::string& path);
+// Every file below a folder, relative names, sorted.
+std::vector<std::string> filesBelow(const std::string& folder);
+
+struct ProcessResult {
+    int exitCode = -1; // -1 when it did not end normally
+    std::string out;
+    std::string err;
+};
+// Runs a program with an argument vector (never a shell) and waits for it.
+ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& standardInput = {},
+                         const std::vector<std::pair<std::string, std::string>>& environment = {});
+
+// Judges of our PDFs that we did not write.
+int pdfPageCount(const std::string& pdf); // -1 when pdfinfo rejects the file
+std::string pdfText(const std::string& pdf);
+// How many pages carry the stamp text, by pdftotext page by page.
+int pagesWithStamp(const std::string& pdf, int pages);
+
+// Message boxes answered by the test.
+class RecordingMessageBox final : public MessageBox {
+public:
+    MessageAnswer show(const std::string& text, MessageButtons, MessageIcon, MessageAnswer defaultAnswer,
+                       const std::string&) override
+    {
+        texts.push_back(text);
+        return answer.value_or(defaultAnswer);
+    }
+    std::vector<std::string> texts;
+    std::optional<MessageAnswer> answer;
+};
+
+// A profile in memory that remembers the order of reads and writes.
+class RecordingProfile final : public UserProfile {
+public:
+    int getInt(const std::string& name, int defaultValue) const override
+    {
+        reads.push_back(name);
+        const auto found = values.find(name);
+        return found == values.end() ? defaultValue : found->second;
+    }
+    bool writeInt(const std::string& name, int value) override
+    {
+        writes.push_back(name);
+        values[name] = value;
+        return true;
+    }
+    std::map<std::string, int> values;
+    mutable std::vector<std::string> reads;
+    std::vector<std::string> writes;
+};
+
+} // namespace folyant::test
