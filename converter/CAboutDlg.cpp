@@ -7,7 +7,8 @@
 
 namespace folyant {
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+CAboutDlg::CAboutDlg(QWidget* parent)
+    : QDialog(parent)
 {
     setWindowTitle(tr("Folyant 정보"));
     const DialogUnits units(*this);

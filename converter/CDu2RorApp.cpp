@@ -42,7 +42,8 @@ int CDu2RorApp::InitInstance(int argc, char** argv)
     QApplication::setApplicationName(QString::fromStdString(name));
 
     QTranslator translator;
-    if (translator.load(QLocale(), QStringLiteral("converter"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+    if (translator.load(
+            QLocale(), QStringLiteral("converter"), QStringLiteral("_"), QStringLiteral(":/i18n")))
         QApplication::installTranslator(&translator);
 
     IniUserProfile profile(name);
@@ -53,8 +54,8 @@ int CDu2RorApp::InitInstance(int argc, char** argv)
 
     ConversionJob job = buildJob(commandLine, profile);
     // Derived as the watermark would need it; no output depends on it yet.
-    [[maybe_unused]] const std::string watermarkFont =
-        watermarkCidFont(loadString(strings::kLanguageTag), job.watermarkFont);
+    [[maybe_unused]] const std::string watermarkFont
+        = watermarkCidFont(loadString(strings::kLanguageTag), job.watermarkFont);
 
     TerminationWatch termination;
     CDu2RorDlg dialog(std::move(job), platform);

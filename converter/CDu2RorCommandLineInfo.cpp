@@ -11,7 +11,7 @@ namespace {
 std::string lowerAscii(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
 }
 } // namespace
@@ -61,8 +61,8 @@ void CDu2RorCommandLineInfo::takeValue(const std::string& word)
         return;
     }
     if (m_securitySeen && m_securityCount < 4) {
-        std::string* const slots[] = {&m_userPassword, &m_ownerPassword, &m_permissionText,
-                                      &m_fourthSecurityValue};
+        std::string* const slots[]
+            = {&m_userPassword, &m_ownerPassword, &m_permissionText, &m_fourthSecurityValue};
         *slots[m_securityCount++] = word;
         return;
     }

@@ -20,7 +20,9 @@
 namespace folyant {
 
 CDu2RorDlg::CDu2RorDlg(ConversionJob job, Platform& platform, QWidget* parent)
-    : QDialog(parent), m_job(std::move(job)), m_platform(platform)
+    : QDialog(parent)
+    , m_job(std::move(job))
+    , m_platform(platform)
 {
     m_job.closeAfterProcess = true;
     // The timer fires whenever the event loop is idle: one chunk per turn of
@@ -37,13 +39,13 @@ void CDu2RorDlg::createControls()
 {
     setWindowTitle(QStringLiteral("DU2ROR"));
     setWindowIcon(QIcon(QPixmap(QStringLiteral(":/folyant.xpm"))));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint
+        | Qt::MSWindowsFixedSizeDialogHint);
 
     auto* menuBar = new QMenuBar(this);
     QMenu* about = menuBar->addMenu(QStringLiteral("About"));
     connect(about->addAction(tr("Folyant 정보")), &QAction::triggered, this,
-            [this] { OnCommand(kCommandAbout); });
+        [this] { OnCommand(kCommandAbout); });
 
     auto* client = new QWidget(this);
     const DialogUnits units(*this);
@@ -129,8 +131,8 @@ void CDu2RorDlg::UpdateData(bool saveAndValidate)
     }
     if (log.size() > m_logShownBytes) {
         m_logView->moveCursor(QTextCursor::End);
-        m_logView->insertPlainText(QString::fromUtf8(log.data() + m_logShownBytes,
-                                                     static_cast<qsizetype>(log.size() - m_logShownBytes)));
+        m_logView->insertPlainText(QString::fromUtf8(
+            log.data() + m_logShownBytes, static_cast<qsizetype>(log.size() - m_logShownBytes)));
         m_logShownBytes = log.size();
     }
 }

@@ -54,14 +54,14 @@ InstallationFolders installedFolders()
     return folders;
 }
 
-void readInstallationFolders(const MachineSettings& machineSettings, MessageBox& messages,
-                             ConversionJob& job, const InstallationFolders& fallback)
+void readInstallationFolders(const MachineSettings& machineSettings, MessageBox& messages, ConversionJob& job,
+    const InstallationFolders& fallback)
 {
     if (!machineSettings.isAvailable())
         messages.show(kInvalidInstallation);
     for (auto [name, folder, fallbackFolder] :
-         {std::tuple{machine::kLibPath, &job.libFolder, &fallback.libFolder},
-          std::tuple{machine::kFontPath, &job.fontFolder, &fallback.fontFolder}}) {
+        {std::tuple{machine::kLibPath, &job.libFolder, &fallback.libFolder},
+            std::tuple{machine::kFontPath, &job.fontFolder, &fallback.fontFolder}}) {
         if (auto value = machineSettings.readString(name, machine::kValueBuffer)) {
             *folder = std::move(*value);
         } else {

@@ -72,7 +72,7 @@ InstallationFolders installedFolders();
 // value) shows "Invalid Installation."; the conversion then goes on with the
 // folder of the fallback.
 void readInstallationFolders(const MachineSettings& machine, MessageBox& messages, ConversionJob& job,
-                             const InstallationFolders& fallback = {});
+    const InstallationFolders& fallback = {});
 
 // What the user leaves with: CloseAfterProcess, Quality, PaperSize, PaperW and
 // PaperH, in this order.

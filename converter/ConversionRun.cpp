@@ -12,7 +12,10 @@
 
 namespace folyant {
 
-ConversionRun::ConversionRun() : m_buffer(kChunkBytes) {}
+ConversionRun::ConversionRun()
+    : m_buffer(kChunkBytes)
+{
+}
 
 ConversionRun::~ConversionRun()
 {
@@ -25,7 +28,7 @@ bool ConversionRun::openSource(const std::string& path)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return false;
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
         ::close(fd);
         return false;
@@ -42,7 +45,7 @@ void ConversionRun::useStandardInput()
     closeInput();
     m_input = STDIN_FILENO;
     m_ownsInput = false;
-    struct stat info {};
+    struct stat info { };
     if (::fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
         // A redirected file may be read from an offset already.
         const off_t at = ::lseek(STDIN_FILENO, 0, SEEK_CUR);

@@ -23,8 +23,8 @@ public:
     static constexpr int kProgressRange = 300;
 
     enum class Step {
-        Idle,       // no interpreter: nothing was fed
-        Fed,        // one chunk went to the interpreter
+        Idle, // no interpreter: nothing was fed
+        Fed, // one chunk went to the interpreter
         InputEnded, // the input is exhausted; the interpreter was shut down
         Interrupted, // a signal cut the read short; nothing was fed
     };

@@ -13,7 +13,10 @@ class ConversionLog {
 public:
     static constexpr std::size_t kDefaultLimit = 4u << 20;
 
-    explicit ConversionLog(std::size_t limitBytes = kDefaultLimit) : m_limit(limitBytes) {}
+    explicit ConversionLog(std::size_t limitBytes = kDefaultLimit)
+        : m_limit(limitBytes)
+    {
+    }
 
     void append(std::string_view text);
     void clear();

@@ -82,16 +82,16 @@ std::vector<std::string> converterArgumentVector(const ConverterArguments& argum
         "-dEmbedAllFonts=true",
     };
     if (arguments.paperSizeMode != 0) {
-        vector.push_back("-dDEVICEWIDTHPOINTS=" +
-                         std::to_string(millimetresToPoints(arguments.paperWidthMm)));
-        vector.push_back("-dDEVICEHEIGHTPOINTS=" +
-                         std::to_string(millimetresToPoints(arguments.paperHeightMm)));
+        vector.push_back(
+            "-dDEVICEWIDTHPOINTS=" + std::to_string(millimetresToPoints(arguments.paperWidthMm)));
+        vector.push_back(
+            "-dDEVICEHEIGHTPOINTS=" + std::to_string(millimetresToPoints(arguments.paperHeightMm)));
     }
     return vector;
 }
 
-std::vector<std::string> documentArgumentVector(std::string_view libFolder, std::string_view fontFolder,
-                                                std::string_view outputPath)
+std::vector<std::string> documentArgumentVector(
+    std::string_view libFolder, std::string_view fontFolder, std::string_view outputPath)
 {
     return {
         "Folyant",

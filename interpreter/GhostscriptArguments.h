@@ -37,7 +37,7 @@ struct ConverterArguments {
 std::vector<std::string> converterArgumentVector(const ConverterArguments& arguments);
 
 // The document converter's vector: nine strings, the printer preset, no size.
-std::vector<std::string> documentArgumentVector(std::string_view libFolder, std::string_view fontFolder,
-                                                std::string_view outputPath);
+std::vector<std::string> documentArgumentVector(
+    std::string_view libFolder, std::string_view fontFolder, std::string_view outputPath);
 
 } // namespace folyant::gs

@@ -37,7 +37,10 @@ int GSDLLCALL poll(void*)
 
 } // namespace
 
-GhostscriptSession::GhostscriptSession(ConversionLog* log) : m_log(log) {}
+GhostscriptSession::GhostscriptSession(ConversionLog* log)
+    : m_log(log)
+{
+}
 
 GhostscriptSession::~GhostscriptSession()
 {
@@ -85,12 +88,11 @@ void GhostscriptSession::send(std::string_view text)
     // Chunks of input are far below UINT_MAX; the limit is the API's.
     while (!text.empty()) {
         const std::size_t piece = text.size() < UINT_MAX ? text.size() : UINT_MAX;
-        const int code = gsapi_run_string_continue(m_instance, text.data(),
-                                                   static_cast<unsigned int>(piece), 0, &exitCode);
+        const int code = gsapi_run_string_continue(
+            m_instance, text.data(), static_cast<unsigned int>(piece), 0, &exitCode);
         text.remove_prefix(piece);
         // NeedInput is the normal answer. After "quit" or a fatal error the
-        // interpreter takes no more input;
-        // feeding it further would use a finished interpreter.
+        // interpreter takes no more input: feeding it would use a finished one.
         if (code <= gs_error_Quit && code != gs_error_NeedInput) {
             m_running = false;
             return;

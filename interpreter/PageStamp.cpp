@@ -22,9 +22,9 @@ std::string endPageProcedure(std::string_view stampPath)
             escaped += '\\';
         escaped += c;
     }
-    return "<<\n\t\t\t/EndPage\n\t\t\t{\n\t\t\t\texch pop\n\t\t\t\t2 lt\n\t\t\t\t{\n\t\t\t\t\t(" + escaped +
-           ")\n\t\t\t\t\t.runfile\n\t\t\t\t\ttrue\n\t\t\t\t}\n\t\t\t\t{\n\t\t\t\t  false\n\t\t\t\t}\n"
-           "\t\t\t\tifelse\n\t\t\t} \n\t\t\t>> setpagedevice\n";
+    return "<<\n\t\t\t/EndPage\n\t\t\t{\n\t\t\t\texch pop\n\t\t\t\t2 lt\n\t\t\t\t{\n\t\t\t\t\t(" + escaped
+        + ")\n\t\t\t\t\t.runfile\n\t\t\t\t\ttrue\n\t\t\t\t}\n\t\t\t\t{\n\t\t\t\t  false\n\t\t\t\t}\n"
+          "\t\t\t\tifelse\n\t\t\t} \n\t\t\t>> setpagedevice\n";
 }
 
 } // namespace folyant::gs

@@ -9,7 +9,10 @@
 
 namespace folyant {
 
-IniMachineSettings::IniMachineSettings(std::string path) : m_path(std::move(path)) {}
+IniMachineSettings::IniMachineSettings(std::string path)
+    : m_path(std::move(path))
+{
+}
 
 std::string IniMachineSettings::defaultPath()
 {
@@ -23,8 +26,8 @@ bool IniMachineSettings::isAvailable() const
     return QFileInfo(QString::fromStdString(m_path)).isReadable();
 }
 
-std::optional<std::string> IniMachineSettings::readString(const std::string& name,
-                                                          std::size_t bufferBytes) const
+std::optional<std::string> IniMachineSettings::readString(
+    const std::string& name, std::size_t bufferBytes) const
 {
     const auto value = ini::read(m_path, {}, name);
     if (!value || !value->canConvert<QString>())

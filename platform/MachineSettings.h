@@ -17,8 +17,7 @@ public:
 
     // A text value, or nothing when the settings or the value are absent, or
     // when the value needs more than bufferBytes bytes with its terminator.
-    virtual std::optional<std::string> readString(const std::string& name,
-                                                  std::size_t bufferBytes) const = 0;
+    virtual std::optional<std::string> readString(const std::string& name, std::size_t bufferBytes) const = 0;
     virtual std::optional<int> readInt(const std::string& name) const = 0;
 
     // False when the value could not be stored durably.
@@ -35,8 +34,7 @@ public:
     const std::string& path() const { return m_path; }
 
     bool isAvailable() const override;
-    std::optional<std::string> readString(const std::string& name,
-                                          std::size_t bufferBytes) const override;
+    std::optional<std::string> readString(const std::string& name, std::size_t bufferBytes) const override;
     std::optional<int> readInt(const std::string& name) const override;
     bool writeString(const std::string& name, const std::string& value) override;
     bool writeInt(const std::string& name, int value) override;

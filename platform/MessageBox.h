@@ -14,9 +14,9 @@ class MessageBox {
 public:
     virtual ~MessageBox() = default;
     virtual MessageAnswer show(const std::string& text, MessageButtons buttons = MessageButtons::Ok,
-                               MessageIcon icon = MessageIcon::None,
-                               MessageAnswer defaultAnswer = MessageAnswer::Ok,
-                               const std::string& caption = {}) = 0;
+        MessageIcon icon = MessageIcon::None, MessageAnswer defaultAnswer = MessageAnswer::Ok,
+        const std::string& caption = {})
+        = 0;
 };
 
 } // namespace folyant

@@ -74,12 +74,13 @@ MessageAnswer answerFor(int button)
 } // namespace
 
 QtMessageBox::QtMessageBox(std::string programCaption, bool unattended)
-    : m_caption(std::move(programCaption)), m_unattended(unattended)
+    : m_caption(std::move(programCaption))
+    , m_unattended(unattended)
 {
 }
 
 MessageAnswer QtMessageBox::show(const std::string& text, MessageButtons buttons, MessageIcon icon,
-                                 MessageAnswer defaultAnswer, const std::string& caption)
+    MessageAnswer defaultAnswer, const std::string& caption)
 {
     const std::string& title = caption.empty() ? m_caption : caption;
     if (m_unattended) {
@@ -88,7 +89,7 @@ MessageAnswer QtMessageBox::show(const std::string& text, MessageButtons buttons
         return defaultAnswer;
     }
     QMessageBox box(qtIcon(icon), QString::fromStdString(title), QString::fromStdString(text),
-                    standardButtons(buttons), QApplication::activeWindow());
+        standardButtons(buttons), QApplication::activeWindow());
     box.setDefaultButton(standardButton(defaultAnswer));
     return answerFor(box.exec());
 }

@@ -11,7 +11,7 @@ public:
     QtMessageBox(std::string programCaption, bool unattended);
 
     MessageAnswer show(const std::string& text, MessageButtons buttons, MessageIcon icon,
-                       MessageAnswer defaultAnswer, const std::string& caption) override;
+        MessageAnswer defaultAnswer, const std::string& caption) override;
 
 private:
     std::string m_caption;

@@ -30,7 +30,8 @@ extern "C" void onTerminationSignal(int signo)
 } // namespace
 
 TerminationWatch::TerminationWatch(int graceMilliseconds, QObject* parent)
-    : QObject(parent), m_grace(graceMilliseconds)
+    : QObject(parent)
+    , m_grace(graceMilliseconds)
 {
     if (::pipe2(m_pipe, O_CLOEXEC) != 0) {
         std::perror("termination pipe");
@@ -39,7 +40,7 @@ TerminationWatch::TerminationWatch(int graceMilliseconds, QObject* parent)
     g_writeEnd = m_pipe[1];
     m_thread = std::thread(&TerminationWatch::watch, this);
 
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     // No SA_RESTART: a blocking read of a pipe must return so the GUI thread
@@ -101,8 +102,8 @@ void TerminationWatch::watch()
         emit terminationRequested();
 
         std::unique_lock lock(m_mutex);
-        if (m_acknowledgedChanged.wait_for(lock, std::chrono::milliseconds(m_grace),
-                                           [this] { return m_acknowledged; }))
+        if (m_acknowledgedChanged.wait_for(
+                lock, std::chrono::milliseconds(m_grace), [this] { return m_acknowledged; }))
             return;
         if (!m_partialOutput.empty())
             ::unlink(m_partialOutput.c_str());

@@ -9,7 +9,10 @@ namespace {
 const QString kGroup = QStringLiteral("Settings");
 }
 
-IniUserProfile::IniUserProfile(const std::string& programName) : m_path(pathFor(programName)) {}
+IniUserProfile::IniUserProfile(const std::string& programName)
+    : m_path(pathFor(programName))
+{
+}
 
 std::string IniUserProfile::pathFor(const std::string& programName)
 {

@@ -86,7 +86,8 @@ TEST(CommandLine, QualityWithoutValueMeansPrepress)
 
 TEST(CommandLine, WatermarkTakesSevenValuesWithAtoiNumbers)
 {
-    const auto info = parse({"o.pdf", "/watermark", "DRAFT", "굴림", "12", "-3x", " 7", "abc", "99999999999", "extra"});
+    const auto info
+        = parse({"o.pdf", "/watermark", "DRAFT", "굴림", "12", "-3x", " 7", "abc", "99999999999", "extra"});
     EXPECT_EQ(info.m_watermarkText, "DRAFT");
     EXPECT_EQ(info.m_watermarkFont, "굴림");
     EXPECT_EQ(info.m_watermarkCount, 7);
@@ -121,9 +122,16 @@ TEST(CommandLine, NoValueWordLeavesEverythingEmpty)
 TEST(LeadingInt, ReadsLikeAtoi)
 {
     const std::pair<const char*, int> cases[] = {
-        {"", 0},   {"2", 2},       {"  -17z", -17},           {"+5", 5},
-        {"x1", 0}, {"2147483647", INT_MAX}, {"-2147483648", INT_MIN}, {"99999999999999999999", INT_MAX},
-        {"-99999999999999999999", INT_MIN}, {"\t\n 3", 3},
+        {"", 0},
+        {"2", 2},
+        {"  -17z", -17},
+        {"+5", 5},
+        {"x1", 0},
+        {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"99999999999999999999", INT_MAX},
+        {"-99999999999999999999", INT_MIN},
+        {"\t\n 3", 3},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(leadingInt(text), expected) << '"' << text << '"';
@@ -164,7 +172,7 @@ TEST(Job, SaveWritesFiveValuesInOrder)
     job.paperHeightMm = 297;
     saveSettings(profile, job);
     EXPECT_EQ(profile.writes,
-              (std::vector<std::string>{"CloseAfterProcess", "Quality", "PaperSize", "PaperW", "PaperH"}));
+        (std::vector<std::string>{"CloseAfterProcess", "Quality", "PaperSize", "PaperW", "PaperH"}));
     EXPECT_EQ(profile.values["CloseAfterProcess"], 0);
     EXPECT_EQ(profile.values["Quality"], 3);
     EXPECT_EQ(profile.values["PaperH"], 297);

@@ -140,7 +140,7 @@ struct CorpusJob {
     const char* text; // a text the PDF must contain, or null
 };
 
-class CorpusConversion : public ConversionRunTest, public ::testing::WithParamInterface<CorpusJob> {};
+class CorpusConversion : public ConversionRunTest, public ::testing::WithParamInterface<CorpusJob> { };
 
 TEST_P(CorpusConversion, PagesAndStampArePresent)
 {
@@ -154,14 +154,12 @@ TEST_P(CorpusConversion, PagesAndStampArePresent)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Jobs, CorpusConversion,
+INSTANTIATE_TEST_SUITE_P(Jobs, CorpusConversion,
     ::testing::Values(CorpusJob{"acrobat6-win-word-12p.ps", 12, nullptr},
-                      CorpusJob{"cups-testfile.ps", 1, nullptr},
-                      CorpusJob{"gs-cjk-gscjk_ak.ps", 1, "한국어"},
-                      CorpusJob{"lo74-print-poi-15556-korean.ps", 2, nullptr},
-                      CorpusJob{"derived-error-undefined-acrobat6-p3.ps", 2, nullptr},
-                      CorpusJob{"derived-truncated-acrobat6-win-word.ps", 3, nullptr}),
+        CorpusJob{"cups-testfile.ps", 1, nullptr}, CorpusJob{"gs-cjk-gscjk_ak.ps", 1, "한국어"},
+        CorpusJob{"lo74-print-poi-15556-korean.ps", 2, nullptr},
+        CorpusJob{"derived-error-undefined-acrobat6-p3.ps", 2, nullptr},
+        CorpusJob{"derived-truncated-acrobat6-win-word.ps", 3, nullptr}),
     [](const auto& test) {
         std::string name = test.param.file;
         name = name.substr(0, name.find('.'));
@@ -203,7 +201,7 @@ struct HostileJob {
     const char* logMentions;
 };
 
-class HostileConversion : public ConversionRunTest, public ::testing::WithParamInterface<HostileJob> {};
+class HostileConversion : public ConversionRunTest, public ::testing::WithParamInterface<HostileJob> { };
 
 std::string page(const std::string& body)
 {
@@ -232,28 +230,25 @@ TEST_P(HostileConversion, EndsCleanlyAndWritesOnlyTheOutput)
     EXPECT_EQ(test::pdfText(job.outputPath).find("root:"), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Jobs, HostileConversion,
-    ::testing::Values(
-        HostileJob{"ReadsPasswd", page("(/etc/passwd) (r) file 200 string readstring pop show"),
-                   "invalidfileaccess"},
+INSTANTIATE_TEST_SUITE_P(Jobs, HostileConversion,
+    ::testing::Values(HostileJob{"ReadsPasswd", page("(/etc/passwd) (r) file 200 string readstring pop show"),
+                          "invalidfileaccess"},
         HostileJob{"WritesAFile", page("(@DIR@/pwned) (w) file (x) writestring"), "invalidfileaccess"},
         HostileJob{"DeletesAFile", page("(@DIR@/victim.txt) deletefile"), "in deletefile"},
         HostileJob{"RenamesAFile", page("(@DIR@/victim.txt) (@DIR@/moved) renamefile"), "in renamefile"},
         HostileJob{"WidensItsPermissions",
-                   page("<< /PermitFileWriting [(*)] >> setuserparams (@DIR@/pwned) (w) file pop"),
-                   "invalidfileaccess"},
-        HostileJob{"SecondOutputFile",
-                   page("<< /OutputFile (@DIR@/second.pdf) >> setpagedevice"), nullptr},
+            page("<< /PermitFileWriting [(*)] >> setuserparams (@DIR@/pwned) (w) file pop"),
+            "invalidfileaccess"},
+        HostileJob{"SecondOutputFile", page("<< /OutputFile (@DIR@/second.pdf) >> setpagedevice"), nullptr},
         HostileJob{"Quits", page("quit") + page("(after quit) show"), nullptr},
         HostileJob{"BinaryGarbage",
-                   [] {
-                       std::string bytes;
-                       for (int i = 0; i < 70000; ++i)
-                           bytes += static_cast<char>((i * 7919 + 13) % 256);
-                       return bytes;
-                   }(),
-                   nullptr},
+            [] {
+                std::string bytes;
+                for (int i = 0; i < 70000; ++i)
+                    bytes += static_cast<char>((i * 7919 + 13) % 256);
+                return bytes;
+            }(),
+            nullptr},
         HostileJob{"UnbalancedStructures", "%!PS\n<< /a [ { ( \n", nullptr},
         HostileJob{"EndsInsideAString", page("(never closed"), nullptr},
         HostileJob{"EndsInsideAProcedure", page("{ 1 2 add"), nullptr},

@@ -48,8 +48,7 @@ protected:
         QApplication::processEvents();
     }
 
-    template <typename T>
-    T* control(CDu2RorDlg& dialog, int id)
+    template <typename T> T* control(CDu2RorDlg& dialog, int id)
     {
         return dialog.findChild<T*>(QString::number(id));
     }
@@ -101,7 +100,7 @@ TEST_F(DialogTest, StaysOpenWithoutCloseFlagAndExitSavesFiveValues)
     exit->click();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(profile.writes,
-              (std::vector<std::string>{"CloseAfterProcess", "Quality", "PaperSize", "PaperW", "PaperH"}));
+        (std::vector<std::string>{"CloseAfterProcess", "Quality", "PaperSize", "PaperW", "PaperH"}));
     EXPECT_EQ(profile.values["CloseAfterProcess"], 0);
 }
 
@@ -191,12 +190,12 @@ TEST_F(DialogTest, AboutCommandOpensTheAboutBox)
 
 TEST(StringTableLanguages, EachTranslationHasItsTag)
 {
-    const std::pair<const char*, const char*> tags[] = {
-        {"ko", "KR"}, {"en", "EN"}, {"ja", "JP"}, {"zh_CN", "SC"}, {"zh_TW", "TC"}};
+    const std::pair<const char*, const char*> tags[]
+        = {{"ko", "KR"}, {"en", "EN"}, {"ja", "JP"}, {"zh_CN", "SC"}, {"zh_TW", "TC"}};
     for (const auto& [locale, tag] : tags) {
         QTranslator translator;
         ASSERT_TRUE(translator.load(QLocale(QString::fromLatin1(locale)), QStringLiteral("converter"),
-                                    QStringLiteral("_"), QStringLiteral(":/i18n")))
+            QStringLiteral("_"), QStringLiteral(":/i18n")))
             << locale;
         QApplication::installTranslator(&translator);
         EXPECT_EQ(loadString(strings::kLanguageTag), tag) << locale;

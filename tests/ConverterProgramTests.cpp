@@ -18,10 +18,8 @@ class ProgramTest : public ::testing::Test {
 protected:
     std::vector<std::pair<std::string, std::string>> environment() const
     {
-        return {{"FOLYANT_UNATTENDED", "1"},
-                {"FOLYANT_SYSCONFDIR", sysconf},
-                {"XDG_CONFIG_HOME", config.path()},
-                {"LANG", "ko_KR.UTF-8"}};
+        return {{"FOLYANT_UNATTENDED", "1"}, {"FOLYANT_SYSCONFDIR", sysconf},
+            {"XDG_CONFIG_HOME", config.path()}, {"LANG", "ko_KR.UTF-8"}};
     }
     test::ProcessResult converter(const std::vector<std::string>& arguments, const std::string& input = {})
     {
@@ -58,7 +56,8 @@ protected:
 TEST_F(ProgramTest, ConvertsTheSourceFile)
 {
     const std::string out = folder.file("out.pdf");
-    const auto result = converter({out, "/source", test::dataFile("acrobat6-win-word-12p.ps"), "/quality", "2"});
+    const auto result
+        = converter({out, "/source", test::dataFile("acrobat6-win-word-12p.ps"), "/quality", "2"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(test::pdfPageCount(out), 12);
     EXPECT_EQ(test::pagesWithStamp(out, 12), 12);
@@ -81,8 +80,8 @@ TEST_F(ProgramTest, BrokenInstallationIsReportedOnStandardError)
     const auto result = converter({out, "/source", test::dataFile("cups-testfile.ps")});
     EXPECT_EQ(result.exitCode, 0);
     std::size_t boxes = 0;
-    for (std::size_t at = 0; (at = result.err.find("Folyant_Standard: Invalid Installation.", at)) != std::string::npos;
-         ++at)
+    for (std::size_t at = 0;
+         (at = result.err.find("Folyant_Standard: Invalid Installation.", at)) != std::string::npos; ++at)
         ++boxes;
     EXPECT_EQ(boxes, 3u) << result.err;
 }
@@ -117,7 +116,8 @@ TEST_F(ProgramTest, TerminationOfAJobThatNeverEndsLeavesNoPdf)
     ASSERT_TRUE(waitForFile(out));
     QThread::msleep(300);
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-    ASSERT_TRUE(process.waitForFinished(30000)) << "the interpreter never returns: the watch ends the process";
+    ASSERT_TRUE(process.waitForFinished(30000))
+        << "the interpreter never returns: the watch ends the process";
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_NE(process.exitCode(), 0);
     EXPECT_FALSE(test::fileExists(out));

@@ -26,10 +26,9 @@ ConverterArguments sampleArguments()
 
 TEST(ArgumentVector, ConverterPassesNineStringsWithoutCustomSize)
 {
-    const std::vector<std::string> expected{
-        "Folyant Velmo", "-I/opt/gs/lib:/opt/gs/fonts", "-sOutputFile=/home/u/out.pdf", "-dNOPAUSE",
-        "-sGenericResourceDir=/opt/gs/Resource/", "-dAutoRotatePages=/All", "-sDEVICE=pdfwrite",
-        "-dPDFSETTINGS=/printer", "-dEmbedAllFonts=true"};
+    const std::vector<std::string> expected{"Folyant Velmo", "-I/opt/gs/lib:/opt/gs/fonts",
+        "-sOutputFile=/home/u/out.pdf", "-dNOPAUSE", "-sGenericResourceDir=/opt/gs/Resource/",
+        "-dAutoRotatePages=/All", "-sDEVICE=pdfwrite", "-dPDFSETTINGS=/printer", "-dEmbedAllFonts=true"};
     EXPECT_EQ(converterArgumentVector(sampleArguments()), expected);
 }
 
@@ -63,18 +62,21 @@ TEST(ArgumentVector, QualityChoosesPreset)
 
 TEST(ArgumentVector, DocumentConverterOrderAndFixedPreset)
 {
-    const std::vector<std::string> expected{
-        "Folyant", "-I/l:/f/fonts", "-dNOPAUSE", "-sOutputFile=/o/100%%%%.pdf",
-        "-sGenericResourceDir=/f/Resource/", "-dAutoRotatePages=/All", "-sDEVICE=pdfwrite",
-        "-dPDFSETTINGS=/printer", "-dEmbedAllFonts=true"};
+    const std::vector<std::string> expected{"Folyant", "-I/l:/f/fonts", "-dNOPAUSE",
+        "-sOutputFile=/o/100%%%%.pdf", "-sGenericResourceDir=/f/Resource/", "-dAutoRotatePages=/All",
+        "-sDEVICE=pdfwrite", "-dPDFSETTINGS=/printer", "-dEmbedAllFonts=true"};
     EXPECT_EQ(documentArgumentVector("/l", "/f/fonts", "/o/100%%.pdf"), expected);
 }
 
 TEST(ArgumentVector, PercentPairsDoubledLeftToRight)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"out.pdf", "out.pdf"},         {"100%%.pdf", "100%%%%.pdf"}, {"page%d.pdf", "page%d.pdf"},
-        {"%%%", "%%%%%"},               {"%%%%", "%%%%%%%%"},         {"%", "%"},
+        {"out.pdf", "out.pdf"},
+        {"100%%.pdf", "100%%%%.pdf"},
+        {"page%d.pdf", "page%d.pdf"},
+        {"%%%", "%%%%%"},
+        {"%%%%", "%%%%%%%%"},
+        {"%", "%"},
         {"a%b%%c", "a%b%%%%c"},
     };
     for (const auto& [path, expected] : cases)
@@ -84,7 +86,7 @@ TEST(ArgumentVector, PercentPairsDoubledLeftToRight)
 TEST(ArgumentVector, ResourceFolderReplacesEveryFontsWord)
 {
     EXPECT_EQ(resourceFolderFor("/usr/share/ghostscript/10.00.0/fonts"),
-              "/usr/share/ghostscript/10.00.0/Resource/");
+        "/usr/share/ghostscript/10.00.0/Resource/");
     EXPECT_EQ(resourceFolderFor("/opt/typefaces"), "/opt/typefaces");
     EXPECT_EQ(resourceFolderFor("/fonts/x/fonts"), "/Resource//x/Resource/");
     EXPECT_EQ(resourceFolderFor("/opt/Fonts"), "/opt/Fonts");
@@ -100,10 +102,9 @@ TEST(PageStamp, PathUsesForwardSlashes)
 TEST(PageStamp, ProcedureTextIsExact)
 {
     EXPECT_EQ(endPageProcedure("/l/zev.ps"),
-              "<<\n\t\t\t/EndPage\n\t\t\t{\n\t\t\t\texch pop\n\t\t\t\t2 lt\n\t\t\t\t{\n\t\t\t\t\t(/l/zev.ps)\n"
-              "\t\t\t\t\t.runfile\n\t\t\t\t\ttrue\n\t\t\t\t}\n\t\t\t\t{\n\t\t\t\t  false\n\t\t\t\t}\n"
-              "\t\t\t\tifelse\n\t\t\t} \n\t\t\t>> setpagedevice\n");
-    
+        "<<\n\t\t\t/EndPage\n\t\t\t{\n\t\t\t\texch pop\n\t\t\t\t2 lt\n\t\t\t\t{\n\t\t\t\t\t(/l/zev.ps)\n"
+        "\t\t\t\t\t.runfile\n\t\t\t\t\ttrue\n\t\t\t\t}\n\t\t\t\t{\n\t\t\t\t  false\n\t\t\t\t}\n"
+        "\t\t\t\tifelse\n\t\t\t} \n\t\t\t>> setpagedevice\n");
 }
 
 TEST(PageStamp, ParenthesesInThePathAreEscaped)
@@ -156,7 +157,8 @@ TEST_F(SessionTest, RunsPostScriptToPdfAndCapturesOutput)
     GhostscriptSession session(&log);
     ASSERT_EQ(session.start(arguments(folder.file("a.pdf"))), 0);
     session.send(kPrologue);
-    session.send("(hello from the job) =\n/Helvetica findfont 20 scalefont setfont 72 720 moveto (Page one) show showpage\n");
+    session.send("(hello from the job) =\n/Helvetica findfont 20 scalefont setfont 72 720 moveto (Page one) "
+                 "show showpage\n");
     session.finish();
     EXPECT_FALSE(session.hasInstance());
     EXPECT_NE(log.text().find("hello from the job\r\n"), std::string::npos);

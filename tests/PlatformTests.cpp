@@ -21,7 +21,8 @@ namespace {
 // Sets an environment variable for one scope.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const char* value) : m_name(name)
+    ScopedEnv(const char* name, const char* value)
+        : m_name(name)
     {
         if (const char* old = std::getenv(name))
             m_old = old;
@@ -153,8 +154,8 @@ TEST(MessageBox, UnattendedWritesToStandardErrorAndTakesTheDefault)
     const int file = ::open(captured.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(file, STDERR_FILENO);
     QtMessageBox messages("Folyant_Standard", true);
-    const auto answer = messages.show("Invalid Installation.", MessageButtons::YesNo, MessageIcon::Question,
-                                      MessageAnswer::No, {});
+    const auto answer = messages.show(
+        "Invalid Installation.", MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::No, {});
     dup2(saved, STDERR_FILENO);
     ::close(file);
     ::close(saved);

@@ -67,8 +67,7 @@ std::vector<std::string> filesBelow(const std::string& folder)
 }
 
 ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& standardInput,
-                         const std::vector<std::pair<std::string, std::string>>& environment)
+    const std::string& standardInput, const std::vector<std::pair<std::string, std::string>>& environment)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -40,8 +40,8 @@ struct ProcessResult {
 };
 // Runs a program with an argument vector (never a shell) and waits for it.
 ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& standardInput = {},
-                         const std::vector<std::pair<std::string, std::string>>& environment = {});
+    const std::string& standardInput = {},
+    const std::vector<std::pair<std::string, std::string>>& environment = {});
 
 // Judges of our PDFs that we did not write.
 int pdfPageCount(const std::string& pdf); // -1 when pdfinfo rejects the file
@@ -53,7 +53,7 @@ int pagesWithStamp(const std::string& pdf, int pages);
 class RecordingMessageBox final : public MessageBox {
 public:
     MessageAnswer show(const std::string& text, MessageButtons, MessageIcon, MessageAnswer defaultAnswer,
-                       const std::string&) override
+        const std::string&) override
     {
         texts.push_back(text);
         return answer.value_or(defaultAnswer);

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need.
+# Quiet when everything is present already; safe to run any number of times.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake g++ make pkg-config libgtest-dev
+  # Ghostscript's library, its resources, and the gs program for benchmarks
+  libgs-dev ghostscript
+  # Qt 6 widgets and translations
+  qt6-base-dev qt6-tools-dev qt6-l10n-tools
+  # the desktop's "open"
+  xdg-utils
+  # Korean and Japanese fonts, so CJK jobs keep their text
+  fonts-nanum fonts-ipafont-gothic fonts-ipafont-mincho
+  # independent judges of our PDFs, and measuring
+  poppler-utils qpdf time
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
