@@ -15,6 +15,7 @@
 #include <QTranslator>
 
 #include <csignal>
+#include <cstdio>
 
 namespace folyant {
 
@@ -36,6 +37,14 @@ int CDu2RorApp::InitInstance(int argc, char** argv)
     const std::string name = programName(argc > 0 ? argv[0] : nullptr);
     const bool unattended = session::isUnattended();
     session::prepareGuiEnvironment();
+    if (unattended) {
+        // Standard error is the print system's log: only our own messages
+        // and Qt's serious ones belong there.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", qPrintable(text));
+        });
+    }
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
