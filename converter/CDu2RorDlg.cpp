@@ -1,6 +1,7 @@
 #include "CDu2RorDlg.h"
 
 #include "CAboutDlg.h"
+#include "CPercentProgressCtrl.h"
 #include "DialogUnits.h"
 #include "Platform.h"
 #include "TerminationWatch.h"
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -99,9 +99,7 @@ void CDu2RorDlg::createControls()
     place(logLabel, 0, 257, 30, 55, 12);
     logLabel->hide();
 
-    m_progress = new QProgressBar(client);
-    m_progress->setRange(0, ConversionRun::kProgressRange);
-    m_progress->setValue(0);
+    m_progress = new CPercentProgressCtrl(client);
     place(m_progress, 1021, 15, 48, 291, 12);
 
     // The window manager owns the system menu here; the same command is
@@ -171,7 +169,7 @@ int CDu2RorDlg::DoModal()
 
 int CDu2RorDlg::StartInterpreter()
 {
-    m_progress->setRange(0, ConversionRun::kProgressRange);
+    m_progress->SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, ConversionRun::kProgressRange));
     setProgress(0);
     const int code = m_run.startInterpreter(m_job);
     if (code == 0) {
@@ -302,7 +300,7 @@ void CDu2RorDlg::onTerminationRequested()
 
 void CDu2RorDlg::setProgress(int position)
 {
-    m_progress->setValue(position);
+    m_progress->SendMessage(PBM_SETPOS, static_cast<WPARAM>(position));
 }
 
 } // namespace folyant

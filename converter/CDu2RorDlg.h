@@ -12,11 +12,11 @@ class QCheckBox;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
-class QProgressBar;
 class QPushButton;
 
 namespace folyant {
 
+class CPercentProgressCtrl;
 struct Platform;
 class TerminationWatch;
 
@@ -79,7 +79,7 @@ private:
     QTimer m_timer;
     std::size_t m_logShownBytes = 0;
 
-    QProgressBar* m_progress = nullptr;
+    CPercentProgressCtrl* m_progress = nullptr;
     QPushButton* m_exitButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
     QLabel* m_amount = nullptr;

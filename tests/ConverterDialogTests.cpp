@@ -1,5 +1,6 @@
 // The DU2ROR dialog on Qt's offscreen platform, with the real interpreter.
 #include "CDu2RorDlg.h"
+#include "CPercentProgressCtrl.h"
 #include "MachineSettings.h"
 #include "Platform.h"
 #include "StringTable.h"
@@ -8,7 +9,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QTranslator>
@@ -77,7 +77,7 @@ TEST_F(DialogTest, ConvertsRunsTheChainAndClosesWithoutSaving)
     EXPECT_TRUE(messages.texts.empty());
     EXPECT_EQ(shell.opened, std::vector<std::string>{job.outputPath});
     EXPECT_EQ(test::pdfPageCount(job.outputPath), 12);
-    EXPECT_EQ(control<QProgressBar>(dialog, 1021)->value(), 300);
+    EXPECT_EQ(control<CPercentProgressCtrl>(dialog, 1021)->GetPos(), 300);
     EXPECT_EQ(control<QLabel>(dialog, 1004)->text().toStdString(), job.outputPath);
     EXPECT_EQ(control<QLabel>(dialog, 1002)->text(), QStringLiteral("99"));
 }
@@ -94,7 +94,7 @@ TEST_F(DialogTest, StaysOpenWithoutCloseFlagAndExitSavesFiveValues)
 
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(exit->isEnabled());
-    EXPECT_EQ(control<QProgressBar>(dialog, 1021)->value(), 300);
+    EXPECT_EQ(control<CPercentProgressCtrl>(dialog, 1021)->GetPos(), 300);
     EXPECT_FALSE(control<QCheckBox>(dialog, 1007)->isChecked());
 
     exit->click();
@@ -115,6 +115,24 @@ TEST_F(DialogTest, UntickingCloseDuringTheRunKeepsTheDialogOpen)
     waitForEnd(dialog);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(control<QPushButton>(dialog, 1005)->isEnabled());
+}
+
+TEST_F(DialogTest, BarShowsThePercentageMidRun)
+{
+    CDu2RorDlg dialog(jobFor(test::dataFile("acrobat6-win-word-12p.ps")), platform);
+    dialog.OnInitDialog();
+    dialog.show(); // no events processed: the timer must not run the job to its end
+    dialog.FeedStep();
+    auto* bar = control<CPercentProgressCtrl>(dialog, 1021);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->GetPos(), 65535 * 300 / 101976);
+    EXPECT_EQ(bar->displayText(), "64%");
+    const QImage shot = dialog.grab().toImage();
+    EXPECT_TRUE(shot.save(QStringLiteral(FOLYANT_TEST_ARTEFACTS "/dialog-mid-run.png")));
+    const QPoint inFilledPart = bar->mapTo(&dialog, QPoint(2, bar->height() / 2));
+    EXPECT_EQ(
+        shot.pixelColor(inFilledPart * shot.devicePixelRatio()), bar->palette().color(QPalette::Highlight));
+    dialog.CancelJob();
 }
 
 TEST_F(DialogTest, CancelMidRunDeletesTheOutput)
