@@ -1,9 +1,12 @@
 #include "CDu2RorDlg.h"
 
 #include "CAboutDlg.h"
+#include "CPdfSecurity.h"
 #include "CPercentProgressCtrl.h"
 #include "DialogUnits.h"
 #include "Platform.h"
+#include "SecurityStep.h"
+#include "StringTable.h"
 #include "TerminationWatch.h"
 
 #include <QCheckBox>
@@ -15,6 +18,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <memory>
 #include <utility>
 
 namespace folyant {
@@ -237,7 +241,12 @@ void CDu2RorDlg::RunPostProcessing()
 
 void CDu2RorDlg::ProtectOutput()
 {
-    // The protection step with passwords and permissions takes its place here.
+    const auto request = std::make_unique<CPdfSecurity>(
+        m_job.userPassword, m_job.ownerPassword, permissionValue(m_job.permissionText));
+    if (protectInPlace(m_job.outputPath, *request) == 0)
+        return;
+    if (const int message = securityFailureMessage(GetLastPdfError()))
+        m_platform.messages.show(loadString(message));
 }
 
 void CDu2RorDlg::MailOutput()

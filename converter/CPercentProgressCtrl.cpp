@@ -1,7 +1,7 @@
 #include "CPercentProgressCtrl.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPixmap>
 
 #include <cmath>
@@ -14,7 +14,7 @@ namespace {
 QColor toQColor(COLORREF colour)
 {
     return QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
-                  static_cast<int>((colour >> 16) & 0xFFu));
+        static_cast<int>((colour >> 16) & 0xFFu));
 }
 
 } // namespace
@@ -35,7 +35,8 @@ std::size_t fittingUtf8Prefix(const std::string& text, std::size_t bufferBytes)
     return length;
 }
 
-CPercentProgressCtrl::CPercentProgressCtrl(QWidget* parent) : QWidget(parent)
+CPercentProgressCtrl::CPercentProgressCtrl(QWidget* parent)
+    : QWidget(parent)
 {
     // Every pixel is painted by us: no background erase before a paint.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -167,9 +168,10 @@ void CPercentProgressCtrl::paintEvent(QPaintEvent* event)
     if (m_lower >= m_upper)
         return;
 
-    const QColor bar = m_barColour == CLR_DEFAULT ? palette().color(QPalette::Highlight) : toQColor(m_barColour);
-    const QColor background =
-        m_backgroundColour == CLR_DEFAULT ? palette().color(QPalette::Base) : toQColor(m_backgroundColour);
+    const QColor bar
+        = m_barColour == CLR_DEFAULT ? palette().color(QPalette::Highlight) : toQColor(m_barColour);
+    const QColor background
+        = m_backgroundColour == CLR_DEFAULT ? palette().color(QPalette::Base) : toQColor(m_backgroundColour);
     const QRect client = rect();
     const double f = fraction();
 

@@ -24,7 +24,10 @@ public:
 
     // Typed forms of the same messages.
     void SetRange(int lower, int upper) { SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(lower), upper); }
-    int SetPos(int position) { return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(position))); }
+    int SetPos(int position)
+    {
+        return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(position)));
+    }
     int GetPos() const { return m_position; }
     void SetVertical(bool vertical);
     void SetWindowText(const std::string& text);

@@ -10,6 +10,9 @@ packages=(
   libgs-dev ghostscript
   # Qt 6 widgets and translations
   qt6-base-dev qt6-tools-dev qt6-l10n-tools
+  # MuPDF (static) and the libraries it is built on
+  libmupdf-dev libharfbuzz-dev libopenjp2-7-dev libjbig2dec0-dev libmujs-dev libgumbo-dev
+  libjpeg-dev zlib1g-dev libfreetype-dev
   # the desktop's "open"
   xdg-utils
   # Korean and Japanese fonts, so CJK jobs keep their text

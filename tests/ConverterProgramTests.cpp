@@ -73,6 +73,40 @@ TEST_F(ProgramTest, ConvertsStandardInputToAnAbsolutePath)
     EXPECT_NE(test::pdfText(out).find("한국어"), std::string::npos);
 }
 
+TEST_F(ProgramTest, SecurityProtectsTheOutputAndLeavesNoCopy)
+{
+    const std::string out = folder.file("out.pdf");
+    const auto result = converter(
+        {out, "/source", test::dataFile("cups-testfile.ps"), "/security", "USER", "OWNER", "1010", "x"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const auto shown = test::runProgram("qpdf", {"--show-encryption", "--password=USER", out});
+    EXPECT_NE(shown.out.find("R = 2"), std::string::npos) << shown.out << shown.err;
+    EXPECT_NE(shown.out.find("P = -44"), std::string::npos);
+    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"out.pdf"});
+}
+
+TEST_F(ProgramTest, TwoProtectedConversionsAtOnceKeepTheirOwnContent)
+{
+    QProcess first;
+    QProcess second;
+    start(first, {folder.file("a.pdf"), "/security", "alpha", "", "1111", "x"});
+    start(second, {folder.file("b.pdf"), "/security", "beta", "", "1111", "x"});
+    auto page = [](const char* word) {
+        return QByteArray("%!PS\n/Helvetica findfont 30 scalefont setfont 72 600 moveto (") + word
+            + ") show showpage\n";
+    };
+    first.write(page("FirstDocument"));
+    second.write(page("SecondDocument"));
+    first.closeWriteChannel();
+    second.closeWriteChannel();
+    ASSERT_TRUE(first.waitForFinished(60000) && second.waitForFinished(60000));
+    const auto a = test::runProgram("pdftotext", {"-upw", "alpha", folder.file("a.pdf"), "-"}).out;
+    const auto b = test::runProgram("pdftotext", {"-upw", "beta", folder.file("b.pdf"), "-"}).out;
+    EXPECT_NE(a.find("FirstDocument"), std::string::npos) << a;
+    EXPECT_NE(b.find("SecondDocument"), std::string::npos) << b;
+    EXPECT_EQ(test::filesBelow(folder.path()), (std::vector<std::string>{"a.pdf", "b.pdf"}));
+}
+
 TEST_F(ProgramTest, BrokenInstallationIsReportedOnStandardError)
 {
     sysconf = folder.file("nowhere");

@@ -52,8 +52,7 @@ protected:
     static bool isBackground(QColor c) { return c.red() > 200 && c.green() > 200 && c.blue() > 200; }
 
     // Counts pixels of a kind in a column range across the bar's height.
-    template <typename Test>
-    static int count(const QImage& image, int fromX, int toX, Test test)
+    template <typename Test> static int count(const QImage& image, int fromX, int toX, Test test)
     {
         int n = 0;
         for (int x = fromX; x < toX; ++x)
@@ -199,8 +198,8 @@ TEST(ProgressText, GetTextNeverSplitsACharacter)
 {
     CPercentProgressCtrl bar;
     bar.SetWindowText("a한b"); // 1 + 3 + 1 bytes
-    const std::pair<std::size_t, std::string> cases[] = {
-        {1, ""}, {2, "a"}, {4, "a"}, {5, "a한"}, {6, "a한b"}, {64, "a한b"}};
+    const std::pair<std::size_t, std::string> cases[]
+        = {{1, ""}, {2, "a"}, {4, "a"}, {5, "a한"}, {6, "a한b"}, {64, "a한b"}};
     for (const auto& [size, expected] : cases) {
         char buffer[64];
         std::memset(buffer, 'x', sizeof buffer);

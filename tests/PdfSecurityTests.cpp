@@ -1,0 +1,193 @@
+// Protecting PDFs with MuPDF, judged by qpdf.
+#include "CPdfSecurity.h"
+#include "SecurityStep.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace folyant;
+using folyant::test::TempFolder;
+
+namespace {
+
+std::string qpdf(const std::vector<std::string>& arguments, int* exitCode = nullptr)
+{
+    const auto result = test::runProgram("qpdf", arguments);
+    if (exitCode)
+        *exitCode = result.exitCode;
+    return result.out + result.err;
+}
+
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+class SecurityTest : public ::testing::Test {
+protected:
+    std::string protect(const std::string& user, const std::string& owner, const std::string& permissions,
+                        const std::string& input = test::dataFile("cups-onepage-a4.pdf"))
+    {
+        const std::string out = folder.file("out.pdf");
+        const CPdfSecurity request(user, owner, permissionValue(permissions));
+        EXPECT_EQ(EncryptPdfFile(input, "", out, &request), 0);
+        return out;
+    }
+    TempFolder folder;
+};
+
+TEST(PermissionValue, FromTheFirstFourCharacters)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"1111", -4}, {"0000", -64}, {"", -64}, {"1010", -44}, {"1", -60}, {"x1y1", -24}, {"11111111", -4}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(permissionValue(text), expected) << text;
+}
+
+TEST(FailureCodes, ByLeadingWords)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"ioerror: cannot open x", -2}, {"rangecheck", -3},     {"syntaxerror: no objects", -3},
+        {"freetype: bad font", -4},     {"fontconfig", -4},     {"invalid password", -5},
+        {"unsupported encryption", -6}, {"permission denied", -7}, {"pages duplicated", -8},
+        {"empty file", -9},             {"IOERROR", -1},        {"something else", -1},
+        {"", -1},                       {" ioerror", -1}};
+    for (const auto& [message, code] : cases)
+        EXPECT_EQ(failureCodeFor(message), code) << message;
+}
+
+TEST(PasswordBytes, PdfDocEncodingWhereItCan)
+{
+    EXPECT_EQ(pdfPasswordBytes("secret"), "secret");
+    EXPECT_EQ(pdfPasswordBytes("pässwört"), "p\xE4ssw\xF6rt");
+    EXPECT_EQ(pdfPasswordBytes("€"), "\xA0");
+    EXPECT_EQ(pdfPasswordBytes("비밀"), "비밀") << "no PDFDocEncoding for Hangul: the UTF-8 bytes";
+    EXPECT_EQ(pdfPasswordBytes("\xC3"), "\xC3") << "malformed text stays as it is";
+}
+
+TEST_F(SecurityTest, ProtectsWithRevisionTwoAndTheRequestedRights)
+{
+    for (const auto& [permissions, p] : {std::pair{"1111", "-4"}, {"0000", "-64"}, {"", "-64"}, {"1010", "-44"}}) {
+        const std::string out = protect("USER", "OWNER", permissions);
+        const std::string shown = qpdf({"--show-encryption", "--password=USER", out});
+        EXPECT_TRUE(contains(shown, "R = 2")) << shown;
+        EXPECT_TRUE(contains(shown, std::string("P = ") + p)) << shown;
+        const std::string trailer = qpdf({"--show-object=trailer", "--password=USER", out});
+        EXPECT_TRUE(contains(trailer, "/Length 40") && contains(trailer, "/V 1") && contains(trailer, "/Standard"))
+            << trailer;
+    }
+    const std::string out = protect("USER", "OWNER", "1010");
+    int code = -1;
+    qpdf({"--password=USER", "--check", out}, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(contains(qpdf({"--password=OWNER", "--show-encryption", out}), "Supplied password is owner password"));
+    qpdf({"--check", out}, &code);
+    EXPECT_NE(code, 0) << "no password opens it";
+    const std::string rights = qpdf({"--password=USER", "--show-encryption", out});
+    EXPECT_TRUE(contains(rights, "print high resolution: allowed"));
+    EXPECT_TRUE(contains(rights, "modify anything: not allowed"));
+    EXPECT_TRUE(contains(rights, "extract for any purpose: allowed"));
+    EXPECT_TRUE(contains(rights, "modify annotations: not allowed"));
+}
+
+TEST_F(SecurityTest, EmptyOwnerPasswordMakesTheUserPasswordTheOwners)
+{
+    const std::string out = protect("USER", "", "0000");
+    EXPECT_TRUE(contains(qpdf({"--password=USER", "--show-encryption", out}), "Supplied password is owner password"));
+}
+
+TEST_F(SecurityTest, DocumentWithoutIdentifierGetsTheFixedOne)
+{
+    const std::string out = protect("u", "o", "1111", test::dataFile("pdfjs-issue16287-chromium-noid.pdf"));
+    const std::string trailer = qpdf({"--show-object=trailer", "--password=u", out});
+    EXPECT_TRUE(contains(trailer, "/ID [ (ABCDEFGHIJKLMNOP)") ||
+                contains(trailer, "/ID [ <4142434445464748494a4b4c4d4e4f50>"))
+        << trailer;
+    int code = -1;
+    qpdf({"--password=u", "--check", out}, &code);
+    EXPECT_EQ(code, 0);
+}
+
+TEST_F(SecurityTest, NonAsciiPasswordsOpenInAnotherReader)
+{
+    int code = -1;
+    std::string out = protect("pässwört", "ównér", "1111");
+    qpdf({"--password=pässwört", "--check", out}, &code);
+    EXPECT_EQ(code, 0) << "qpdf turns UTF-8 into PDFDocEncoding for revision 2";
+    EXPECT_TRUE(contains(qpdf({"--password=ównér", "--show-encryption", out}), "owner password"));
+
+    out = protect("비밀", "", "1111");
+    qpdf({"--password-mode=bytes", "--password=비밀", "--check", out}, &code);
+    EXPECT_EQ(code, 0) << "without PDFDocEncoding the password is its UTF-8 bytes";
+    qpdf({"--check", out}, &code);
+    EXPECT_NE(code, 0) << "the password is not lost on the way";
+
+    // "국" is EA B5 AD, and PDFDocEncoding has nothing at AD: refused, not
+    // silently weakened.
+    const CPdfSecurity request("국", "", -4);
+    EXPECT_EQ(EncryptPdfFile(test::dataFile("cups-onepage-a4.pdf"), "", folder.file("k.pdf"), &request), -1);
+    EXPECT_FALSE(test::fileExists(folder.file("k.pdf")));
+    EXPECT_EQ(textForPasswordBytes("\xAD"), std::nullopt);
+    EXPECT_EQ(textForPasswordBytes("a\xE4\xA0"), "aä€");
+}
+
+TEST_F(SecurityTest, AlreadyEncryptedInputs)
+{
+    const std::string owned = test::dataFile("pdfjs-bug900822-rc4-40bit-ownerpw.pdf");
+    const CPdfSecurity request("u", "o", -4);
+    EXPECT_EQ(EncryptPdfFile(owned, "", folder.file("a.pdf"), &request), pdferror::kPermission);
+    EXPECT_EQ(EncryptPdfFile(owned, "wrong", folder.file("b.pdf"), &request), pdferror::kWrongPassword);
+    EXPECT_FALSE(test::fileExists(folder.file("a.pdf")));
+
+    // Both passwords empty: the empty password is the owner's.
+    const std::string open = protect("", "", "1111");
+    EXPECT_EQ(EncryptPdfFile(open, "", folder.file("again.pdf"), &request), 0);
+    int code = -1;
+    qpdf({"--password=o", "--check", folder.file("again.pdf")}, &code);
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(contains(qpdf({"--password=u", "--show-encryption", folder.file("again.pdf")}), "P = -4"));
+}
+
+TEST_F(SecurityTest, FailuresAndTheLastFailureCode)
+{
+    const CPdfSecurity request("u", "o", -4);
+    EXPECT_EQ(EncryptPdfFile(folder.file("missing.pdf"), "", folder.file("x.pdf"), &request), -2);
+    EXPECT_EQ(GetLastPdfError(), -2);
+    EXPECT_EQ(securityFailureMessage(-2), 106);
+    protect("u", "o", "1111");
+    EXPECT_EQ(GetLastPdfError(), -2) << "a success leaves the last failure";
+
+    test::writeFile(folder.file("text.pdf"), "this is not a PDF at all\n");
+    EXPECT_EQ(EncryptPdfFile(folder.file("text.pdf"), "", folder.file("x.pdf"), &request), -3);
+    EXPECT_EQ(securityFailureMessage(-3), 107);
+    test::writeFile(folder.file("empty.pdf"), "");
+    EXPECT_EQ(EncryptPdfFile(folder.file("empty.pdf"), "", folder.file("x.pdf"), &request), -9);
+    EXPECT_EQ(securityFailureMessage(-9), 0);
+    EXPECT_EQ(EncryptPdfFile(test::dataFile("cups-onepage-a4.pdf"), "", folder.file("no/such/folder/x.pdf"), &request),
+              -2);
+    EXPECT_EQ(test::filesBelow(folder.path()), (std::vector<std::string>{"empty.pdf", "out.pdf", "text.pdf"}))
+        << "no partial output is left behind";
+}
+
+TEST_F(SecurityTest, ProtectInPlaceReplacesThePdfAndKeepsItsMode)
+{
+    const std::string pdf = folder.file("report.pdf");
+    test::writeFile(pdf, test::readFile(test::dataFile("cups-onepage-a4.pdf")));
+    chmod(pdf.c_str(), 0644);
+    EXPECT_EQ(protectInPlace(pdf, CPdfSecurity("u", "o", -4)), 0);
+    EXPECT_TRUE(contains(qpdf({"--password=u", "--show-encryption", pdf}), "R = 2"));
+    struct stat info {};
+    stat(pdf.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"report.pdf"});
+
+    const std::string broken = folder.file("broken.pdf");
+    test::writeFile(broken, "%PDF-1.4 and nothing else");
+    EXPECT_EQ(protectInPlace(broken, CPdfSecurity("u", "o", -4)), -3);
+    EXPECT_EQ(test::readFile(broken), "%PDF-1.4 and nothing else") << "a failure leaves the PDF as it was";
+    EXPECT_EQ(test::filesBelow(folder.path()), (std::vector<std::string>{"broken.pdf", "report.pdf"}));
+}
+
+} // namespace
