@@ -59,7 +59,8 @@ int CDu2RorApp::InitInstance(int argc, char** argv)
     IniMachineSettings machine;
     QtMessageBox messages(name, unattended);
     XdgShell shell;
-    Platform platform{machine, profile, messages, shell, unattended};
+    XdgEmail mail;
+    Platform platform{machine, profile, messages, shell, mail, unattended};
 
     ConversionJob job = buildJob(commandLine, profile);
     // Derived as the watermark would need it; no output depends on it yet.

@@ -1,6 +1,7 @@
 #include "CDu2RorDlg.h"
 
 #include "CAboutDlg.h"
+#include "CMailMessage.h"
 #include "CPdfSecurity.h"
 #include "CPercentProgressCtrl.h"
 #include "DialogUnits.h"
@@ -9,6 +10,7 @@
 #include "StringTable.h"
 #include "TerminationWatch.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QGroupBox>
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <filesystem>
 #include <memory>
 #include <utility>
 
@@ -251,7 +254,23 @@ void CDu2RorDlg::ProtectOutput()
 
 void CDu2RorDlg::MailOutput()
 {
-    // The mail hand-off takes its place here.
+    CMailMessage mail(m_platform.mail, m_platform.messages);
+    mail.m_message.subject = mailSubjectFor(m_job.outputPath);
+    std::error_code ignored;
+    mail.AddAttachment(std::filesystem::absolute(m_job.outputPath, ignored).string());
+    mail.m_note.clear();
+    mail.onModal = [this](bool running) {
+        if (running) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            setEnabled(false);
+            return;
+        }
+        setEnabled(true);
+        QApplication::restoreOverrideCursor();
+        raise();
+        activateWindow();
+    };
+    mail.Send(MAPI_LOGON_UI);
 }
 
 void CDu2RorDlg::CancelJob()

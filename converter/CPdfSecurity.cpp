@@ -15,11 +15,10 @@ int g_lastPdfError = 0;
 // The code points of PDFDocEncoding's bytes 0x18-0x1F and 0x80-0xAD that
 // differ from Latin-1 (0 where the byte is undefined).
 constexpr std::array<char32_t, 8> kLow = {0x02D8, 0x02C7, 0x02C6, 0x02D9, 0x02DD, 0x02DB, 0x02DA, 0x02DC};
-constexpr std::array<char32_t, 46> kHigh = {
-    0x2022, 0x2020, 0x2021, 0x2026, 0x2014, 0x2013, 0x0192, 0x2044, 0x2039, 0x203A, 0x2212, 0x2030,
-    0x201E, 0x201C, 0x201D, 0x2018, 0x2019, 0x201A, 0x2122, 0xFB01, 0xFB02, 0x0141, 0x0152, 0x0160,
-    0x0178, 0x017D, 0x0131, 0x0142, 0x0153, 0x0161, 0x017E, 0,      0x20AC, 0x00A1, 0x00A2, 0x00A3,
-    0x00A4, 0x00A5, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x00AA, 0x00AB, 0x00AC, 0};
+constexpr std::array<char32_t, 46> kHigh = {0x2022, 0x2020, 0x2021, 0x2026, 0x2014, 0x2013, 0x0192, 0x2044,
+    0x2039, 0x203A, 0x2212, 0x2030, 0x201E, 0x201C, 0x201D, 0x2018, 0x2019, 0x201A, 0x2122, 0xFB01, 0xFB02,
+    0x0141, 0x0152, 0x0160, 0x0178, 0x017D, 0x0131, 0x0142, 0x0153, 0x0161, 0x017E, 0, 0x20AC, 0x00A1, 0x00A2,
+    0x00A3, 0x00A4, 0x00A5, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x00AA, 0x00AB, 0x00AC, 0};
 
 // The PDFDocEncoding byte of a character, or -1.
 int pdfDocByte(char32_t c)
@@ -67,7 +66,11 @@ void appendUtf8(std::string& out, char32_t c)
 bool decodeUtf8(std::string_view text, std::size_t& at, char32_t& out)
 {
     const auto lead = static_cast<unsigned char>(text[at]);
-    int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
+    int extra = lead < 0x80   ? 0
+        : (lead >> 5) == 0x6  ? 1
+        : (lead >> 4) == 0xE  ? 2
+        : (lead >> 3) == 0x1E ? 3
+                              : -1;
     if (extra < 0 || at + static_cast<std::size_t>(extra) >= text.size())
         return false;
     char32_t value = extra == 0 ? lead : lead & (0x3Fu >> extra);
@@ -149,7 +152,7 @@ std::optional<std::string> textForPasswordBytes(std::string_view bytes)
 }
 
 int EncryptPdfFile(const std::string& inputPath, const char* password, const std::string& outputPath,
-                   const CPdfSecurity* security)
+    const CPdfSecurity* security)
 {
     mupdf::RewriteRequest request;
     request.inputPath = inputPath.c_str();

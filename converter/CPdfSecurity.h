@@ -11,8 +11,9 @@ namespace folyant {
 class CPdfSecurity {
 public:
     CPdfSecurity(std::string userPassword, std::string ownerPassword, int permissions)
-        : m_userPassword(std::move(userPassword)), m_ownerPassword(std::move(ownerPassword)),
-          m_permissions(permissions)
+        : m_userPassword(std::move(userPassword))
+        , m_ownerPassword(std::move(ownerPassword))
+        , m_permissions(permissions)
     {
     }
     virtual ~CPdfSecurity() = default;
@@ -48,7 +49,7 @@ int failureCodeFor(std::string_view message);
 // its owner password. 0 on success, else a failure code; a failed call
 // leaves no output file behind.
 int EncryptPdfFile(const std::string& inputPath, const char* password, const std::string& outputPath,
-                   const CPdfSecurity* security);
+    const CPdfSecurity* security);
 
 // The code of the last failure in this process, 0 before any.
 int GetLastPdfError();

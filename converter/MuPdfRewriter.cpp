@@ -39,7 +39,8 @@ bool contains(const char* text, const char* word)
 void classifyOpenFailure(Failure& failure, fz_context* ctx)
 {
     const char* message = fz_caught_message(ctx);
-    if (contains(message, "cannot open") || contains(message, "cannot read") || contains(message, "No such file"))
+    if (contains(message, "cannot open") || contains(message, "cannot read")
+        || contains(message, "No such file"))
         setFailure(failure, "ioerror", message);
     else if (contains(message, "crypt") || contains(message, "encryption"))
         setFailure(failure, "unsupported encryption", message);
@@ -52,7 +53,8 @@ void classifyOpenFailure(Failure& failure, fz_context* ctx)
 void classifySaveFailure(Failure& failure, fz_context* ctx)
 {
     const char* message = fz_caught_message(ctx);
-    if (contains(message, "cannot open") || contains(message, "cannot write") || contains(message, "cannot seek"))
+    if (contains(message, "cannot open") || contains(message, "cannot write")
+        || contains(message, "cannot seek"))
         setFailure(failure, "ioerror", message);
     else
         setFailure(failure, message ? message : "failure", nullptr);
@@ -100,7 +102,7 @@ void copyPassword(char (&target)[128], const char* source)
 
 std::string rewrite(const RewriteRequest& request)
 {
-    struct stat info {};
+    struct stat info { };
     if (::stat(request.inputPath, &info) != 0)
         return "ioerror: cannot open " + std::string(request.inputPath);
     if (S_ISREG(info.st_mode) && info.st_size == 0)

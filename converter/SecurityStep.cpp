@@ -41,7 +41,7 @@ int protectInPlace(const std::string& pdfPath, const CPdfSecurity& request)
         return code;
     }
     // The copy takes the PDF's permissions, not mkstemp's private ones.
-    struct stat original {};
+    struct stat original { };
     if (::stat(pdfPath.c_str(), &original) == 0)
         ::chmod(copy.c_str(), original.st_mode & 07777);
     if (::rename(copy.c_str(), pdfPath.c_str()) != 0)

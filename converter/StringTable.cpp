@@ -23,6 +23,16 @@ std::string loadString(int id)
     case strings::kGothicFace:
         source = QT_TRANSLATE_NOOP("StringTable", "고딕");
         break;
+    case strings::kMailNotLoaded:
+        source = QT_TRANSLATE_NOOP(
+            "StringTable", "메일 프로그램을 찾을 수 없습니다. xdg-email(xdg-utils)을 설치하십시오.");
+        break;
+    case strings::kMailNotUsable:
+        source = QT_TRANSLATE_NOOP("StringTable", "메일 프로그램을 실행할 수 없습니다.");
+        break;
+    case strings::kMailFailed:
+        source = QT_TRANSLATE_NOOP("StringTable", "메일 프로그램에 메일을 넘기지 못했습니다.");
+        break;
     default:
         return {};
     }

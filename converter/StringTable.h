@@ -12,6 +12,9 @@ inline constexpr int kPdfMissing = 106;
 inline constexpr int kPdfNotCorrect = 107;
 inline constexpr int kMinchoFace = 108;
 inline constexpr int kGothicFace = 109;
+inline constexpr int kMailNotLoaded = 61840;
+inline constexpr int kMailNotUsable = 61841;
+inline constexpr int kMailFailed = 61842;
 } // namespace strings
 
 // The text of a message, or an empty text for an unknown number.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MachineSettings.h"
+#include "MailSystem.h"
 #include "MessageBox.h"
 #include "Shell.h"
 #include "UserProfile.h"
@@ -14,6 +15,7 @@ struct Platform {
     UserProfile& profile;
     MessageBox& messages;
     Shell& shell;
+    MailSystem& mail;
     bool unattended = false;
 };
 

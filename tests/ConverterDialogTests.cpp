@@ -58,7 +58,8 @@ protected:
     test::RecordingProfile profile;
     test::RecordingMessageBox messages;
     RecordingShell shell;
-    Platform platform{machine, profile, messages, shell, false};
+    XdgEmail mail;
+    Platform platform{machine, profile, messages, shell, mail, false};
 };
 
 TEST_F(DialogTest, ConvertsRunsTheChainAndClosesWithoutSaving)
@@ -182,7 +183,7 @@ TEST_F(DialogTest, WithoutValueWordsOrWithAMissingSourceNothingHappens)
 TEST_F(DialogTest, BrokenInstallationShowsThreeBoxesAndStillConverts)
 {
     IniMachineSettings missing(folder.file("absent.conf"));
-    Platform broken{missing, profile, messages, shell, false};
+    Platform broken{missing, profile, messages, shell, mail, false};
     const auto job = jobFor(test::dataFile("cups-testfile.ps"));
     CDu2RorDlg dialog(job, broken);
     dialog.OnInitDialog();

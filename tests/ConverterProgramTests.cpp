@@ -107,6 +107,35 @@ TEST_F(ProgramTest, TwoProtectedConversionsAtOnceKeepTheirOwnContent)
     EXPECT_EQ(test::filesBelow(folder.path()), (std::vector<std::string>{"a.pdf", "b.pdf"}));
 }
 
+TEST_F(ProgramTest, MailBeforeOpenAndTheChainGoesOnWithoutAMailProgram)
+{
+    TempFolder bin;
+    const std::string log = folder.file("log");
+    test::writeScript(bin.file("xdg-email"), "printf 'mail %s\\n' \"$*\" >> '" + log + "'\n");
+    test::writeScript(bin.file("xdg-open"), "printf 'open %s\\n' \"$*\" >> '" + log + "'\n");
+    const std::string out = folder.file("annual.report.pdf");
+    auto env = environment();
+    env.emplace_back("PATH", bin.path() + ":/usr/bin:/bin");
+    auto result = test::runProgram(FOLYANT_CONVERTER,
+        {out, "/source", test::dataFile("cups-testfile.ps"), "/showpdf", "/emailpdf"}, {}, env);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    for (int i = 0; i < 100 && test::readFile(log).find("open") == std::string::npos; ++i)
+        QThread::msleep(50); // xdg-open is started detached
+    EXPECT_EQ(test::readFile(log),
+        "mail --utf8 --subject annual.report --body   --attach " + out + "\nopen " + out + "\n");
+
+    std::remove(bin.file("xdg-email").c_str());
+    std::remove(log.c_str());
+    env.back().second = bin.path(); // not even the desktop's own xdg-email
+    result = test::runProgram(FOLYANT_CONVERTER,
+        {out, "/source", test::dataFile("cups-testfile.ps"), "/showpdf", "/emailpdf"}, {}, env);
+    EXPECT_NE(result.err.find("메일 프로그램을 찾을 수 없습니다."), std::string::npos) << result.err;
+    EXPECT_EQ(test::pdfPageCount(out), 1);
+    for (int i = 0; i < 100 && !test::fileExists(log); ++i)
+        QThread::msleep(50);
+    EXPECT_EQ(test::readFile(log), "open " + out + "\n");
+}
+
 TEST_F(ProgramTest, BrokenInstallationIsReportedOnStandardError)
 {
     sysconf = folder.file("nowhere");

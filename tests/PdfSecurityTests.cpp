@@ -28,7 +28,7 @@ bool contains(const std::string& text, const std::string& part)
 class SecurityTest : public ::testing::Test {
 protected:
     std::string protect(const std::string& user, const std::string& owner, const std::string& permissions,
-                        const std::string& input = test::dataFile("cups-onepage-a4.pdf"))
+        const std::string& input = test::dataFile("cups-onepage-a4.pdf"))
     {
         const std::string out = folder.file("out.pdf");
         const CPdfSecurity request(user, owner, permissionValue(permissions));
@@ -48,12 +48,11 @@ TEST(PermissionValue, FromTheFirstFourCharacters)
 
 TEST(FailureCodes, ByLeadingWords)
 {
-    const std::pair<const char*, int> cases[] = {
-        {"ioerror: cannot open x", -2}, {"rangecheck", -3},     {"syntaxerror: no objects", -3},
-        {"freetype: bad font", -4},     {"fontconfig", -4},     {"invalid password", -5},
-        {"unsupported encryption", -6}, {"permission denied", -7}, {"pages duplicated", -8},
-        {"empty file", -9},             {"IOERROR", -1},        {"something else", -1},
-        {"", -1},                       {" ioerror", -1}};
+    const std::pair<const char*, int> cases[]
+        = {{"ioerror: cannot open x", -2}, {"rangecheck", -3}, {"syntaxerror: no objects", -3},
+            {"freetype: bad font", -4}, {"fontconfig", -4}, {"invalid password", -5},
+            {"unsupported encryption", -6}, {"permission denied", -7}, {"pages duplicated", -8},
+            {"empty file", -9}, {"IOERROR", -1}, {"something else", -1}, {"", -1}, {" ioerror", -1}};
     for (const auto& [message, code] : cases)
         EXPECT_EQ(failureCodeFor(message), code) << message;
 }
@@ -69,20 +68,23 @@ TEST(PasswordBytes, PdfDocEncodingWhereItCan)
 
 TEST_F(SecurityTest, ProtectsWithRevisionTwoAndTheRequestedRights)
 {
-    for (const auto& [permissions, p] : {std::pair{"1111", "-4"}, {"0000", "-64"}, {"", "-64"}, {"1010", "-44"}}) {
+    for (const auto& [permissions, p] :
+        {std::pair{"1111", "-4"}, {"0000", "-64"}, {"", "-64"}, {"1010", "-44"}}) {
         const std::string out = protect("USER", "OWNER", permissions);
         const std::string shown = qpdf({"--show-encryption", "--password=USER", out});
         EXPECT_TRUE(contains(shown, "R = 2")) << shown;
         EXPECT_TRUE(contains(shown, std::string("P = ") + p)) << shown;
         const std::string trailer = qpdf({"--show-object=trailer", "--password=USER", out});
-        EXPECT_TRUE(contains(trailer, "/Length 40") && contains(trailer, "/V 1") && contains(trailer, "/Standard"))
+        EXPECT_TRUE(
+            contains(trailer, "/Length 40") && contains(trailer, "/V 1") && contains(trailer, "/Standard"))
             << trailer;
     }
     const std::string out = protect("USER", "OWNER", "1010");
     int code = -1;
     qpdf({"--password=USER", "--check", out}, &code);
     EXPECT_EQ(code, 0);
-    EXPECT_TRUE(contains(qpdf({"--password=OWNER", "--show-encryption", out}), "Supplied password is owner password"));
+    EXPECT_TRUE(contains(
+        qpdf({"--password=OWNER", "--show-encryption", out}), "Supplied password is owner password"));
     qpdf({"--check", out}, &code);
     EXPECT_NE(code, 0) << "no password opens it";
     const std::string rights = qpdf({"--password=USER", "--show-encryption", out});
@@ -95,15 +97,16 @@ TEST_F(SecurityTest, ProtectsWithRevisionTwoAndTheRequestedRights)
 TEST_F(SecurityTest, EmptyOwnerPasswordMakesTheUserPasswordTheOwners)
 {
     const std::string out = protect("USER", "", "0000");
-    EXPECT_TRUE(contains(qpdf({"--password=USER", "--show-encryption", out}), "Supplied password is owner password"));
+    EXPECT_TRUE(
+        contains(qpdf({"--password=USER", "--show-encryption", out}), "Supplied password is owner password"));
 }
 
 TEST_F(SecurityTest, DocumentWithoutIdentifierGetsTheFixedOne)
 {
     const std::string out = protect("u", "o", "1111", test::dataFile("pdfjs-issue16287-chromium-noid.pdf"));
     const std::string trailer = qpdf({"--show-object=trailer", "--password=u", out});
-    EXPECT_TRUE(contains(trailer, "/ID [ (ABCDEFGHIJKLMNOP)") ||
-                contains(trailer, "/ID [ <4142434445464748494a4b4c4d4e4f50>"))
+    EXPECT_TRUE(contains(trailer, "/ID [ (ABCDEFGHIJKLMNOP)")
+        || contains(trailer, "/ID [ <4142434445464748494a4b4c4d4e4f50>"))
         << trailer;
     int code = -1;
     qpdf({"--password=u", "--check", out}, &code);
@@ -165,8 +168,9 @@ TEST_F(SecurityTest, FailuresAndTheLastFailureCode)
     test::writeFile(folder.file("empty.pdf"), "");
     EXPECT_EQ(EncryptPdfFile(folder.file("empty.pdf"), "", folder.file("x.pdf"), &request), -9);
     EXPECT_EQ(securityFailureMessage(-9), 0);
-    EXPECT_EQ(EncryptPdfFile(test::dataFile("cups-onepage-a4.pdf"), "", folder.file("no/such/folder/x.pdf"), &request),
-              -2);
+    EXPECT_EQ(EncryptPdfFile(
+                  test::dataFile("cups-onepage-a4.pdf"), "", folder.file("no/such/folder/x.pdf"), &request),
+        -2);
     EXPECT_EQ(test::filesBelow(folder.path()), (std::vector<std::string>{"empty.pdf", "out.pdf", "text.pdf"}))
         << "no partial output is left behind";
 }
@@ -178,7 +182,7 @@ TEST_F(SecurityTest, ProtectInPlaceReplacesThePdfAndKeepsItsMode)
     chmod(pdf.c_str(), 0644);
     EXPECT_EQ(protectInPlace(pdf, CPdfSecurity("u", "o", -4)), 0);
     EXPECT_TRUE(contains(qpdf({"--password=u", "--show-encryption", pdf}), "R = 2"));
-    struct stat info {};
+    struct stat info { };
     stat(pdf.c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
     EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"report.pdf"});

@@ -23,6 +23,18 @@
         <source>고딕</source>
         <translation>Gothic</translation>
     </message>
+    <message>
+        <source>메일 프로그램을 찾을 수 없습니다. xdg-email(xdg-utils)을 설치하십시오.</source>
+        <translation>No mail program was found. Install xdg-email (package xdg-utils).</translation>
+    </message>
+    <message>
+        <source>메일 프로그램을 실행할 수 없습니다.</source>
+        <translation>The mail program cannot be run.</translation>
+    </message>
+    <message>
+        <source>메일 프로그램에 메일을 넘기지 못했습니다.</source>
+        <translation>The mail could not be handed to the mail program.</translation>
+    </message>
 </context>
 <context>
     <name>folyant::CAboutDlg</name>

@@ -23,6 +23,18 @@
         <source>고딕</source>
         <translation>ゴシック</translation>
     </message>
+    <message>
+        <source>메일 프로그램을 찾을 수 없습니다. xdg-email(xdg-utils)을 설치하십시오.</source>
+        <translation>メールプログラムが見つかりません。xdg-email (xdg-utils) をインストールしてください。</translation>
+    </message>
+    <message>
+        <source>메일 프로그램을 실행할 수 없습니다.</source>
+        <translation>メールプログラムを実行できません。</translation>
+    </message>
+    <message>
+        <source>메일 프로그램에 메일을 넘기지 못했습니다.</source>
+        <translation>メールをメールプログラムに渡せませんでした。</translation>
+    </message>
 </context>
 <context>
     <name>folyant::CAboutDlg</name>

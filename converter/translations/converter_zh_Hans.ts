@@ -23,6 +23,18 @@
         <source>고딕</source>
         <translation>黑体</translation>
     </message>
+    <message>
+        <source>메일 프로그램을 찾을 수 없습니다. xdg-email(xdg-utils)을 설치하십시오.</source>
+        <translation>找不到邮件程序。请安装 xdg-email (xdg-utils)。</translation>
+    </message>
+    <message>
+        <source>메일 프로그램을 실행할 수 없습니다.</source>
+        <translation>无法运行邮件程序。</translation>
+    </message>
+    <message>
+        <source>메일 프로그램에 메일을 넘기지 못했습니다.</source>
+        <translation>无法将邮件交给邮件程序。</translation>
+    </message>
 </context>
 <context>
     <name>folyant::CAboutDlg</name>

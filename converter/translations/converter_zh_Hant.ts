@@ -23,6 +23,18 @@
         <source>고딕</source>
         <translation>黑體</translation>
     </message>
+    <message>
+        <source>메일 프로그램을 찾을 수 없습니다. xdg-email(xdg-utils)을 설치하십시오.</source>
+        <translation>找不到郵件程式。請安裝 xdg-email (xdg-utils)。</translation>
+    </message>
+    <message>
+        <source>메일 프로그램을 실행할 수 없습니다.</source>
+        <translation>無法執行郵件程式。</translation>
+    </message>
+    <message>
+        <source>메일 프로그램에 메일을 넘기지 못했습니다.</source>
+        <translation>無法將郵件交給郵件程式。</translation>
+    </message>
 </context>
 <context>
     <name>folyant::CAboutDlg</name>

@@ -51,6 +51,22 @@ void writeFile(const std::string& path, const std::string& content)
         throw std::runtime_error("cannot write " + path);
 }
 
+void writeScript(const std::string& path, const std::string& body)
+{
+    writeFile(path, "#!/bin/sh\n" + body);
+    fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+}
+
+std::vector<std::string> recordedWords(const std::string& path)
+{
+    std::vector<std::string> words;
+    const std::string content = readFile(path);
+    std::size_t from = 0;
+    for (std::size_t at; (at = content.find('\0', from)) != std::string::npos; from = at + 1)
+        words.push_back(content.substr(from, at - from));
+    return words;
+}
+
 bool fileExists(const std::string& path)
 {
     std::error_code ignored;

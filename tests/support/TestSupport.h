@@ -30,6 +30,10 @@ std::string dataFile(const std::string& name);
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 bool fileExists(const std::string& path);
+// Writes an executable shell script.
+void writeScript(const std::string& path, const std::string& body);
+// The NUL-separated words a recording stand-in wrote.
+std::vector<std::string> recordedWords(const std::string& path);
 // Every file below a folder, relative names, sorted.
 std::vector<std::string> filesBelow(const std::string& folder);
 
