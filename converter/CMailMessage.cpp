@@ -18,7 +18,9 @@ const std::optional<std::string>& CMailMessage::loadedProgram()
     return g_program;
 }
 
-CMailMessage::CMailMessage(MailSystem& system, MessageBox& messages) : m_system(system), m_messages(messages)
+CMailMessage::CMailMessage(MailSystem& system, MessageBox& messages)
+    : m_system(system)
+    , m_messages(messages)
 {
     m_message.originator = &m_originator;
     if (g_program)

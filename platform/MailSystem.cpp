@@ -20,7 +20,7 @@ MailSystem::Found XdgEmail::locate(std::string& program)
         const std::string folder = folders.substr(from, to - from);
         from = to + 1;
         const std::string candidate = (folder.empty() ? "." : folder) + "/xdg-email";
-        struct stat info {};
+        struct stat info { };
         if (::stat(candidate.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
             continue;
         program = candidate;

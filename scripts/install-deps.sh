@@ -13,6 +13,8 @@ packages=(
   # MuPDF (static) and the libraries it is built on
   libmupdf-dev libharfbuzz-dev libopenjp2-7-dev libjbig2dec0-dev libmujs-dev libgumbo-dev
   libjpeg-dev zlib1g-dev libfreetype-dev
+  # fontconfig, to find the installed faces for the CID font map
+  libfontconfig-dev
   # the desktop's "open"
   xdg-utils
   # Korean and Japanese fonts, so CJK jobs keep their text

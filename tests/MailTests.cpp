@@ -61,8 +61,8 @@ TEST_F(MailTest, HandsTheMessageToTheMailProgram)
 {
     installMailProgram();
     const std::string pdf = work.file("annual.report.pdf");
-    EXPECT_EQ(handOff(pdf), (std::vector<std::string>{"--utf8", "--subject", "annual.report", "--body", " ",
-                                                      "--attach", pdf}));
+    EXPECT_EQ(handOff(pdf),
+        (std::vector<std::string>{"--utf8", "--subject", "annual.report", "--body", " ", "--attach", pdf}));
     EXPECT_TRUE(messages.texts.empty());
 }
 
@@ -84,9 +84,9 @@ TEST_F(MailTest, EveryAttachmentGetsABlankOfItsOwn)
 TEST_F(MailTest, HostileNamesArriveAsSingleArgumentsUnchanged)
 {
     installMailProgram();
-    const std::vector<std::string> names = {
-        "with blanks.pdf", "quote\"s and 'single'.pdf", "$(touch pwned).pdf", "-leading dash.pdf",
-        "semi;colon & amp | pipe.pdf", "new\nline.pdf", "`backtick`.pdf"};
+    const std::vector<std::string> names
+        = {"with blanks.pdf", "quote\"s and 'single'.pdf", "$(touch pwned).pdf", "-leading dash.pdf",
+            "semi;colon & amp | pipe.pdf", "new\nline.pdf", "`backtick`.pdf"};
     for (const std::string& name : names) {
         const std::string pdf = work.file(name);
         const auto words = handOff(pdf);
