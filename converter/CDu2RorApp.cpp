@@ -5,6 +5,7 @@
 #include "ConversionJob.h"
 #include "Folders.h"
 #include "Platform.h"
+#include "QtFileDialogs.h"
 #include "QtMessageBox.h"
 #include "Session.h"
 #include "StringTable.h"
@@ -60,7 +61,8 @@ int CDu2RorApp::InitInstance(int argc, char** argv)
     QtMessageBox messages(name, unattended);
     XdgShell shell;
     XdgEmail mail;
-    Platform platform{machine, profile, messages, shell, mail, unattended};
+    QtFileDialogs files;
+    Platform platform{machine, profile, messages, shell, mail, files, unattended};
 
     ConversionJob job = buildJob(commandLine, profile);
     // Derived as the watermark would need it; no output depends on it yet.
@@ -69,6 +71,7 @@ int CDu2RorApp::InitInstance(int argc, char** argv)
 
     TerminationWatch termination;
     CDu2RorDlg dialog(std::move(job), platform);
+    files.setOwner(&dialog);
     dialog.setTerminationWatch(&termination);
     dialog.DoModal();
 

@@ -1,12 +1,15 @@
 #include "CDu2RorDlg.h"
 
 #include "CAboutDlg.h"
+#include "CFolderPicker.h"
 #include "CMailMessage.h"
 #include "CPdfSecurity.h"
 #include "CPercentProgressCtrl.h"
 #include "DialogUnits.h"
+#include "Folders.h"
 #include "Platform.h"
 #include "SecurityStep.h"
+#include "SettingsDialogs.h"
 #include "StringTable.h"
 #include "TerminationWatch.h"
 
@@ -20,6 +23,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <memory>
 #include <utility>
@@ -53,6 +58,27 @@ void CDu2RorDlg::createControls()
     QMenu* about = menuBar->addMenu(QStringLiteral("About"));
     connect(about->addAction(tr("Folyant 정보")), &QAction::triggered, this,
         [this] { OnCommand(kCommandAbout); });
+
+    QMenu* settings = menuBar->addMenu(tr("설정"));
+    const std::pair<const char*, std::pair<int, QKeySequence>> commands[] = {
+        {QT_TR_NOOP("PostScript 파일 열기..."), {kCommandOpenAndConvert, QKeySequence(Qt::CTRL | Qt::Key_O)}},
+        {QT_TR_NOOP("폴더 설정..."), {kCommandFolders, QKeySequence(Qt::CTRL | Qt::Key_L)}},
+        {QT_TR_NOOP("품질 설정..."), {kCommandQuality, QKeySequence(Qt::CTRL | Qt::Key_Q)}},
+        {QT_TR_NOOP("용지 설정..."), {kCommandPaper, QKeySequence(Qt::CTRL | Qt::Key_P)}},
+    };
+    for (const auto& [label, command] : commands) {
+        QAction* action = settings->addAction(tr(label));
+        action->setShortcut(command.second);
+        connect(action, &QAction::triggered, this, [this, id = command.first] { OnCommand(id); });
+    }
+
+    m_chooseFolder = [this](const std::string& caption, const std::string& instruction,
+                         const std::string& initial) -> std::optional<std::string> {
+        CFolderPicker picker(caption, instruction, initial, m_platform.messages, this);
+        if (picker.DoModal() != 1)
+            return std::nullopt;
+        return picker.GetFolderPath();
+    };
 
     auto* client = new QWidget(this);
     const DialogUnits units(*this);
@@ -299,9 +325,81 @@ bool CDu2RorDlg::OnCommand(int id)
         about.exec();
         return true;
     }
+    case kCommandFolders:
+        EditFolders();
+        return true;
+    case kCommandQuality:
+        EditQuality();
+        return true;
+    case kCommandPaper:
+        EditPaper();
+        return true;
+    case kCommandOpenAndConvert:
+        OpenAndConvert();
+        return true;
     default:
         return false;
     }
+}
+
+void CDu2RorDlg::EditFolders()
+{
+    CFolderSettingsDlg dialog(m_chooseFolder, this);
+    dialog.m_libFolder = m_job.libFolder;
+    dialog.m_fontFolder = m_job.fontFolder;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_job.libFolder = dialog.m_libFolder;
+    m_job.fontFolder = dialog.m_fontFolder;
+    for (const auto& [name, value] :
+        {std::pair{machine::kLibPath, &m_job.libFolder}, std::pair{machine::kFontPath, &m_job.fontFolder}}) {
+        if (value->size() > machine::kValueBuffer || !m_platform.machine.writeString(name, *value))
+            m_platform.messages.show("Invalid Installation.");
+    }
+}
+
+void CDu2RorDlg::EditQuality()
+{
+    CQualityDlg dialog(this);
+    dialog.m_quality = m_job.quality;
+    if (dialog.exec() == QDialog::Accepted)
+        m_job.quality = dialog.m_quality;
+}
+
+void CDu2RorDlg::EditPaper()
+{
+    CPaperDlg dialog(m_platform.messages, this);
+    dialog.m_paperMode = m_job.paperSizeMode;
+    dialog.m_width = static_cast<unsigned>(std::max(m_job.paperWidthMm, 0));
+    dialog.m_height = static_cast<unsigned>(std::max(m_job.paperHeightMm, 0));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_job.paperSizeMode = dialog.m_paperMode;
+    m_job.paperWidthMm = static_cast<int>(std::min<unsigned>(dialog.m_width, INT_MAX));
+    m_job.paperHeightMm = static_cast<int>(std::min<unsigned>(dialog.m_height, INT_MAX));
+}
+
+void CDu2RorDlg::OpenAndConvert()
+{
+    // One conversion at a time: a second input would replace the one being
+    // read mid-run.
+    if (isConverting())
+        return;
+    const auto input = m_platform.files.openFile("All Supported Files (*.ps *.prn *.eps)");
+    if (!input)
+        return;
+    std::string title = folders::fileNameOf(*input);
+    if (const auto dot = title.rfind('.'); dot != std::string::npos && dot > 0)
+        title.erase(dot);
+    const auto output = m_platform.files.saveFile(title + ".pdf", "pdf", "PDF Files (*.pdf)");
+    if (!output)
+        return;
+    m_job.outputPath = *output;
+    UpdateData(false);
+    if (!m_run.openSource(*input))
+        return;
+    // This path stamps nothing: the procedure is sent only by the start-up run.
+    StartInterpreter();
 }
 
 void CDu2RorDlg::reject()

@@ -7,6 +7,9 @@
 #include <QTimer>
 
 #include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
 
 class QCheckBox;
 class QLabel;
@@ -53,6 +56,13 @@ public:
     // True: controls into the data; false: data into the controls.
     void UpdateData(bool saveAndValidate);
 
+    // Chooses a folder for the folders dialog: caption, instruction and
+    // initial folder in, the confirmed folder or nothing out. The folder
+    // picker unless replaced.
+    using FolderChooser = std::function<std::optional<std::string>(
+        const std::string&, const std::string&, const std::string&)>;
+    void setFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
+
     // Ends the run and the dialog when the process is asked to terminate.
     void setTerminationWatch(TerminationWatch* watch);
 
@@ -70,12 +80,17 @@ private:
     void ProtectOutput();
     void MailOutput();
     void onTerminationRequested();
+    void EditFolders();
+    void EditQuality();
+    void EditPaper();
+    void OpenAndConvert();
     void setProgress(int position);
 
     ConversionJob m_job;
     Platform& m_platform;
     ConversionRun m_run;
     TerminationWatch* m_termination = nullptr;
+    FolderChooser m_chooseFolder;
     QTimer m_timer;
     std::size_t m_logShownBytes = 0;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileDialogs.h"
 #include "MachineSettings.h"
 #include "MailSystem.h"
 #include "MessageBox.h"
@@ -16,6 +17,7 @@ struct Platform {
     MessageBox& messages;
     Shell& shell;
     MailSystem& mail;
+    FileDialogs& files;
     bool unattended = false;
 };
 

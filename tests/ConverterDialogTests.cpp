@@ -59,7 +59,8 @@ protected:
     test::RecordingMessageBox messages;
     RecordingShell shell;
     XdgEmail mail;
-    Platform platform{machine, profile, messages, shell, mail, false};
+    test::RecordingFileDialogs files;
+    Platform platform{machine, profile, messages, shell, mail, files, false};
 };
 
 TEST_F(DialogTest, ConvertsRunsTheChainAndClosesWithoutSaving)
@@ -183,7 +184,7 @@ TEST_F(DialogTest, WithoutValueWordsOrWithAMissingSourceNothingHappens)
 TEST_F(DialogTest, BrokenInstallationShowsThreeBoxesAndStillConverts)
 {
     IniMachineSettings missing(folder.file("absent.conf"));
-    Platform broken{missing, profile, messages, shell, mail, false};
+    Platform broken{missing, profile, messages, shell, mail, files, false};
     const auto job = jobFor(test::dataFile("cups-testfile.ps"));
     CDu2RorDlg dialog(job, broken);
     dialog.OnInitDialog();

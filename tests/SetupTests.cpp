@@ -16,9 +16,9 @@ protected:
     CidfmapTest()
     {
         std::filesystem::create_directories(etc.file("Quorvale"));
-        test::writeFile(fonts.file("fonts.conf"), "<?xml version=\"1.0\"?>\n<fontconfig><dir>" + fonts.path() +
-                                                      "</dir><cachedir>" + fonts.file("cache") +
-                                                      "</cachedir></fontconfig>\n");
+        test::writeFile(fonts.file("fonts.conf"),
+            "<?xml version=\"1.0\"?>\n<fontconfig><dir>" + fonts.path() + "</dir><cachedir>"
+                + fonts.file("cache") + "</cachedir></fontconfig>\n");
         setLibFolder(lib.path());
     }
     void setLibFolder(const std::string& folder)
@@ -46,17 +46,34 @@ TEST_F(CidfmapTest, WritesOneLinePerFaceWithIndicesFromZero)
         test::writeFile(fonts.file(name), "stand-in");
     ASSERT_EQ(run(), 0);
     const std::string f = fonts.path();
-    const std::string expected =
-        "/Batang << /FileType /TrueType /Path (" + f + "/batang.ttc) /SubfontID 0 /CSI [(Korea1) 2] >> ;\n"
-        "/BatangChe << /FileType /TrueType /Path (" + f + "/batang.ttc) /SubfontID 1 /CSI [(Korea1) 2] >> ;\n"
-        "/Gungseo << /FileType /TrueType /Path (" + f + "/batang.ttc) /SubfontID 2 /CSI [(Korea1) 2] >> ;\n"
-        "/GungseoChe << /FileType /TrueType /Path (" + f + "/batang.ttc) /SubfontID 3 /CSI [(Korea1) 2] >> ;\n"
-        "/Gulim << /FileType /TrueType /Path (" + f + "/GULIM.TTC) /SubfontID 0 /CSI [(Korea1) 2] >> ;\n"
-        "/GulimChe << /FileType /TrueType /Path (" + f + "/GULIM.TTC) /SubfontID 1 /CSI [(Korea1) 2] >> ;\n"
-        "/Dotum << /FileType /TrueType /Path (" + f + "/GULIM.TTC) /SubfontID 2 /CSI [(Korea1) 2] >> ;\n"
-        "/DotumChe << /FileType /TrueType /Path (" + f + "/GULIM.TTC) /SubfontID 3 /CSI [(Korea1) 2] >> ;\n"
-        "/Gothic << /FileType /TrueType /Path (" + f + "/MsGothic.ttc) /SubfontID 0 /CSI [(Japan1) 2] >> ;\n"
-        "/Mincho << /FileType /TrueType /Path (" + f + "/MSMINCHO.TTC) /SubfontID 0 /CSI [(Japan1) 2] >> ;\n";
+    const std::string expected = "/Batang << /FileType /TrueType /Path (" + f
+        + "/batang.ttc) /SubfontID 0 /CSI [(Korea1) 2] >> ;\n"
+          "/BatangChe << /FileType /TrueType /Path ("
+        + f
+        + "/batang.ttc) /SubfontID 1 /CSI [(Korea1) 2] >> ;\n"
+          "/Gungseo << /FileType /TrueType /Path ("
+        + f
+        + "/batang.ttc) /SubfontID 2 /CSI [(Korea1) 2] >> ;\n"
+          "/GungseoChe << /FileType /TrueType /Path ("
+        + f
+        + "/batang.ttc) /SubfontID 3 /CSI [(Korea1) 2] >> ;\n"
+          "/Gulim << /FileType /TrueType /Path ("
+        + f
+        + "/GULIM.TTC) /SubfontID 0 /CSI [(Korea1) 2] >> ;\n"
+          "/GulimChe << /FileType /TrueType /Path ("
+        + f
+        + "/GULIM.TTC) /SubfontID 1 /CSI [(Korea1) 2] >> ;\n"
+          "/Dotum << /FileType /TrueType /Path ("
+        + f
+        + "/GULIM.TTC) /SubfontID 2 /CSI [(Korea1) 2] >> ;\n"
+          "/DotumChe << /FileType /TrueType /Path ("
+        + f
+        + "/GULIM.TTC) /SubfontID 3 /CSI [(Korea1) 2] >> ;\n"
+          "/Gothic << /FileType /TrueType /Path ("
+        + f
+        + "/MsGothic.ttc) /SubfontID 0 /CSI [(Japan1) 2] >> ;\n"
+          "/Mincho << /FileType /TrueType /Path ("
+        + f + "/MSMINCHO.TTC) /SubfontID 0 /CSI [(Japan1) 2] >> ;\n";
     EXPECT_EQ(test::readFile(lib.file("cidfmap")), expected);
 
     ASSERT_EQ(run(), 0);
@@ -68,8 +85,9 @@ TEST_F(CidfmapTest, EveryFaceGetsALineEvenWithoutFonts)
     ASSERT_EQ(run(), 0);
     const std::string map = test::readFile(lib.file("cidfmap"));
     EXPECT_EQ(std::count(map.begin(), map.end(), '\n'), 10);
-    EXPECT_NE(map.find("/Mincho << /FileType /TrueType /Path (" + fonts.path() + "/MSMINCHO.TTC) /SubfontID 0"),
-              std::string::npos)
+    EXPECT_NE(
+        map.find("/Mincho << /FileType /TrueType /Path (" + fonts.path() + "/MSMINCHO.TTC) /SubfontID 0"),
+        std::string::npos)
         << map;
 }
 
@@ -91,14 +109,16 @@ TEST_F(CidfmapTest, KoreanAndJapaneseJobsGetTheInstalledFaces)
 {
     ASSERT_EQ(run(true), 0);
     test::writeFile(lib.file("zev.ps"), test::readFile(std::string(FOLYANT_DEV_LIB) + "/zev.ps"));
-    test::writeFile(config(), "[General]\nGSLibPath=\"" + lib.path() + "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER "\"\n");
+    test::writeFile(
+        config(), "[General]\nGSLibPath=\"" + lib.path() + "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER "\"\n");
     // 한국어 in the Unified Hangul Code, 日本語 in Shift-JIS.
-    const std::string job = "%!PS\n/Batang-KSCms-UHC-H findfont 40 scalefont setfont 72 700 moveto <C7D1B1B9BEEE> show\n"
-                            "/Mincho-90ms-RKSJ-H findfont 40 scalefont setfont 72 600 moveto <93FA967B8CEA> show\n"
-                            "showpage\n";
+    const std::string job
+        = "%!PS\n/Batang-KSCms-UHC-H findfont 40 scalefont setfont 72 700 moveto <C7D1B1B9BEEE> show\n"
+          "/Mincho-90ms-RKSJ-H findfont 40 scalefont setfont 72 600 moveto <93FA967B8CEA> show\n"
+          "showpage\n";
     auto convert = [&](const std::string& pdf) {
-        const auto result = test::runProgram(FOLYANT_CONVERTER, {pdf}, job,
-                                             {{"FOLYANT_SYSCONFDIR", etc.path()}, {"FOLYANT_UNATTENDED", "1"}});
+        const auto result = test::runProgram(
+            FOLYANT_CONVERTER, {pdf}, job, {{"FOLYANT_SYSCONFDIR", etc.path()}, {"FOLYANT_UNATTENDED", "1"}});
         EXPECT_EQ(result.exitCode, 0) << result.err;
         return test::runProgram("pdffonts", {pdf}).out;
     };
@@ -112,7 +132,8 @@ TEST_F(CidfmapTest, KoreanAndJapaneseJobsGetTheInstalledFaces)
     EXPECT_NE(text.find("日本語"), std::string::npos) << text;
 
     // The page shows glyphs where the text stands: dark pixels in that band.
-    test::runProgram("pdftoppm", {"-r", "36", "-gray", "-f", "1", "-l", "1", lib.file("mapped.pdf"), lib.file("page")});
+    test::runProgram(
+        "pdftoppm", {"-r", "36", "-gray", "-f", "1", "-l", "1", lib.file("mapped.pdf"), lib.file("page")});
     const std::string pgm = test::readFile(lib.file("page-1.pgm"));
     ASSERT_GT(pgm.size(), 1000u);
     const std::size_t header = pgm.find("255\n") + 4;
@@ -133,16 +154,17 @@ TEST(Setupkit, ExportsAnswerWithTheirBounds)
 {
     auto run = [](const std::string& ppd, const std::string& data, const std::string& home) {
         return test::runProgram(FOLYANT_SETUPKIT_PROBE, {FOLYANT_SETUPKIT}, {},
-                                {{"FOLYANT_PPD_DIR", ppd}, {"XDG_DATA_HOME", data}, {"HOME", home}})
+            {{"FOLYANT_PPD_DIR", ppd}, {"XDG_DATA_HOME", data}, {"HOME", home}})
             .out;
     };
     EXPECT_EQ(run("/usr/share/ppd/folyant", "/data/here", "/home/h"),
-              "printer 1 /usr/share/ppd/folyant\nword 1 /data/here\n");
+        "printer 1 /usr/share/ppd/folyant\nword 1 /data/here\n");
     EXPECT_EQ(run("/p", "", "/home/h"), "printer 1 /p\nword 1 /home/h/.local/share\n");
     EXPECT_EQ(run("/p", "relative/data", "/home/h"), "printer 1 /p\nword 1 /home/h/.local/share\n");
     EXPECT_EQ(run("/" + std::string(253, 'p'), "/" + std::string(1022, 'd'), "/h"),
-              "printer 1 /" + std::string(253, 'p') + "\nword 1 /" + std::string(1022, 'd') + "\n");
-    EXPECT_EQ(run("/" + std::string(254, 'p'), "/" + std::string(1023, 'd'), "/h"), "printer -1 -\nword -1 \n");
+        "printer 1 /" + std::string(253, 'p') + "\nword 1 /" + std::string(1022, 'd') + "\n");
+    EXPECT_EQ(
+        run("/" + std::string(254, 'p'), "/" + std::string(1023, 'd'), "/h"), "printer -1 -\nword -1 \n");
 }
 
 } // namespace

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_Hans" sourcelanguage="ko">
 <context>
+    <name>QObject</name>
+    <message>
+        <source>확인</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>취소</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>StringTable</name>
     <message>
         <source>KR</source>
@@ -83,6 +94,75 @@
     </message>
     <message>
         <source>About Folyant Velmo...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>설정</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PostScript 파일 열기...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>폴더 설정...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>품질 설정...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>용지 설정...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>folyant::CFolderSettingsDlg</name>
+    <message>
+        <source>환경 설정</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>라이브러리 폴더</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PostScript 폰트 폴더</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>folyant::CPaperDlg</name>
+    <message>
+        <source>용지 설정</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PostScript 기본값 사용</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>사용자 지정</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>가로</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>세로</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>folyant::CQualityDlg</name>
+    <message>
+        <source>품질 설정</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>품질 :</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

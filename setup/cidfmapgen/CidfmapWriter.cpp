@@ -72,9 +72,9 @@ FontFile FontconfigLocator::locate(const Entry& entry)
     }
 
     const std::string query = std::string(entry.style) + ":lang=" + languageOf(entry);
-    FontFile result{(m_folders.empty() ? std::string("/usr/share/fonts") : m_folders.front()) + "/" +
-                        entry.collectionFile,
-                    entry.subfontId};
+    FontFile result{(m_folders.empty() ? std::string("/usr/share/fonts") : m_folders.front()) + "/"
+            + entry.collectionFile,
+        entry.subfontId};
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(query.c_str()));
     if (!pattern)
         return result;
@@ -86,9 +86,9 @@ FontFile FontconfigLocator::locate(const Entry& entry)
         FcChar8* file = nullptr;
         FcLangSet* languages = nullptr;
         int index = 0;
-        const bool speaks = FcPatternGetLangSet(match, FC_LANG, 0, &languages) == FcResultMatch &&
-                            FcLangSetHasLang(languages, reinterpret_cast<const FcChar8*>(languageOf(entry))) ==
-                                FcLangEqual;
+        const bool speaks = FcPatternGetLangSet(match, FC_LANG, 0, &languages) == FcResultMatch
+            && FcLangSetHasLang(languages, reinterpret_cast<const FcChar8*>(languageOf(entry)))
+                == FcLangEqual;
         if (speaks && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
             FcPatternGetInteger(match, FC_INDEX, 0, &index);
             result = {reinterpret_cast<const char*>(file), index};
@@ -106,7 +106,7 @@ void WriteCidfmapEntry(std::FILE* file, const Entry& entry, FontLocator& fonts)
         if (c == '\\')
             c = '/';
     std::fprintf(file, "/%s << /FileType /TrueType /Path (%s) /SubfontID %d /CSI [(%s) %d] >> ;\n",
-                 entry.cidFontName, font.path.c_str(), font.subfontId, entry.ordering, entry.supplement);
+        entry.cidFontName, font.path.c_str(), font.subfontId, entry.ordering, entry.supplement);
 }
 
 int generate(const std::string* libFolder, FontLocator& fonts)

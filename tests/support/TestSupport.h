@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileDialogs.h"
 #include "MessageBox.h"
 #include "UserProfile.h"
 
@@ -64,6 +65,27 @@ public:
     }
     std::vector<std::string> texts;
     std::optional<MessageAnswer> answer;
+};
+
+// File dialogs answered by the test.
+class RecordingFileDialogs final : public FileDialogs {
+public:
+    std::optional<std::string> openFile(const std::string& filter) override
+    {
+        filters.push_back(filter);
+        return openAnswer;
+    }
+    std::optional<std::string> saveFile(
+        const std::string& proposedName, const std::string& suffix, const std::string& filter) override
+    {
+        proposed.push_back(proposedName);
+        filters.push_back(filter + " ." + suffix);
+        return saveAnswer;
+    }
+    std::optional<std::string> openAnswer;
+    std::optional<std::string> saveAnswer;
+    std::vector<std::string> proposed;
+    std::vector<std::string> filters;
 };
 
 // A profile in memory that remembers the order of reads and writes.

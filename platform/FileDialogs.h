@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace folyant {
+
+// The desktop's file-open and file-save dialogs.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    // A file to read, or nothing when the user cancelled. filter is in the
+    // "Name (*.a *.b)" form.
+    virtual std::optional<std::string> openFile(const std::string& filter) = 0;
+    // A file to write, starting from proposedName; the dialog asks before an
+    // existing file is chosen. Nothing when the user cancelled.
+    virtual std::optional<std::string> saveFile(const std::string& proposedName, const std::string& defaultSuffix,
+                                                const std::string& filter) = 0;
+};
+
+} // namespace folyant
