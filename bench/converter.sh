@@ -24,13 +24,12 @@ jobs=(tests/data/*.ps)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+. bench/common.sh
 export FOLYANT_SYSCONFDIR="$PWD/build/etc/xdg" FOLYANT_UNATTENDED=1 XDG_CONFIG_HOME="$work/config"
 
 stamp="<< /EndPage { exch pop 2 lt { ($lib/zev.ps) .runfile true } { false } ifelse } >> setpagedevice"
 
 # "seconds kilobytes" of one run
-measure() { /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>&1 || true; tail -n 1 "$work/time"; }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 printf '%-44s %9s %9s %7s %9s %9s %7s\n' job "gs s" "ours s" ratio "gs MB" "ours MB" ratio
 for job in "${jobs[@]}"; do
@@ -43,7 +42,5 @@ for job in "${jobs[@]}"; do
   done
   gs_s=$(cut -d' ' -f1 "$work/gs" | median);   gs_k=$(cut -d' ' -f2 "$work/gs" | median)
   our_s=$(cut -d' ' -f1 "$work/ours" | median); our_k=$(cut -d' ' -f2 "$work/ours" | median)
-  awk -v n="$(basename "$job")" -v gs="$gs_s" -v us="$our_s" -v gk="$gs_k" -v uk="$our_k" 'BEGIN {
-    printf "%-44s %9.2f %9.2f %7.2f %9.1f %9.1f %7.2f\n", n, gs, us, (gs > 0 ? us / gs : 0),
-           gk / 1024, uk / 1024, uk / gk }'
+  row "$(basename "$job")" "$gs_s" "$our_s" "$gs_k" "$our_k"
 done

@@ -16,10 +16,9 @@ files=(tests/data/cups-onepage-a4.pdf tests/data/pdfjs-issue16287-chromium-noid.
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-measure() { /usr/bin/time -f "%e %M" -o "$work/time" "$@" >/dev/null 2>&1 || true; tail -n 1 "$work/time"; }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+. bench/common.sh
 
-printf '%-36s %9s %9s %7s %9s %9s %7s\n' pdf "qpdf s" "ours s" ratio "qpdf MB" "ours MB" ratio
+printf '%-44s %9s %9s %7s %9s %9s %7s\n' pdf "qpdf s" "ours s" ratio "qpdf MB" "ours MB" ratio
 for pdf in "${files[@]}"; do
   : >"$work/q"; : >"$work/o"
   for ((i = 0; i < runs; i++)); do
@@ -28,6 +27,5 @@ for pdf in "${files[@]}"; do
   done
   qs=$(cut -d' ' -f1 "$work/q" | median); qk=$(cut -d' ' -f2 "$work/q" | median)
   os=$(cut -d' ' -f1 "$work/o" | median); ok=$(cut -d' ' -f2 "$work/o" | median)
-  awk -v n="$(basename "$pdf")" -v qs="$qs" -v os="$os" -v qk="$qk" -v ok="$ok" 'BEGIN {
-    printf "%-36s %9.2f %9.2f %7.2f %9.1f %9.1f %7.2f\n", n, qs, os, (qs > 0 ? os / qs : 0), qk / 1024, ok / 1024, ok / qk }'
+  row "$(basename "$pdf")" "$qs" "$os" "$qk" "$ok"
 done
