@@ -1,5 +1,7 @@
 #include "Setupkit.h"
 
+#include "PrinterDriverFolder.h"
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -36,9 +38,7 @@ extern "C" int GetPrinterDirectory(char* buffer)
 {
     if (!buffer)
         return -1;
-    const char* configured = std::getenv("FOLYANT_PPD_DIR");
-    const std::string folder = (configured && *configured) ? configured : FOLYANT_PPD_FOLDER;
-    return copyBounded(buffer, folder, kPrinterBuffer) ? 1 : -1;
+    return copyBounded(buffer, folyant::printerDriverFolder(), kPrinterBuffer) ? 1 : -1;
 }
 
 extern "C" int GetWordDirectory(char* buffer)

@@ -1,0 +1,103 @@
+#include "OutputName.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <string_view>
+
+namespace folyant::backend {
+
+namespace {
+
+// Bytes, well below NAME_MAX (255) with room for " (NNN).pdf".
+constexpr std::size_t kMaxBaseBytes = 200;
+
+// Length of the UTF-8 character at text[at], or 0 when it is malformed.
+std::size_t utf8Length(const std::string& text, std::size_t at)
+{
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || at + length > text.size())
+        return 0;
+    for (std::size_t i = 1; i < length; ++i)
+        if ((static_cast<unsigned char>(text[at + i]) & 0xC0u) != 0x80u)
+            return 0;
+    return length;
+}
+
+bool endsWithExtension(const std::string& name, std::string_view extension)
+{
+    if (name.size() <= extension.size())
+        return false;
+    return std::equal(extension.rbegin(), extension.rend(), name.rbegin(),
+                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
+} // namespace
+
+std::string baseNameForTitle(const std::string& title)
+{
+    std::string clean;
+    for (std::size_t at = 0; at < title.size();) {
+        const std::size_t length = utf8Length(title, at);
+        if (length == 0) {
+            ++at;
+            continue;
+        }
+        const auto c = static_cast<unsigned char>(title[at]);
+        if (length == 1 && (c < 0x20 || c == 0x7F)) {
+            at += 1;
+            continue;
+        }
+        if (length == 1 && (c == '/' || c == '\\'))
+            clean += '_';
+        else
+            clean.append(title, at, length);
+        at += length;
+    }
+
+    // A title is often the printed file's own name.
+    static constexpr std::array<std::string_view, 8> kExtensions = {".pdf", ".ps", ".eps", ".prn",
+                                                                      ".txt", ".doc", ".docx", ".hwp"};
+    for (const std::string_view extension : kExtensions) {
+        if (endsWithExtension(clean, extension)) {
+            clean.erase(clean.size() - extension.size());
+            break;
+        }
+    }
+
+    const auto start = clean.find_first_not_of(". \t");
+    clean = start == std::string::npos ? std::string() : clean.substr(start);
+    while (!clean.empty() && (clean.back() == ' ' || clean.back() == '\t'))
+        clean.pop_back();
+
+    if (clean.size() > kMaxBaseBytes) {
+        std::size_t cut = kMaxBaseBytes;
+        while (cut > 0 && (static_cast<unsigned char>(clean[cut]) & 0xC0u) == 0x80u)
+            --cut;
+        clean.erase(cut);
+    }
+    return clean.empty() ? "Untitled" : clean;
+}
+
+std::string reserveUniquePdf(const std::string& folder, const std::string& base)
+{
+    for (int number = 1; number < 10000; ++number) {
+        const std::string path =
+            folder + "/" + base + (number == 1 ? std::string() : " (" + std::to_string(number) + ")") + ".pdf";
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            return path;
+        }
+        if (errno != EEXIST)
+            return {};
+    }
+    return {};
+}
+
+} // namespace folyant::backend

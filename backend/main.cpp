@@ -1,0 +1,252 @@
+// folyant: the CUPS backend of the virtual printer "Folyant Velmo".
+//
+// Run by cupsd as root (mode 0700), it becomes the job's user before it
+// touches anything of that user, and then either converts the job with
+// Folyant_Standard into a PDF in the user's output folder or, when the user's
+// document converter has armed a hand-off, writes the job unchanged to the
+// suite's spool path.
+#include "Handoff.h"
+#include "JobOptions.h"
+#include "MachineSettings.h"
+#include "OutputName.h"
+
+#include <cups/backend.h>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+volatile sig_atomic_t g_cancelled = 0;
+volatile pid_t g_converter = 0;
+
+extern "C" void onTerminate(int)
+{
+    g_cancelled = 1;
+    if (g_converter > 0)
+        kill(g_converter, SIGTERM);
+}
+
+// Closes a descriptor at the end of a scope.
+struct Descriptor {
+    int fd = -1;
+    ~Descriptor()
+    {
+        if (fd > 0)
+            close(fd);
+    }
+};
+
+bool becomeUser(const passwd& user)
+{
+    if (geteuid() != 0)
+        return getuid() == user.pw_uid;
+    return initgroups(user.pw_name, user.pw_gid) == 0 && setgid(user.pw_gid) == 0 && setuid(user.pw_uid) == 0 &&
+           (user.pw_uid == 0 || setuid(0) != 0); // root must be gone for good
+}
+
+bool makeFolders(const std::string& path)
+{
+    for (std::size_t at = 1; at != std::string::npos;) {
+        at = path.find('/', at + 1);
+        const std::string part = path.substr(0, at);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string outputFolder(const passwd& user)
+{
+    const folyant::IniMachineSettings settings;
+    std::string folder = settings.readString("OutputFolder", 1024).value_or("~/PDF");
+    if (folder == "~" || folder.rfind("~/", 0) == 0)
+        folder = user.pw_dir + folder.substr(1);
+    return folder;
+}
+
+std::string converterProgram()
+{
+    if (const char* configured = getenv("FOLYANT_CONVERTER"); configured && *configured)
+        return configured;
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length > 0) {
+        std::string beside(self, static_cast<std::size_t>(length));
+        beside = beside.substr(0, beside.rfind('/')) + "/Folyant_Standard";
+        if (access(beside.c_str(), X_OK) == 0)
+            return beside;
+    }
+    return FOLYANT_INSTALLED_CONVERTER;
+}
+
+int writeHandoff(int input, const std::string& path)
+{
+    Descriptor out{open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600)};
+    if (out.fd < 0 || flock(out.fd, LOCK_EX) != 0) {
+        fprintf(stderr, "ERROR: Cannot write the hand-off file %s: %s\n", path.c_str(), strerror(errno));
+        return CUPS_BACKEND_FAILED;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(input, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR && !g_cancelled)
+            continue;
+        if (got <= 0)
+            break;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = write(out.fd, buffer + done, static_cast<std::size_t>(got - done));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put < 0) {
+                fprintf(stderr, "ERROR: Writing the hand-off file failed: %s\n", strerror(errno));
+                return CUPS_BACKEND_FAILED;
+            }
+            done += put;
+        }
+    }
+    if (g_cancelled || fsync(out.fd) != 0)
+        return CUPS_BACKEND_FAILED;
+    fprintf(stderr, "INFO: Job handed to the document converter\n");
+    return CUPS_BACKEND_OK;
+}
+
+int convert(int input, const passwd& user, const std::string& title, const std::string& options)
+{
+    const std::string folder = outputFolder(user);
+    if (!makeFolders(folder)) {
+        fprintf(stderr, "ERROR: Cannot create the output folder %s: %s\n", folder.c_str(), strerror(errno));
+        return CUPS_BACKEND_FAILED;
+    }
+    const std::string pdf = folyant::backend::reserveUniquePdf(folder, folyant::backend::baseNameForTitle(title));
+    if (pdf.empty()) {
+        fprintf(stderr, "ERROR: Cannot create a PDF in %s: %s\n", folder.c_str(), strerror(errno));
+        return CUPS_BACKEND_FAILED;
+    }
+
+    const std::string program = converterProgram();
+    std::vector<std::string> arguments{program, pdf};
+    if (const auto quality = folyant::backend::qualityFromOptions(options)) {
+        arguments.emplace_back("/quality");
+        arguments.push_back(std::to_string(*quality));
+    }
+    std::vector<std::string> environment{"FOLYANT_UNATTENDED=1", std::string("HOME=") + user.pw_dir,
+                                         std::string("USER=") + user.pw_name,
+                                         std::string("LOGNAME=") + user.pw_name, "PATH=/usr/local/bin:/usr/bin:/bin"};
+    for (const char* name : {"FOLYANT_SYSCONFDIR", "LANG", "LC_ALL", "TMPDIR"})
+        if (const char* value = getenv(name))
+            environment.push_back(std::string(name) + "=" + value);
+
+    auto pointers = [](std::vector<std::string>& strings) {
+        std::vector<char*> list;
+        for (std::string& s : strings)
+            list.push_back(s.data());
+        list.push_back(nullptr);
+        return list;
+    };
+    std::vector<char*> argv = pointers(arguments);
+    std::vector<char*> envp = pointers(environment);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (input != STDIN_FILENO)
+        posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        unlink(pdf.c_str());
+        fprintf(stderr, "ERROR: Cannot start %s: %s\n", program.c_str(), strerror(spawned));
+        return CUPS_BACKEND_FAILED;
+    }
+    g_converter = child;
+    if (g_cancelled)
+        kill(child, SIGTERM);
+    fprintf(stderr, "INFO: Converting to %s\n", pdf.c_str());
+
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    g_converter = 0;
+
+    struct stat info {};
+    char head[5] = {};
+    Descriptor written{open(pdf.c_str(), O_RDONLY | O_CLOEXEC)};
+    const bool isPdf = written.fd >= 0 && fstat(written.fd, &info) == 0 && info.st_size > 0 &&
+                       read(written.fd, head, 4) == 4 && std::memcmp(head, "%PDF", 4) == 0;
+    if (g_cancelled || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || !isPdf) {
+        unlink(pdf.c_str());
+        fprintf(stderr, "ERROR: %s\n", g_cancelled ? "The job was cancelled; no PDF was kept."
+                                                    : "The conversion produced no PDF.");
+        return CUPS_BACKEND_FAILED;
+    }
+    fprintf(stderr, "INFO: PDF written: %s\n", pdf.c_str());
+    return CUPS_BACKEND_OK;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    setbuf(stderr, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+    struct sigaction action {};
+    action.sa_handler = onTerminate;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+
+    if (argc == 1) {
+        std::puts("direct folyant \"Folyant Velmo\" \"Folyant Velmo\" \"Folyant Velmo virtual PDF printer\"");
+        return CUPS_BACKEND_OK;
+    }
+    if (argc < 6 || argc > 7) {
+        fprintf(stderr, "Usage: %s job-id user title copies options [file]\n", argv[0]);
+        return CUPS_BACKEND_FAILED;
+    }
+
+    Descriptor input{STDIN_FILENO};
+    if (argc == 7) {
+        // Opened before the user's identity is taken: the spool file belongs to
+        // the print system.
+        input.fd = open(argv[6], O_RDONLY | O_CLOEXEC);
+        if (input.fd < 0) {
+            fprintf(stderr, "ERROR: Cannot open the print file %s: %s\n", argv[6], strerror(errno));
+            return CUPS_BACKEND_FAILED;
+        }
+    }
+
+    const passwd* found = getpwnam(argv[2]);
+    if (!found) {
+        fprintf(stderr, "ERROR: The job's user \"%s\" has no account on this system; nothing was written.\n",
+                argv[2]);
+        return CUPS_BACKEND_FAILED;
+    }
+    const passwd user = *found;
+    if (!becomeUser(user)) {
+        fprintf(stderr, "ERROR: Cannot act as the job's user \"%s\"; nothing was written.\n", argv[2]);
+        return CUPS_BACKEND_FAILED;
+    }
+
+    const auto record = folyant::handoff::read(user.pw_dir);
+    if (record && folyant::handoff::takesJob(*record, user.pw_dir, folyant::handoff::currentTickCount()))
+        return writeHandoff(input.fd, record->psFileName);
+    if (record && record->askName == 0)
+        fprintf(stderr, "WARNING: A stale or foreign hand-off was ignored; the job is converted as usual.\n");
+    return convert(input.fd, user, argv[3], argv[5]);
+}
