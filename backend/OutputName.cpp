@@ -20,7 +20,11 @@ constexpr std::size_t kMaxBaseBytes = 200;
 std::size_t utf8Length(const std::string& text, std::size_t at)
 {
     const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    const std::size_t length = lead < 0x80 ? 1
+        : (lead >> 5) == 0x6               ? 2
+        : (lead >> 4) == 0xE               ? 3
+        : (lead >> 3) == 0x1E              ? 4
+                                           : 0;
     if (length == 0 || at + length > text.size())
         return 0;
     for (std::size_t i = 1; i < length; ++i)
@@ -34,7 +38,7 @@ bool endsWithExtension(const std::string& name, std::string_view extension)
     if (name.size() <= extension.size())
         return false;
     return std::equal(extension.rbegin(), extension.rend(), name.rbegin(),
-                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+        [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
 } // namespace
@@ -61,8 +65,8 @@ std::string baseNameForTitle(const std::string& title)
     }
 
     // A title is often the printed file's own name.
-    static constexpr std::array<std::string_view, 8> kExtensions = {".pdf", ".ps", ".eps", ".prn",
-                                                                      ".txt", ".doc", ".docx", ".hwp"};
+    static constexpr std::array<std::string_view, 8> kExtensions
+        = {".pdf", ".ps", ".eps", ".prn", ".txt", ".doc", ".docx", ".hwp"};
     for (const std::string_view extension : kExtensions) {
         if (endsWithExtension(clean, extension)) {
             clean.erase(clean.size() - extension.size());
@@ -87,8 +91,8 @@ std::string baseNameForTitle(const std::string& title)
 std::string reserveUniquePdf(const std::string& folder, const std::string& base)
 {
     for (int number = 1; number < 10000; ++number) {
-        const std::string path =
-            folder + "/" + base + (number == 1 ? std::string() : " (" + std::to_string(number) + ")") + ".pdf";
+        const std::string path = folder + "/" + base
+            + (number == 1 ? std::string() : " (" + std::to_string(number) + ")") + ".pdf";
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
         if (fd >= 0) {
             ::close(fd);

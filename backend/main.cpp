@@ -56,8 +56,8 @@ bool becomeUser(const passwd& user)
 {
     if (geteuid() != 0)
         return getuid() == user.pw_uid;
-    return initgroups(user.pw_name, user.pw_gid) == 0 && setgid(user.pw_gid) == 0 && setuid(user.pw_uid) == 0 &&
-           (user.pw_uid == 0 || setuid(0) != 0); // root must be gone for good
+    return initgroups(user.pw_name, user.pw_gid) == 0 && setgid(user.pw_gid) == 0 && setuid(user.pw_uid) == 0
+        && (user.pw_uid == 0 || setuid(0) != 0); // root must be gone for good
 }
 
 bool makeFolders(const std::string& path)
@@ -68,7 +68,7 @@ bool makeFolders(const std::string& path)
         if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
             return false;
     }
-    struct stat info {};
+    struct stat info { };
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -134,7 +134,8 @@ int convert(int input, const passwd& user, const std::string& title, const std::
         fprintf(stderr, "ERROR: Cannot create the output folder %s: %s\n", folder.c_str(), strerror(errno));
         return CUPS_BACKEND_FAILED;
     }
-    const std::string pdf = folyant::backend::reserveUniquePdf(folder, folyant::backend::baseNameForTitle(title));
+    const std::string pdf
+        = folyant::backend::reserveUniquePdf(folder, folyant::backend::baseNameForTitle(title));
     if (pdf.empty()) {
         fprintf(stderr, "ERROR: Cannot create a PDF in %s: %s\n", folder.c_str(), strerror(errno));
         return CUPS_BACKEND_FAILED;
@@ -147,8 +148,8 @@ int convert(int input, const passwd& user, const std::string& title, const std::
         arguments.push_back(std::to_string(*quality));
     }
     std::vector<std::string> environment{"FOLYANT_UNATTENDED=1", std::string("HOME=") + user.pw_dir,
-                                         std::string("USER=") + user.pw_name,
-                                         std::string("LOGNAME=") + user.pw_name, "PATH=/usr/local/bin:/usr/bin:/bin"};
+        std::string("USER=") + user.pw_name, std::string("LOGNAME=") + user.pw_name,
+        "PATH=/usr/local/bin:/usr/bin:/bin"};
     for (const char* name : {"FOLYANT_SYSCONFDIR", "LANG", "LC_ALL", "TMPDIR"})
         if (const char* value = getenv(name))
             environment.push_back(std::string(name) + "=" + value);
@@ -181,19 +182,18 @@ int convert(int input, const passwd& user, const std::string& title, const std::
     fprintf(stderr, "INFO: Converting to %s\n", pdf.c_str());
 
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) { }
     g_converter = 0;
 
-    struct stat info {};
+    struct stat info { };
     char head[5] = {};
     Descriptor written{open(pdf.c_str(), O_RDONLY | O_CLOEXEC)};
-    const bool isPdf = written.fd >= 0 && fstat(written.fd, &info) == 0 && info.st_size > 0 &&
-                       read(written.fd, head, 4) == 4 && std::memcmp(head, "%PDF", 4) == 0;
+    const bool isPdf = written.fd >= 0 && fstat(written.fd, &info) == 0 && info.st_size > 0
+        && read(written.fd, head, 4) == 4 && std::memcmp(head, "%PDF", 4) == 0;
     if (g_cancelled || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || !isPdf) {
         unlink(pdf.c_str());
-        fprintf(stderr, "ERROR: %s\n", g_cancelled ? "The job was cancelled; no PDF was kept."
-                                                    : "The conversion produced no PDF.");
+        fprintf(stderr, "ERROR: %s\n",
+            g_cancelled ? "The job was cancelled; no PDF was kept." : "The conversion produced no PDF.");
         return CUPS_BACKEND_FAILED;
     }
     fprintf(stderr, "INFO: PDF written: %s\n", pdf.c_str());
@@ -206,13 +206,14 @@ int main(int argc, char** argv)
 {
     setbuf(stderr, nullptr);
     signal(SIGPIPE, SIG_IGN);
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = onTerminate;
     sigemptyset(&action.sa_mask);
     sigaction(SIGTERM, &action, nullptr);
 
     if (argc == 1) {
-        std::puts("direct folyant \"Folyant Velmo\" \"Folyant Velmo\" \"Folyant Velmo virtual PDF printer\"");
+        std::puts(
+            "direct folyant:/PPD \"Folyant Velmo\" \"Folyant Velmo\" \"Folyant Velmo virtual PDF printer\"");
         return CUPS_BACKEND_OK;
     }
     if (argc < 6 || argc > 7) {
@@ -234,7 +235,7 @@ int main(int argc, char** argv)
     const passwd* found = getpwnam(argv[2]);
     if (!found) {
         fprintf(stderr, "ERROR: The job's user \"%s\" has no account on this system; nothing was written.\n",
-                argv[2]);
+            argv[2]);
         return CUPS_BACKEND_FAILED;
     }
     const passwd user = *found;

@@ -14,8 +14,9 @@
 namespace folyant {
 
 CFolderPicker::CFolderPicker(const std::string& caption, const std::string& instruction,
-                             const std::string& initialFolder, MessageBox& messages, QWidget* parent)
-    : QDialog(parent), m_messages(messages)
+    const std::string& initialFolder, MessageBox& messages, QWidget* parent)
+    : QDialog(parent)
+    , m_messages(messages)
 {
     if (!caption.empty())
         setWindowTitle(QString::fromStdString(caption));
@@ -46,12 +47,11 @@ CFolderPicker::CFolderPicker(const std::string& caption, const std::string& inst
     connect(buttons, &QDialogButtonBox::accepted, this, &CFolderPicker::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CFolderPicker::reject);
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &CFolderPicker::onSelectionChanged);
+        &CFolderPicker::onSelectionChanged);
     connect(m_edit, &QLineEdit::textChanged, this, &CFolderPicker::onEditChanged);
     resize(420, 420);
 
-    const QString start =
-        initialFolder.empty() ? QDir::currentPath() : QString::fromStdString(initialFolder);
+    const QString start = initialFolder.empty() ? QDir::currentPath() : QString::fromStdString(initialFolder);
     const QModelIndex index = m_model->index(start);
     if (index.isValid()) {
         m_tree->setCurrentIndex(index);

@@ -22,8 +22,8 @@ class CFolderPicker final : public QDialog {
 public:
     static constexpr int kEditId = 14148;
 
-    CFolderPicker(const std::string& caption, const std::string& instruction, const std::string& initialFolder,
-                  MessageBox& messages, QWidget* parent = nullptr);
+    CFolderPicker(const std::string& caption, const std::string& instruction,
+        const std::string& initialFolder, MessageBox& messages, QWidget* parent = nullptr);
 
     // 1 when a folder was confirmed, -1 otherwise.
     int DoModal();

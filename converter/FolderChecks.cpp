@@ -10,7 +10,7 @@ namespace {
 
 bool isFolder(const std::string& path)
 {
-    struct stat info {};
+    struct stat info { };
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -43,7 +43,8 @@ int CheckFolderPath(const std::string& path, bool checkOnly)
     std::size_t start = 1;
     for (;;) {
         const std::size_t end = path.find('/', start);
-        const std::string name = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        const std::string name
+            = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (!IsValidFolderName(name))
             return kFolderMalformed;
         if (!checkOnly) {
@@ -66,19 +67,20 @@ int ConfirmFolder(const std::string& path, MessageBox& messages)
     if (code == kFolderGood) {
         if (isFolder(path))
             return kFolderGood;
-        const auto answer =
-            messages.show(withPath("The folder:\n\n%s\n\ndoes not exist. Do you want the folder to be created?", path),
-                          MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::No);
+        const auto answer = messages.show(
+            withPath("The folder:\n\n%s\n\ndoes not exist. Do you want the folder to be created?", path),
+            MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::No);
         if (answer != MessageAnswer::Yes)
             return kFolderDeclined;
         code = CheckFolderPath(path, false);
         if (code == kFolderGood)
             return kFolderGood;
     }
-    messages.show(withPath(code == kFolderMalformed ? "The folder:\n\n%s\n\nis invalid. Please reenter."
-                                                    : "The folder:\n\n%s\n\ncan not be created. Please double check.",
-                           path),
-                  MessageButtons::Ok, MessageIcon::Warning);
+    messages.show(
+        withPath(code == kFolderMalformed ? "The folder:\n\n%s\n\nis invalid. Please reenter."
+                                          : "The folder:\n\n%s\n\ncan not be created. Please double check.",
+            path),
+        MessageButtons::Ok, MessageIcon::Warning);
     return code;
 }
 

@@ -55,7 +55,8 @@ std::optional<unsigned> parseUnsigned(const std::string& text)
 }
 
 CFolderSettingsDlg::CFolderSettingsDlg(FolderChooser chooseFolder, QWidget* parent)
-    : QDialog(parent), m_chooseFolder(std::move(chooseFolder))
+    : QDialog(parent)
+    , m_chooseFolder(std::move(chooseFolder))
 {
     setWindowTitle(tr("환경 설정"));
     const DialogUnits units(*this);
@@ -98,7 +99,8 @@ void CFolderSettingsDlg::browse(std::string& folder, const char* instruction)
     }
 }
 
-CQualityDlg::CQualityDlg(QWidget* parent) : QDialog(parent)
+CQualityDlg::CQualityDlg(QWidget* parent)
+    : QDialog(parent)
 {
     setWindowTitle(tr("품질 설정"));
     const DialogUnits units(*this);
@@ -123,7 +125,9 @@ void CQualityDlg::accept()
     QDialog::accept();
 }
 
-CPaperDlg::CPaperDlg(MessageBox& messages, QWidget* parent) : QDialog(parent), m_messages(messages)
+CPaperDlg::CPaperDlg(MessageBox& messages, QWidget* parent)
+    : QDialog(parent)
+    , m_messages(messages)
 {
     setWindowTitle(tr("용지 설정"));
     const DialogUnits units(*this);

@@ -21,8 +21,8 @@ class CFolderSettingsDlg final : public QDialog {
 public:
     // Chooses a folder: caption, instruction, initial folder; nothing when
     // the user cancelled.
-    using FolderChooser =
-        std::function<std::optional<std::string>(const std::string&, const std::string&, const std::string&)>;
+    using FolderChooser = std::function<std::optional<std::string>(
+        const std::string&, const std::string&, const std::string&)>;
 
     CFolderSettingsDlg(FolderChooser chooseFolder, QWidget* parent = nullptr);
 

@@ -14,8 +14,9 @@ public:
     virtual std::optional<std::string> openFile(const std::string& filter) = 0;
     // A file to write, starting from proposedName; the dialog asks before an
     // existing file is chosen. Nothing when the user cancelled.
-    virtual std::optional<std::string> saveFile(const std::string& proposedName, const std::string& defaultSuffix,
-                                                const std::string& filter) = 0;
+    virtual std::optional<std::string> saveFile(
+        const std::string& proposedName, const std::string& defaultSuffix, const std::string& filter)
+        = 0;
 };
 
 } // namespace folyant

@@ -25,7 +25,7 @@ std::string spoolPathFor(const std::string& home)
 
 std::int64_t currentTickCount()
 {
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
     return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
@@ -48,9 +48,9 @@ std::optional<Record> read(const std::string& home)
 bool write(const std::string& home, const Record& record)
 {
     const std::string path = recordPath(home);
-    return ini::write(path, {}, "Ask Name", record.askName) &&
-           ini::write(path, {}, "Tick Count", static_cast<qlonglong>(record.tickCount)) &&
-           ini::write(path, {}, "PSFileName", QString::fromStdString(record.psFileName));
+    return ini::write(path, {}, "Ask Name", record.askName)
+        && ini::write(path, {}, "Tick Count", static_cast<qlonglong>(record.tickCount))
+        && ini::write(path, {}, "PSFileName", QString::fromStdString(record.psFileName));
 }
 
 bool takesJob(const Record& record, const std::string& home, std::int64_t now)

@@ -10,9 +10,9 @@ namespace folyant::handoff {
 // user in that user's own state folder, so the backend, acting as the job's
 // user, can only ever see the record of the job's own user.
 struct Record {
-    int askName = 1;          // 0: the next job goes to the spool file
+    int askName = 1; // 0: the next job goes to the spool file
     std::int64_t tickCount = 0; // when it was armed, in milliseconds since boot
-    std::string psFileName;   // where the job must be written
+    std::string psFileName; // where the job must be written
 };
 
 // The user's state folder for the hand-off: HOME/.local/state/folyant.

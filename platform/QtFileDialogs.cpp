@@ -12,8 +12,8 @@ std::optional<std::string> QtFileDialogs::openFile(const std::string& filter)
     return chosen.toStdString();
 }
 
-std::optional<std::string> QtFileDialogs::saveFile(const std::string& proposedName, const std::string& defaultSuffix,
-                                                   const std::string& filter)
+std::optional<std::string> QtFileDialogs::saveFile(
+    const std::string& proposedName, const std::string& defaultSuffix, const std::string& filter)
 {
     QFileDialog dialog(m_owner, {}, QString::fromStdString(proposedName), QString::fromStdString(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -21,6 +21,8 @@ packages=(
   fonts-nanum fonts-ipafont-gothic fonts-ipafont-mincho
   # independent judges of our PDFs, and measuring
   poppler-utils qpdf time
+  # the print system, for the backend, the setup tools and their tests
+  cups cups-daemon cups-client cups-filters libcups2-dev
 )
 
 missing=()

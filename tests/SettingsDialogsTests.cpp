@@ -38,8 +38,7 @@ void whenModal(std::function<void(QWidget*)> action, QWidget* notThis = nullptr)
     });
 }
 
-template <typename T>
-T* child(QWidget* parent, int id)
+template <typename T> T* child(QWidget* parent, int id)
 {
     return parent->findChild<T*>(QString::number(id));
 }
@@ -48,17 +47,27 @@ TEST(FolderNames, ValidAndInvalid)
 {
     for (const char* good : {"a", "New Folder", "x.y", "폴더", "a b"})
         EXPECT_TRUE(IsValidFolderName(good)) << good;
-    for (const char* bad : {"", " a", "a ", ".a", "a.", "\ta", "a\"b", "a*b", "a/b", "a:b", "a<b", "a>b", "a?b",
-                            "a\\b", "a|b"})
+    for (const char* bad :
+        {"", " a", "a ", ".a", "a.", "\ta", "a\"b", "a*b", "a/b", "a:b", "a<b", "a>b", "a?b", "a\\b", "a|b"})
         EXPECT_FALSE(IsValidFolderName(bad)) << bad;
 }
 
 TEST(FolderPaths, JudgedComponentByComponent)
 {
     const std::pair<std::string, int> cases[] = {
-        {"/", 0},           {"/tmp", 0},          {"/tmp/x/", 1},  {"/a//b", 1},    {"/a/b.", 1},
-        {"/a/ b", 1},       {"/a/b?c", 1},        {"relative/x", 1}, {"//server/share", 1}, {"", 1},
-        {"/a/b:c", 1},      {"/" + std::string(258, 'x'), 0}, {"/" + std::string(259, 'x'), 1},
+        {"/", 0},
+        {"/tmp", 0},
+        {"/tmp/x/", 1},
+        {"/a//b", 1},
+        {"/a/b.", 1},
+        {"/a/ b", 1},
+        {"/a/b?c", 1},
+        {"relative/x", 1},
+        {"//server/share", 1},
+        {"", 1},
+        {"/a/b:c", 1},
+        {"/" + std::string(258, 'x'), 0},
+        {"/" + std::string(259, 'x'), 1},
     };
     for (const auto& [path, code] : cases)
         EXPECT_EQ(CheckFolderPath(path, true), code) << path;
@@ -87,8 +96,8 @@ TEST(FolderPaths, ConfirmAsksAndReports)
     EXPECT_EQ(ConfirmFolder(missing, messages), -1);
     EXPECT_FALSE(test::fileExists(missing));
     EXPECT_EQ(messages.texts,
-              std::vector<std::string>{"The folder:\n\n" + missing +
-                                       "\n\ndoes not exist. Do you want the folder to be created?"});
+        std::vector<std::string>{
+            "The folder:\n\n" + missing + "\n\ndoes not exist. Do you want the folder to be created?"});
 
     messages.answer = MessageAnswer::Yes;
     EXPECT_EQ(ConfirmFolder(missing, messages), 0);
@@ -97,13 +106,14 @@ TEST(FolderPaths, ConfirmAsksAndReports)
 
     messages.texts.clear();
     EXPECT_EQ(ConfirmFolder("/a//b", messages), 1);
-    EXPECT_EQ(messages.texts, std::vector<std::string>{"The folder:\n\n/a//b\n\nis invalid. Please reenter."});
+    EXPECT_EQ(
+        messages.texts, std::vector<std::string>{"The folder:\n\n/a//b\n\nis invalid. Please reenter."});
 
     test::writeFile(folder.file("file"), "x");
     messages.texts.clear();
     EXPECT_EQ(ConfirmFolder(folder.file("file/sub"), messages), 2);
     EXPECT_EQ(messages.texts.back(),
-              "The folder:\n\n" + folder.file("file/sub") + "\n\ncan not be created. Please double check.");
+        "The folder:\n\n" + folder.file("file/sub") + "\n\ncan not be created. Please double check.");
 }
 
 TEST(FolderPicker, TypedPathIsCreatedOnYesAndKeptOpenOnNo)
@@ -185,12 +195,13 @@ TEST_F(CommandTest, FolderDialogWritesBothValuesAgainOnOk)
     CDu2RorDlg dialog(ConversionJob{}, platform);
     dialog.OnInitDialog();
     int asked = 0;
-    dialog.setFolderChooser([&](const std::string& caption, const std::string& instruction, const std::string&) {
-        ++asked;
-        EXPECT_EQ(caption, "Config");
-        EXPECT_EQ(instruction, "Setup Font Folder.");
-        return std::optional<std::string>(); // cancelled
-    });
+    dialog.setFolderChooser(
+        [&](const std::string& caption, const std::string& instruction, const std::string&) {
+            ++asked;
+            EXPECT_EQ(caption, "Config");
+            EXPECT_EQ(instruction, "Setup Font Folder.");
+            return std::optional<std::string>(); // cancelled
+        });
     whenModal([&](QWidget* modal) {
         EXPECT_EQ(modal->windowTitle(), QStringLiteral("환경 설정"));
         child<QPushButton>(modal, 1018)->click();

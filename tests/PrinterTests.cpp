@@ -1,0 +1,300 @@
+// The virtual printer: backend, printer description, installer and
+// uninstaller, with a private cupsd that each test starts for itself.
+#include "CupsDaemon.h"
+#include "Handoff.h"
+#include "JobOptions.h"
+#include "OutputName.h"
+#include "Spooler.h"
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+
+#include <pwd.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+using namespace folyant;
+using folyant::test::TempFolder;
+
+namespace {
+
+TEST(OutputNames, FromTitles)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"report.ps", "report"},          {"보고서 2026", "보고서 2026"},      {"見積書.pdf", "見積書"},
+        {"../../etc/passwd", "_.._etc_passwd"}, {"a/b\\c", "a_b_c"},       {".hidden", "hidden"},
+        {"...", "Untitled"},              {"", "Untitled"},                 {"tab\there\nnew", "tabherenew"},
+        {"bad\xff utf8", "bad utf8"},     {"Microsoft Word - A.doc", "Microsoft Word - A"},
+    };
+    for (const auto& [title, base] : cases)
+        EXPECT_EQ(backend::baseNameForTitle(title), base) << title;
+    const std::string longTitle(150, 'x');
+    EXPECT_LE(backend::baseNameForTitle(longTitle + "한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글").size(), 200u);
+}
+
+TEST(OutputNames, NeverOverwrite)
+{
+    TempFolder folder;
+    test::writeFile(folder.file("report.pdf"), "precious");
+    EXPECT_EQ(backend::reserveUniquePdf(folder.path(), "report"), folder.file("report (2).pdf"));
+    EXPECT_EQ(backend::reserveUniquePdf(folder.path(), "report"), folder.file("report (3).pdf"));
+    EXPECT_EQ(test::readFile(folder.file("report.pdf")), "precious");
+    EXPECT_EQ(backend::reserveUniquePdf(folder.file("missing"), "x"), "");
+}
+
+TEST(JobOptions, QualityChoices)
+{
+    EXPECT_EQ(backend::qualityFromOptions("FolyantQuality=Prepress"), 0);
+    EXPECT_EQ(backend::qualityFromOptions("media=A4 FolyantQuality=screen"), 2);
+    EXPECT_EQ(backend::qualityFromOptions("FolyantQuality=Printer"), 1);
+    EXPECT_EQ(backend::qualityFromOptions("FolyantQuality=Best"), std::nullopt);
+    EXPECT_EQ(backend::qualityFromOptions(""), std::nullopt);
+}
+
+TEST(Spooler, NamesAndFamilies)
+{
+    EXPECT_EQ(spooler::queueName("Folyant Velmo"), "Folyant_Velmo");
+    EXPECT_EQ(spooler::deviceUriOf("Folyant Velmo Port Monitor", "PPD:"), "folyant:/PPD");
+    EXPECT_EQ(spooler::deviceUriOf("folyant velmo port monitor", "Folyant Velmo Port:"), "folyant:/Folyant_Velmo_Port");
+    EXPECT_FALSE(spooler::IsWin9x(0x00000004u));
+    EXPECT_FALSE(spooler::IsWin9x(0x80000003u)) << "high bit with major 3 is the NT family";
+    EXPECT_TRUE(spooler::IsWin9x(0x80000004u));
+    EXPECT_FALSE(spooler::IsWin9x(spooler::GetVersion()));
+}
+
+TEST(PrinterDescription, PassesCupstestppd)
+{
+    const auto result = test::runProgram("cupstestppd", {"-W", "translations", FOLYANT_DATA_DIR "/FolyDrv.ppd"});
+    EXPECT_EQ(result.exitCode, 0) << result.out;
+    const std::string ppd = test::readFile(FOLYANT_DATA_DIR "/FolyDrv.ppd");
+    for (const char* size : {"A4", "A3", "A5", "B4", "B5", "Letter", "Legal"})
+        EXPECT_NE(ppd.find(std::string("*PageSize ") + size + "/"), std::string::npos) << size;
+    EXPECT_NE(ppd.find("*NickName: \"Folyant Velmo\""), std::string::npos);
+    EXPECT_NE(ppd.find("*CustomPageSize True"), std::string::npos);
+}
+
+TEST(Backend, RunsTheWayCupsdRunsIt)
+{
+    auto result = test::runProgram(FOLYANT_BACKEND, {});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "direct folyant:/PPD \"Folyant Velmo\" \"Folyant Velmo\" \"Folyant Velmo virtual PDF printer\"\n");
+
+    result = test::runProgram(FOLYANT_BACKEND, {"1", "root", "title"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("Usage:"), std::string::npos);
+
+    TempFolder out;
+    result = test::runProgram(FOLYANT_BACKEND, {"7", "nosuchuser-folyant", "t", "1", ""}, "%!PS\nshowpage\n");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("ERROR: The job's user \"nosuchuser-folyant\" has no account"), std::string::npos);
+
+    result = test::runProgram(FOLYANT_BACKEND, {"8", "root", "t", "1", "", out.file("missing.ps")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("ERROR: Cannot open the print file"), std::string::npos);
+}
+
+// The hand-off works in the job user's own home, so these tests arm it for
+// the user running them and clean up after themselves.
+class HandoffTest : public ::testing::Test {
+protected:
+    HandoffTest()
+    {
+        const passwd* me = getpwuid(getuid());
+        home = me->pw_dir;
+        user = me->pw_name;
+        std::filesystem::create_directories(handoff::folderFor(home));
+    }
+    ~HandoffTest() override
+    {
+        std::remove((handoff::folderFor(home) + "/handoff.conf").c_str());
+        std::remove(handoff::spoolPathFor(home).c_str());
+    }
+    test::ProcessResult print(const std::string& job)
+    {
+        return test::runProgram(FOLYANT_BACKEND, {"9", user, "doc", "1", ""}, job,
+                                {{"FOLYANT_SYSCONFDIR", daemonlessConf()}});
+    }
+    std::string daemonlessConf()
+    {
+        test::writeFile(conf.file("Quorvale/Folyant Velmo.conf"),
+                        "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
+                        "\"\nOutputFolder=\"" + out.path() + "\"\n");
+        return conf.path();
+    }
+    std::string home;
+    std::string user;
+    TempFolder conf;
+    TempFolder out;
+};
+
+TEST_F(HandoffTest, ArmedJobLandsUnchangedAtTheSpoolPath)
+{
+    const std::string job = "%!PS\n(hand me over) = showpage\n%%EOF\n";
+    handoff::Record record{0, handoff::currentTickCount(), handoff::spoolPathFor(home)};
+    ASSERT_TRUE(handoff::write(home, record));
+    std::filesystem::create_directories(conf.file("Quorvale"));
+    const auto result = print(job);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(test::readFile(handoff::spoolPathFor(home)), job);
+    EXPECT_TRUE(test::filesBelow(out.path()).empty()) << "no PDF for a handed-off job";
+}
+
+TEST_F(HandoffTest, StaleOrForeignHandoffIsIgnored)
+{
+    std::filesystem::create_directories(conf.file("Quorvale"));
+    const std::int64_t now = handoff::currentTickCount();
+    for (const handoff::Record& record :
+         {handoff::Record{0, now - handoff::kValidMilliseconds - 1000, handoff::spoolPathFor(home)},
+          handoff::Record{0, now, "/tmp/elsewhere.ps"}, handoff::Record{1, now, handoff::spoolPathFor(home)}}) {
+        ASSERT_TRUE(handoff::write(home, record));
+        const auto result = print("%!PS\nshowpage\n");
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_FALSE(test::fileExists(handoff::spoolPathFor(home)));
+        EXPECT_FALSE(test::fileExists("/tmp/elsewhere.ps"));
+    }
+    EXPECT_EQ(test::filesBelow(out.path()).size(), 3u) << "each job was converted as usual";
+}
+
+TEST_F(HandoffTest, WriterHoldsALockUntilTheJobIsWritten)
+{
+    handoff::Record record{0, handoff::currentTickCount(), handoff::spoolPathFor(home)};
+    ASSERT_TRUE(handoff::write(home, record));
+    std::filesystem::create_directories(conf.file("Quorvale"));
+    QProcess backend;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("FOLYANT_SYSCONFDIR"), QString::fromStdString(daemonlessConf()));
+    backend.setProcessEnvironment(env);
+    backend.start(QStringLiteral(FOLYANT_BACKEND), {QStringLiteral("10"), QString::fromStdString(user),
+                                                    QStringLiteral("doc"), QStringLiteral("1"), QString()});
+    ASSERT_TRUE(backend.waitForStarted());
+    backend.write("%!PS\n% first half\n");
+    ASSERT_TRUE(backend.waitForBytesWritten());
+    const std::string spool = handoff::spoolPathFor(home);
+    for (int i = 0; i < 100 && !test::fileExists(spool); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const int fd = ::open(spool.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_NE(flock(fd, LOCK_EX | LOCK_NB), 0) << "the job is still being written";
+    backend.write("% second half\n%%EOF\n");
+    backend.closeWriteChannel();
+    ASSERT_TRUE(backend.waitForFinished(30000));
+    EXPECT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0) << "complete once the lock can be taken";
+    ::close(fd);
+    EXPECT_EQ(test::readFile(spool), "%!PS\n% first half\n% second half\n%%EOF\n");
+}
+
+// Printing through a private cupsd.
+class PrintingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!daemon.running())
+            GTEST_SKIP() << "cupsd could not be started";
+    }
+    test::ProcessResult tool(const std::string& program, const std::vector<std::string>& arguments)
+    {
+        return test::runProgram(program, arguments, {}, daemon.environment());
+    }
+    bool install()
+    {
+        const auto result = tool(FOLYANT_PRNINSTALL, {});
+        EXPECT_EQ(result.exitCode, 0) << result.err << daemon.errorLog().substr(0, 3000);
+        return result.exitCode == 0;
+    }
+    // Waits until the print system has no job left.
+    void waitForJobs()
+    {
+        for (int i = 0; i < 1200; ++i) {
+            if (tool("lpstat", {"-o"}).out.empty())
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        ADD_FAILURE() << "jobs did not finish";
+    }
+    std::vector<std::string> pdfs() { return test::filesBelow(daemon.outputFolder()); }
+
+    test::CupsDaemon daemon;
+};
+
+TEST_F(PrintingTest, InstallPrintAndRemove)
+{
+    ASSERT_TRUE(install());
+    EXPECT_NE(tool("lpstat", {"-v"}).out.find("Folyant_Velmo: folyant:/PPD"), std::string::npos);
+    const auto options = tool("lpoptions", {"-p", "Folyant_Velmo"}).out;
+    EXPECT_NE(options.find("device-uri=folyant:/PPD"), std::string::npos) << options;
+    EXPECT_NE(options.find("printer-is-shared=false"), std::string::npos) << options;
+    // The PPD's own options, as the queue holds them (lpoptions -l would need
+    // the daemon on a network port).
+    EXPECT_NE(test::readFile(daemon.ppdFile("Folyant_Velmo")).find("*OpenUI *FolyantQuality"), std::string::npos);
+    EXPECT_NE(tool("lpstat", {"-l", "-p", "Folyant_Velmo"}).out.find("Folyant Velmo"), std::string::npos);
+
+    const std::string text = daemon.outputFolder() + "/../notes.txt";
+    test::writeFile(text, "Plain text notes\n");
+    EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "12 pages", test::dataFile("acrobat6-win-word-12p.ps")}).exitCode, 0);
+    EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "한글 보고서", test::dataFile("cups-onepage-a4.pdf")}).exitCode, 0);
+    EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "notes", text}).exitCode, 0);
+    EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "notes", text}).exitCode, 0);
+    waitForJobs();
+    EXPECT_EQ(pdfs(), (std::vector<std::string>{"12 pages.pdf", "notes (2).pdf", "notes.pdf", "한글 보고서.pdf"}))
+        << daemon.errorLog().substr(0, 4000);
+    for (const std::string& pdf : pdfs()) {
+        const std::string path = daemon.outputFolder() + "/" + pdf;
+        const int pages = test::pdfPageCount(path);
+        EXPECT_GT(pages, 0) << pdf;
+        EXPECT_EQ(test::pagesWithStamp(path, pages), pages) << pdf;
+    }
+    EXPECT_EQ(test::pdfPageCount(daemon.outputFolder() + "/12 pages.pdf"), 12);
+
+    ASSERT_TRUE(install()) << "a second run deletes and adds the printer again";
+    EXPECT_EQ(tool(FOLYANT_PRNREMOVE, {}).exitCode, 0);
+    EXPECT_EQ(tool("lpstat", {"-v"}).out.find("Folyant_Velmo"), std::string::npos);
+    EXPECT_EQ(tool(FOLYANT_PRNREMOVE, {}).exitCode, 0) << "nothing left to remove is no failure";
+}
+
+TEST_F(PrintingTest, TenJobsAtOnceGiveTenPdfs)
+{
+    ASSERT_TRUE(install());
+    std::vector<std::thread> senders;
+    for (int i = 0; i < 10; ++i)
+        senders.emplace_back([this] { tool("lp", {"-d", "Folyant_Velmo", "-t", "same", test::dataFile("cups-testfile.ps")}); });
+    for (std::thread& sender : senders)
+        sender.join();
+    waitForJobs();
+    EXPECT_EQ(pdfs().size(), 10u) << daemon.errorLog().substr(0, 3000);
+}
+
+TEST_F(PrintingTest, CancelledJobLeavesNoPdf)
+{
+    ASSERT_TRUE(install());
+    const std::string endless = daemon.outputFolder() + "/../endless.ps";
+    test::writeFile(endless, "%!PS\nshowpage\n{ 1 pop } loop\n");
+    const auto sent = tool("lp", {"-d", "Folyant_Velmo", "-t", "endless", endless});
+    ASSERT_EQ(sent.exitCode, 0);
+    for (int i = 0; i < 100 && pdfs().empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(tool("cancel", {"-a", "Folyant_Velmo"}).exitCode, 0);
+    waitForJobs();
+    std::this_thread::sleep_for(std::chrono::seconds(4)); // the converter's grace period
+    EXPECT_TRUE(pdfs().empty());
+}
+
+TEST_F(PrintingTest, MissingPortIsReported)
+{
+    // Without our backend in the print system there is neither monitor nor
+    // port: the installer stops and adds nothing.
+    std::filesystem::remove(daemon.outputFolder() + "/../bin/backend/folyant");
+    const auto result = tool(FOLYANT_PRNINSTALL, {});
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_EQ(tool("lpstat", {"-v"}).out.find("Folyant_Velmo"), std::string::npos);
+}
+
+} // namespace

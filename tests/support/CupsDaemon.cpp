@@ -1,0 +1,102 @@
+#include "CupsDaemon.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+extern char** environ;
+
+namespace folyant::test {
+
+namespace fs = std::filesystem;
+
+CupsDaemon::CupsDaemon()
+{
+    const std::string root = m_root.path();
+    m_socket = root + "/cups.sock";
+    fs::permissions(root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
+    for (const char* folder : {"conf", "conf/ppd", "spool", "cache", "state", "log", "bin", "bin/backend", "etc/Quorvale", "out"})
+        fs::create_directories(root + "/" + folder);
+    fs::create_directories(root + "/tmp");
+    fs::permissions(root + "/tmp", fs::perms::all | fs::perms::sticky_bit);
+
+    // The system's filters and helpers, with our backend as the only one.
+    for (const char* part : {"filter", "daemon", "cgi-bin", "notifier", "monitor", "driver", "command"})
+        if (fs::exists(std::string("/usr/lib/cups/") + part))
+            fs::create_symlink(std::string("/usr/lib/cups/") + part, root + "/bin/" + part);
+    const std::string backend = root + "/bin/backend/folyant";
+    fs::copy_file(FOLYANT_BACKEND, backend);
+    chmod(backend.c_str(), 0700); // run as root, so that it can act as the job's user
+
+    writeFile(root + "/etc/Quorvale/Folyant Velmo.conf",
+              "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
+              "\"\nOutputFolder=\"" + root + "/out\"\n");
+    writeFile(root + "/conf/cups-files.conf",
+              "ServerRoot " + root + "/conf\nServerBin " + root + "/bin\nDataDir /usr/share/cups\n"
+              "DocumentRoot /usr/share/cups/doc-root\nRequestRoot " + root + "/spool\nTempDir " + root +
+                  "/tmp\nStateDir " + root + "/state\nCacheDir " + root + "/cache\nAccessLog " + root +
+                  "/log/access_log\nErrorLog " + root + "/log/error_log\nPageLog " + root +
+                  "/log/page_log\nFileDevice Yes\nSetEnv FOLYANT_SYSCONFDIR " + root +
+                  "/etc\nSetEnv FOLYANT_CONVERTER " FOLYANT_CONVERTER "\n");
+    writeFile(root + "/conf/cupsd.conf",
+              "LogLevel debug\nListen " + m_socket +
+                  "\nBrowsing Off\nWebInterface No\nDefaultShared No\nMaxJobs 200\nFilterLimit 0\n"
+                  "PreserveJobFiles No\nPreserveJobHistory No\n"
+                  "<Location />\nOrder allow,deny\nAllow all\n</Location>\n"
+                  "<Location /admin>\nOrder allow,deny\nAllow all\n</Location>\n"
+                  "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n");
+
+    std::vector<std::string> arguments{"/usr/sbin/cupsd", "-f", "-c", root + "/conf/cupsd.conf", "-s",
+                                       root + "/conf/cups-files.conf"};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&m_pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        m_pid = -1;
+        return;
+    }
+    for (int i = 0; i < 200 && !fileExists(m_socket); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!fileExists(m_socket)) {
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+        return;
+    }
+    if (const char* old = std::getenv("CUPS_SERVER"))
+        m_oldServer = old;
+    setenv("CUPS_SERVER", m_socket.c_str(), 1);
+}
+
+CupsDaemon::~CupsDaemon()
+{
+    if (m_pid > 0) {
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+    }
+    if (m_oldServer.empty())
+        unsetenv("CUPS_SERVER");
+    else
+        setenv("CUPS_SERVER", m_oldServer.c_str(), 1);
+}
+
+std::string CupsDaemon::errorLog() const
+{
+    return readFile(m_root.file("log/error_log"));
+}
+
+std::vector<std::pair<std::string, std::string>> CupsDaemon::environment() const
+{
+    return {{"CUPS_SERVER", m_socket}, {"FOLYANT_PPD_DIR", FOLYANT_DATA_DIR}, {"FOLYANT_UNATTENDED", "1"}};
+}
+
+} // namespace folyant::test

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "TestSupport.h"
+
+#include <string>
+#include <sys/types.h>
+
+namespace folyant::test {
+
+// A private cupsd for one test: its own ServerRoot, spool and log folders,
+// a Unix socket, the system's filters and our backend in its ServerBin, and
+// CUPS_SERVER pointing at it while it runs. No test touches the machine's
+// own print system. Jobs are converted with the development installation,
+// and their PDFs land in outputFolder().
+class CupsDaemon {
+public:
+    CupsDaemon();
+    ~CupsDaemon();
+    CupsDaemon(const CupsDaemon&) = delete;
+    CupsDaemon& operator=(const CupsDaemon&) = delete;
+
+    bool running() const { return m_pid > 0; }
+    const std::string& socket() const { return m_socket; }
+    std::string outputFolder() const { return m_root.file("out"); }
+    std::string sysconf() const { return m_root.file("etc"); }
+    std::string errorLog() const;
+    std::string ppdFile(const std::string& queue) const { return m_root.file("conf/ppd/" + queue + ".ppd"); }
+    // Environment for the CUPS tools and our setup tools.
+    std::vector<std::pair<std::string, std::string>> environment() const;
+
+private:
+    TempFolder m_root;
+    std::string m_socket;
+    std::string m_oldServer;
+    pid_t m_pid = -1;
+};
+
+} // namespace folyant::test
