@@ -1,0 +1,17 @@
+# The installation layout: programs in bin/, the backend in CUPS' backend
+# folder (root, 0700, so that CUPS runs it as root and it can act as the
+# job's user), the suite's Ghostscript lib folder and printer description
+# under share/, and the machine settings that name them.
+set(FOLYANT_CUPS_BACKEND_DIR "/usr/lib/cups/backend" CACHE PATH "CUPS' backend folder")
+set(FOLYANT_INSTALLED_LIB "${CMAKE_INSTALL_FULL_DATAROOTDIR}/folyant/lib")
+
+install(TARGETS Folyant_Standard prninstall prnremove cidfmapgen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS Setupkit LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(PROGRAMS $<TARGET_FILE:folyant-backend> DESTINATION ${FOLYANT_CUPS_BACKEND_DIR} RENAME folyant
+        PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+install(FILES data/zev.ps DESTINATION ${FOLYANT_INSTALLED_LIB})
+install(FILES data/FolyDrv.ppd DESTINATION ${FOLYANT_PPD_FOLDER})
+
+folyant_ini_quote(FOLYANT_CONF_LIB "${FOLYANT_INSTALLED_LIB}")
+configure_file(data/machine-settings.conf.in "${CMAKE_BINARY_DIR}/installed/Folyant Velmo.conf" @ONLY)
+install(FILES "${CMAKE_BINARY_DIR}/installed/Folyant Velmo.conf" DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/Quorvale)
