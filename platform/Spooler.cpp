@@ -46,8 +46,8 @@ Presence findDevice(const std::string& scheme, const std::string& uri)
     // to ask which devices the backends report.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    const ipp_status_t status =
-        cupsGetDevices(CUPS_HTTP_DEFAULT, kDeviceTimeoutSeconds, scheme.c_str(), nullptr, onDevice, &search);
+    const ipp_status_t status = cupsGetDevices(
+        CUPS_HTTP_DEFAULT, kDeviceTimeoutSeconds, scheme.c_str(), nullptr, onDevice, &search);
 #pragma GCC diagnostic pop
     if (status > IPP_STATUS_OK_EVENTS_COMPLETE)
         return Presence::Failed;
@@ -112,8 +112,8 @@ Presence FindDriver(const std::string& driverName, const std::string& dataFile)
         if (open == std::string::npos || close <= open)
             return Presence::Failed;
         return strcasecmp(line.substr(open + 1, close - open - 1).c_str(), driverName.c_str()) == 0
-                   ? Presence::Present
-                   : Presence::Absent;
+            ? Presence::Present
+            : Presence::Absent;
     }
     return Presence::Absent;
 }
@@ -121,7 +121,8 @@ Presence FindDriver(const std::string& driverName, const std::string& dataFile)
 Presence FindPrinter(const std::string& printerName, bool remove)
 {
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-name");
+    ippAddString(
+        request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-name");
     ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
     if (!response)
         return cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND ? Presence::Absent : Presence::Failed;
@@ -142,18 +143,20 @@ Presence FindPrinter(const std::string& printerName, bool remove)
 bool DeletePrinter(const std::string& printerName)
 {
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_DELETE_PRINTER);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri(printerName).c_str());
+    ippAddString(
+        request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri(printerName).c_str());
     ippDelete(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/admin/"));
     return succeeded();
 }
 
 bool AddPrinter(const std::string& printerName, const std::string& monitorName, const std::string& portName,
-                const std::string& dataFile)
+    const std::string& dataFile)
 {
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri(printerName).c_str());
+    ippAddString(
+        request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri(printerName).c_str());
     ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr,
-                 deviceUriOf(monitorName, portName).c_str());
+        deviceUriOf(monitorName, portName).c_str());
     ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr, printerName.c_str());
     ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-shared", 0);
     ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);

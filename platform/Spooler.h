@@ -36,6 +36,6 @@ bool DeletePrinter(const std::string& printerName);
 // A local queue bound to the port, with the driver's printer description;
 // not shared, enabled, accepting jobs.
 bool AddPrinter(const std::string& printerName, const std::string& monitorName, const std::string& portName,
-                const std::string& dataFile);
+    const std::string& dataFile);
 
 } // namespace folyant::spooler

@@ -23,6 +23,8 @@ packages=(
   poppler-utils qpdf time
   # the print system, for the backend, the setup tools and their tests
   cups cups-daemon cups-client cups-filters libcups2-dev
+  # cups-pdf, the baseline of the printing benchmark
+  printer-driver-cups-pdf
 )
 
 missing=()

@@ -30,15 +30,25 @@ namespace {
 TEST(OutputNames, FromTitles)
 {
     const std::pair<std::string, std::string> cases[] = {
-        {"report.ps", "report"},          {"보고서 2026", "보고서 2026"},      {"見積書.pdf", "見積書"},
-        {"../../etc/passwd", "_.._etc_passwd"}, {"a/b\\c", "a_b_c"},       {".hidden", "hidden"},
-        {"...", "Untitled"},              {"", "Untitled"},                 {"tab\there\nnew", "tabherenew"},
-        {"bad\xff utf8", "bad utf8"},     {"Microsoft Word - A.doc", "Microsoft Word - A"},
+        {"report.ps", "report"},
+        {"보고서 2026", "보고서 2026"},
+        {"見積書.pdf", "見積書"},
+        {"../../etc/passwd", "_.._etc_passwd"},
+        {"a/b\\c", "a_b_c"},
+        {".hidden", "hidden"},
+        {"...", "Untitled"},
+        {"", "Untitled"},
+        {"tab\there\nnew", "tabherenew"},
+        {"bad\xff utf8", "bad utf8"},
+        {"Microsoft Word - A.doc", "Microsoft Word - A"},
     };
     for (const auto& [title, base] : cases)
         EXPECT_EQ(backend::baseNameForTitle(title), base) << title;
     const std::string longTitle(150, 'x');
-    EXPECT_LE(backend::baseNameForTitle(longTitle + "한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글").size(), 200u);
+    EXPECT_LE(backend::baseNameForTitle(
+                  longTitle + "한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글")
+                  .size(),
+        200u);
 }
 
 TEST(OutputNames, NeverOverwrite)
@@ -64,7 +74,8 @@ TEST(Spooler, NamesAndFamilies)
 {
     EXPECT_EQ(spooler::queueName("Folyant Velmo"), "Folyant_Velmo");
     EXPECT_EQ(spooler::deviceUriOf("Folyant Velmo Port Monitor", "PPD:"), "folyant:/PPD");
-    EXPECT_EQ(spooler::deviceUriOf("folyant velmo port monitor", "Folyant Velmo Port:"), "folyant:/Folyant_Velmo_Port");
+    EXPECT_EQ(spooler::deviceUriOf("folyant velmo port monitor", "Folyant Velmo Port:"),
+        "folyant:/Folyant_Velmo_Port");
     EXPECT_FALSE(spooler::IsWin9x(0x00000004u));
     EXPECT_FALSE(spooler::IsWin9x(0x80000003u)) << "high bit with major 3 is the NT family";
     EXPECT_TRUE(spooler::IsWin9x(0x80000004u));
@@ -73,7 +84,8 @@ TEST(Spooler, NamesAndFamilies)
 
 TEST(PrinterDescription, PassesCupstestppd)
 {
-    const auto result = test::runProgram("cupstestppd", {"-W", "translations", FOLYANT_DATA_DIR "/FolyDrv.ppd"});
+    const auto result
+        = test::runProgram("cupstestppd", {"-W", "translations", FOLYANT_DATA_DIR "/FolyDrv.ppd"});
     EXPECT_EQ(result.exitCode, 0) << result.out;
     const std::string ppd = test::readFile(FOLYANT_DATA_DIR "/FolyDrv.ppd");
     for (const char* size : {"A4", "A3", "A5", "B4", "B5", "Letter", "Legal"})
@@ -86,7 +98,8 @@ TEST(Backend, RunsTheWayCupsdRunsIt)
 {
     auto result = test::runProgram(FOLYANT_BACKEND, {});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, "direct folyant:/PPD \"Folyant Velmo\" \"Folyant Velmo\" \"Folyant Velmo virtual PDF printer\"\n");
+    EXPECT_EQ(result.out,
+        "direct folyant:/PPD \"Folyant Velmo\" \"Folyant Velmo\" \"Folyant Velmo virtual PDF printer\"\n");
 
     result = test::runProgram(FOLYANT_BACKEND, {"1", "root", "title"});
     EXPECT_EQ(result.exitCode, 1);
@@ -95,7 +108,8 @@ TEST(Backend, RunsTheWayCupsdRunsIt)
     TempFolder out;
     result = test::runProgram(FOLYANT_BACKEND, {"7", "nosuchuser-folyant", "t", "1", ""}, "%!PS\nshowpage\n");
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("ERROR: The job's user \"nosuchuser-folyant\" has no account"), std::string::npos);
+    EXPECT_NE(
+        result.err.find("ERROR: The job's user \"nosuchuser-folyant\" has no account"), std::string::npos);
 
     result = test::runProgram(FOLYANT_BACKEND, {"8", "root", "t", "1", "", out.file("missing.ps")});
     EXPECT_EQ(result.exitCode, 1);
@@ -120,14 +134,15 @@ protected:
     }
     test::ProcessResult print(const std::string& job)
     {
-        return test::runProgram(FOLYANT_BACKEND, {"9", user, "doc", "1", ""}, job,
-                                {{"FOLYANT_SYSCONFDIR", daemonlessConf()}});
+        return test::runProgram(
+            FOLYANT_BACKEND, {"9", user, "doc", "1", ""}, job, {{"FOLYANT_SYSCONFDIR", daemonlessConf()}});
     }
     std::string daemonlessConf()
     {
         test::writeFile(conf.file("Quorvale/Folyant Velmo.conf"),
-                        "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
-                        "\"\nOutputFolder=\"" + out.path() + "\"\n");
+            "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
+            "\"\nOutputFolder=\""
+                + out.path() + "\"\n");
         return conf.path();
     }
     std::string home;
@@ -153,8 +168,9 @@ TEST_F(HandoffTest, StaleOrForeignHandoffIsIgnored)
     std::filesystem::create_directories(conf.file("Quorvale"));
     const std::int64_t now = handoff::currentTickCount();
     for (const handoff::Record& record :
-         {handoff::Record{0, now - handoff::kValidMilliseconds - 1000, handoff::spoolPathFor(home)},
-          handoff::Record{0, now, "/tmp/elsewhere.ps"}, handoff::Record{1, now, handoff::spoolPathFor(home)}}) {
+        {handoff::Record{0, now - handoff::kValidMilliseconds - 1000, handoff::spoolPathFor(home)},
+            handoff::Record{0, now, "/tmp/elsewhere.ps"},
+            handoff::Record{1, now, handoff::spoolPathFor(home)}}) {
         ASSERT_TRUE(handoff::write(home, record));
         const auto result = print("%!PS\nshowpage\n");
         EXPECT_EQ(result.exitCode, 0) << result.err;
@@ -173,8 +189,9 @@ TEST_F(HandoffTest, WriterHoldsALockUntilTheJobIsWritten)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("FOLYANT_SYSCONFDIR"), QString::fromStdString(daemonlessConf()));
     backend.setProcessEnvironment(env);
-    backend.start(QStringLiteral(FOLYANT_BACKEND), {QStringLiteral("10"), QString::fromStdString(user),
-                                                    QStringLiteral("doc"), QStringLiteral("1"), QString()});
+    backend.start(QStringLiteral(FOLYANT_BACKEND),
+        {QStringLiteral("10"), QString::fromStdString(user), QStringLiteral("doc"), QStringLiteral("1"),
+            QString()});
     ASSERT_TRUE(backend.waitForStarted());
     backend.write("%!PS\n% first half\n");
     ASSERT_TRUE(backend.waitForBytesWritten());
@@ -234,17 +251,24 @@ TEST_F(PrintingTest, InstallPrintAndRemove)
     EXPECT_NE(options.find("printer-is-shared=false"), std::string::npos) << options;
     // The PPD's own options, as the queue holds them (lpoptions -l would need
     // the daemon on a network port).
-    EXPECT_NE(test::readFile(daemon.ppdFile("Folyant_Velmo")).find("*OpenUI *FolyantQuality"), std::string::npos);
+    EXPECT_NE(
+        test::readFile(daemon.ppdFile("Folyant_Velmo")).find("*OpenUI *FolyantQuality"), std::string::npos);
     EXPECT_NE(tool("lpstat", {"-l", "-p", "Folyant_Velmo"}).out.find("Folyant Velmo"), std::string::npos);
 
     const std::string text = daemon.outputFolder() + "/../notes.txt";
     test::writeFile(text, "Plain text notes\n");
-    EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "12 pages", test::dataFile("acrobat6-win-word-12p.ps")}).exitCode, 0);
-    EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "한글 보고서", test::dataFile("cups-onepage-a4.pdf")}).exitCode, 0);
+    EXPECT_EQ(
+        tool("lp", {"-d", "Folyant_Velmo", "-t", "12 pages", test::dataFile("acrobat6-win-word-12p.ps")})
+            .exitCode,
+        0);
+    EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "한글 보고서", test::dataFile("cups-onepage-a4.pdf")})
+                  .exitCode,
+        0);
     EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "notes", text}).exitCode, 0);
     EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "notes", text}).exitCode, 0);
     waitForJobs();
-    EXPECT_EQ(pdfs(), (std::vector<std::string>{"12 pages.pdf", "notes (2).pdf", "notes.pdf", "한글 보고서.pdf"}))
+    EXPECT_EQ(
+        pdfs(), (std::vector<std::string>{"12 pages.pdf", "notes (2).pdf", "notes.pdf", "한글 보고서.pdf"}))
         << daemon.errorLog().substr(0, 4000);
     for (const std::string& pdf : pdfs()) {
         const std::string path = daemon.outputFolder() + "/" + pdf;
@@ -265,7 +289,9 @@ TEST_F(PrintingTest, TenJobsAtOnceGiveTenPdfs)
     ASSERT_TRUE(install());
     std::vector<std::thread> senders;
     for (int i = 0; i < 10; ++i)
-        senders.emplace_back([this] { tool("lp", {"-d", "Folyant_Velmo", "-t", "same", test::dataFile("cups-testfile.ps")}); });
+        senders.emplace_back([this] {
+            tool("lp", {"-d", "Folyant_Velmo", "-t", "same", test::dataFile("cups-testfile.ps")});
+        });
     for (std::thread& sender : senders)
         sender.join();
     waitForJobs();

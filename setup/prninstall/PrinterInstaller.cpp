@@ -15,13 +15,14 @@ bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages)
     // registered from here, only found.
     if (spooler::FindMonitor(names.monitorName) != Presence::Present) {
         std::fprintf(stderr, "prninstall: the backend \"%s\" is not known to the print system.\n",
-                     names.monitorLibrary.c_str());
+            names.monitorLibrary.c_str());
         return false;
     }
     // A driver is a printer description in the driver folder; one that is
     // there stays as it is.
     if (spooler::FindDriver(names.driverName, names.dataFile) != Presence::Present) {
-        std::fprintf(stderr, "prninstall: the printer description %s was not found.\n", names.dataFile.c_str());
+        std::fprintf(
+            stderr, "prninstall: the printer description %s was not found.\n", names.dataFile.c_str());
         return false;
     }
     if (spooler::FindPrinter(names.printerName, true) != Presence::Absent)
@@ -30,8 +31,8 @@ bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages)
     case Presence::Present:
         break;
     case Presence::Absent:
-        messages.show("Printer Port does not exist!", MessageButtons::Ok, MessageIcon::None, MessageAnswer::Ok,
-                      "Setupkit");
+        messages.show("Printer Port does not exist!", MessageButtons::Ok, MessageIcon::None,
+            MessageAnswer::Ok, "Setupkit");
         return false;
     case Presence::Failed:
         return false;

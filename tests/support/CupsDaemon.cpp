@@ -17,13 +17,15 @@ namespace folyant::test {
 
 namespace fs = std::filesystem;
 
-CupsDaemon::CupsDaemon()
+CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends)
 {
     const std::string root = m_root.path();
     m_socket = root + "/cups.sock";
-    fs::permissions(root, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                              fs::perms::others_read | fs::perms::others_exec);
-    for (const char* folder : {"conf", "conf/ppd", "spool", "cache", "state", "log", "bin", "bin/backend", "etc/Quorvale", "out"})
+    fs::permissions(root,
+        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read
+            | fs::perms::others_exec);
+    for (const char* folder :
+        {"conf", "conf/ppd", "spool", "cache", "state", "log", "bin", "bin/backend", "etc/Quorvale", "out"})
         fs::create_directories(root + "/" + folder);
     fs::create_directories(root + "/tmp");
     fs::permissions(root + "/tmp", fs::perms::all | fs::perms::sticky_bit);
@@ -35,27 +37,31 @@ CupsDaemon::CupsDaemon()
     const std::string backend = root + "/bin/backend/folyant";
     fs::copy_file(FOLYANT_BACKEND, backend);
     chmod(backend.c_str(), 0700); // run as root, so that it can act as the job's user
+    for (const std::string& name : extraBackends)
+        fs::copy_file("/usr/lib/cups/backend/" + name, root + "/bin/backend/" + name);
 
     writeFile(root + "/etc/Quorvale/Folyant Velmo.conf",
-              "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
-              "\"\nOutputFolder=\"" + root + "/out\"\n");
+        "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
+        "\"\nOutputFolder=\""
+            + root + "/out\"\n");
     writeFile(root + "/conf/cups-files.conf",
-              "ServerRoot " + root + "/conf\nServerBin " + root + "/bin\nDataDir /usr/share/cups\n"
-              "DocumentRoot /usr/share/cups/doc-root\nRequestRoot " + root + "/spool\nTempDir " + root +
-                  "/tmp\nStateDir " + root + "/state\nCacheDir " + root + "/cache\nAccessLog " + root +
-                  "/log/access_log\nErrorLog " + root + "/log/error_log\nPageLog " + root +
-                  "/log/page_log\nFileDevice Yes\nSetEnv FOLYANT_SYSCONFDIR " + root +
-                  "/etc\nSetEnv FOLYANT_CONVERTER " FOLYANT_CONVERTER "\n");
+        "ServerRoot " + root + "/conf\nServerBin " + root
+            + "/bin\nDataDir /usr/share/cups\n"
+              "DocumentRoot /usr/share/cups/doc-root\nRequestRoot "
+            + root + "/spool\nTempDir " + root + "/tmp\nStateDir " + root + "/state\nCacheDir " + root
+            + "/cache\nAccessLog " + root + "/log/access_log\nErrorLog " + root + "/log/error_log\nPageLog "
+            + root + "/log/page_log\nFileDevice Yes\nSetEnv FOLYANT_SYSCONFDIR " + root
+            + "/etc\nSetEnv FOLYANT_CONVERTER " FOLYANT_CONVERTER "\n");
     writeFile(root + "/conf/cupsd.conf",
-              "LogLevel debug\nListen " + m_socket +
-                  "\nBrowsing Off\nWebInterface No\nDefaultShared No\nMaxJobs 200\nFilterLimit 0\n"
-                  "PreserveJobFiles No\nPreserveJobHistory No\n"
-                  "<Location />\nOrder allow,deny\nAllow all\n</Location>\n"
-                  "<Location /admin>\nOrder allow,deny\nAllow all\n</Location>\n"
-                  "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n");
+        "LogLevel debug\nListen " + m_socket
+            + "\nBrowsing Off\nWebInterface No\nDefaultShared No\nMaxJobs 200\nFilterLimit 0\n"
+              "PreserveJobFiles No\nPreserveJobHistory No\n"
+              "<Location />\nOrder allow,deny\nAllow all\n</Location>\n"
+              "<Location /admin>\nOrder allow,deny\nAllow all\n</Location>\n"
+              "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n");
 
-    std::vector<std::string> arguments{"/usr/sbin/cupsd", "-f", "-c", root + "/conf/cupsd.conf", "-s",
-                                       root + "/conf/cups-files.conf"};
+    std::vector<std::string> arguments{
+        "/usr/sbin/cupsd", "-f", "-c", root + "/conf/cupsd.conf", "-s", root + "/conf/cups-files.conf"};
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(argument.data());

@@ -14,7 +14,8 @@ namespace folyant::test {
 // and their PDFs land in outputFolder().
 class CupsDaemon {
 public:
-    CupsDaemon();
+    // extraBackends: names of system backends to offer beside ours.
+    explicit CupsDaemon(const std::vector<std::string>& extraBackends = {});
     ~CupsDaemon();
     CupsDaemon(const CupsDaemon&) = delete;
     CupsDaemon& operator=(const CupsDaemon&) = delete;

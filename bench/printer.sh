@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Folyant_Velmo against a cups-pdf queue (package printer-driver-cups-pdf) in one
+# private cupsd, on a small job and the large one: time from lp until done.
+#   bench/printer.sh [RUNS]        BENCH_LARGE_JOB=/path/job.ps to choose the large job
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[[ -x build/bin/folyant-printer-bench ]] || { echo "build first: cmake --build --preset default" >&2; exit 2; }
+[[ -x /usr/lib/cups/backend/cups-pdf ]] || { echo "cups-pdf is needed (package printer-driver-cups-pdf)" >&2; exit 2; }
+large=${BENCH_LARGE_JOB:-$PWD/../shared/corpus/ps/large-pdftops-L1-freeculture-p1-170.ps}
+jobs=(tests/data/cups-testfile.ps tests/data/acrobat6-win-word-12p.ps)
+[[ -f "$large" ]] && jobs+=("$large")
+BENCH_RUNS=${1:-3} build/bin/folyant-printer-bench "${jobs[@]}"
