@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 using namespace folyant;
@@ -28,12 +29,22 @@ double secondsToPrint(test::CupsDaemon& daemon, const std::string& queue, const 
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-void removeOutputs(const std::string& folder)
+std::set<fs::path> filesIn(const std::string& folder)
 {
+    std::set<fs::path> files;
     std::error_code ignored;
     for (const auto& entry : fs::directory_iterator(folder, ignored))
-        if (entry.path().filename().string().rfind("folyant-bench", 0) == 0)
-            fs::remove(entry.path(), ignored);
+        files.insert(entry.path());
+    return files;
+}
+
+// Removes what the runs added; cups-pdf names its files after the document.
+void removeOutputs(const std::string& folder, const std::set<fs::path>& before)
+{
+    std::error_code ignored;
+    for (const fs::path& file : filesIn(folder))
+        if (!before.count(file))
+            fs::remove(file, ignored);
 }
 
 } // namespace
@@ -56,6 +67,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::string cupsPdfOut = std::string(getpwuid(getuid())->pw_dir) + "/PDF";
+    const auto before = filesIn(cupsPdfOut);
 
     std::printf("%-44s %10s %10s %7s\n", "job", "cups-pdf s", "ours s", "ratio");
     for (int i = 1; i < argc; ++i) {
@@ -64,8 +76,8 @@ int main(int argc, char** argv)
         for (int run = 0; run < runs; ++run) {
             theirs.push_back(secondsToPrint(daemon, "CUPS-PDF", argv[i]));
             ours.push_back(secondsToPrint(daemon, "Folyant_Velmo", argv[i]));
-            removeOutputs(cupsPdfOut);
-            removeOutputs(daemon.outputFolder());
+            removeOutputs(cupsPdfOut, before);
+            removeOutputs(daemon.outputFolder(), {});
         }
         std::sort(theirs.begin(), theirs.end());
         std::sort(ours.begin(), ours.end());
