@@ -301,11 +301,8 @@ void CDu2RorDlg::MailOutput()
 
 void CDu2RorDlg::CancelJob()
 {
-    if (m_run.cancel(m_job.outputPath)) {
-        if (m_termination)
-            m_termination->setPartialOutput({});
-        m_exitButton->setEnabled(true);
-    }
+    if (m_run.cancel(m_job.outputPath) && m_termination)
+        m_termination->setPartialOutput({});
     m_timer.stop();
     m_exitButton->setEnabled(true);
 }

@@ -128,12 +128,4 @@ void GhostscriptSession::release()
     m_scratch.reset();
 }
 
-long GhostscriptSession::revision()
-{
-    gsapi_revision_t info{};
-    if (gsapi_revision(&info, sizeof info) != 0)
-        return 0;
-    return info.revision;
-}
-
 } // namespace folyant::gs

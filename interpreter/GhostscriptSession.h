@@ -42,9 +42,6 @@ public:
     // Shuts down without ending the sequence.
     void abort();
 
-    // The interpreter's revision, for messages and checks.
-    static long revision();
-
 private:
     void release();
 
