@@ -14,17 +14,11 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     const DialogUnits units(*this);
     setFixedSize(units.size(217, 55));
 
-    auto* icon = new QLabel(this);
+    auto* icon = units.place(new QLabel(this), 0, 11, 17, 20, 20);
     icon->setPixmap(QPixmap(QStringLiteral(":/folyant.xpm")));
-    icon->setGeometry(units.rect(11, 17, 20, 20));
-
-    auto* name = new QLabel(tr("Folyant Velmo 1.0"), this);
-    name->setGeometry(units.rect(40, 10, 119, 8));
-
-    auto* ok = new QPushButton(tr("확인"), this);
-    ok->setObjectName(QStringLiteral("1"));
+    units.place(new QLabel(tr("Folyant Velmo 1.0"), this), 0, 40, 10, 119, 8);
+    auto* ok = units.place(new QPushButton(tr("확인"), this), 1, 178, 7, 32, 14);
     ok->setDefault(true);
-    ok->setGeometry(units.rect(178, 7, 32, 14));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 

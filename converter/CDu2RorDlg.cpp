@@ -89,51 +89,44 @@ void CDu2RorDlg::createControls()
     layout->addWidget(client);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    auto place = [&](QWidget* widget, int id, int x, int y, int w, int h) {
-        if (id != 0)
-            widget->setObjectName(QString::number(id));
-        widget->setGeometry(units.rect(x, y, w, h));
-        return widget;
-    };
-
-    place(new QGroupBox(client), 0, 7, 3, 305, 63);
+    units.place(new QGroupBox(client), 0, 7, 3, 305, 63);
 
     m_exitButton = new QPushButton(tr("종료"), client);
     m_exitButton->setDefault(true);
-    place(m_exitButton, 1005, 262, 73, 50, 14);
+    units.place(m_exitButton, 1005, 262, 73, 50, 14);
     connect(m_exitButton, &QPushButton::clicked, this, &CDu2RorDlg::ExitAndSave);
 
     m_cancelButton = new QPushButton(tr("작업 취소"), client);
     m_cancelButton->setAutoDefault(false);
-    place(m_cancelButton, 1006, 151, 29, 50, 14);
+    units.place(m_cancelButton, 1006, 151, 29, 50, 14);
     connect(m_cancelButton, &QPushButton::clicked, this, &CDu2RorDlg::CancelJob);
 
     m_logView = new QPlainTextEdit(client);
     m_logView->setReadOnly(true);
     m_logView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    place(m_logView, 1003, 286, 21, 14, 17);
+    units.place(m_logView, 1003, 286, 21, 14, 17);
     m_logView->hide();
 
-    place(new QLabel(tr("진행 :"), client), 0, 15, 32, 40, 12);
+    units.place(new QLabel(tr("진행 :"), client), 0, 15, 32, 40, 12);
     m_amount = new QLabel(client);
     m_amount->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    place(m_amount, 1002, 64, 32, 20, 8);
-    place(new QLabel(QStringLiteral("KB"), client), 0, 92, 32, 9, 8);
+    units.place(m_amount, 1002, 64, 32, 20, 8);
+    units.place(new QLabel(QStringLiteral("KB"), client), 0, 92, 32, 9, 8);
 
-    place(new QLabel(tr("파일명 :"), client), 0, 15, 16, 40, 12);
+    units.place(new QLabel(tr("파일명 :"), client), 0, 15, 16, 40, 12);
     m_outputPath = new QLabel(client);
-    place(m_outputPath, 1004, 64, 16, 248, 10);
+    units.place(m_outputPath, 1004, 64, 16, 248, 10);
 
     m_closeAfterProcess = new QCheckBox(tr("처리후 자동 종료"), client);
-    place(m_closeAfterProcess, 1007, 177, 78, 70, 10);
+    units.place(m_closeAfterProcess, 1007, 177, 78, 70, 10);
     connect(m_closeAfterProcess, &QCheckBox::clicked, this, [this] { UpdateData(true); });
 
     auto* logLabel = new QLabel(tr("로그 :"), client);
-    place(logLabel, 0, 257, 30, 55, 12);
+    units.place(logLabel, 0, 257, 30, 55, 12);
     logLabel->hide();
 
     m_progress = new CPercentProgressCtrl(client);
-    place(m_progress, 1021, 15, 48, 291, 12);
+    units.place(m_progress, 1021, 15, 48, 291, 12);
 
     // The window manager owns the system menu here; the same command is
     // offered on the window's context menu.

@@ -16,7 +16,18 @@ public:
     QRect rect(int x, int y, int width, int height) const;
     QSize size(int width, int height) const;
 
+    // Puts a control at its rectangle and names it by its control id (none
+    // for 0), which is how tests and callers find it.
+    template <typename Widget>
+    Widget* place(Widget* widget, int id, int x, int y, int width, int height) const
+    {
+        placeWidget(widget, id, rect(x, y, width, height));
+        return widget;
+    }
+
 private:
+    static void placeWidget(QWidget* widget, int id, const QRect& where);
+
     int m_baseX;
     int m_baseY;
 };

@@ -16,21 +16,12 @@ namespace folyant {
 
 namespace {
 
-template <typename Widget>
-Widget* place(const DialogUnits& units, Widget* widget, int id, int x, int y, int w, int h)
-{
-    if (id != 0)
-        widget->setObjectName(QString::number(id));
-    widget->setGeometry(units.rect(x, y, w, h));
-    return widget;
-}
-
 // OK and Cancel with the dialog ids 1 and 2.
 void addButtons(QDialog* dialog, const DialogUnits& units, int okX, int cancelX, int y)
 {
-    auto* ok = place(units, new QPushButton(QObject::tr("확인"), dialog), 1, okX, y, 50, 14);
+    auto* ok = units.place(new QPushButton(QObject::tr("확인"), dialog), 1, okX, y, 50, 14);
     ok->setDefault(true);
-    auto* cancel = place(units, new QPushButton(QObject::tr("취소"), dialog), 2, cancelX, y, 50, 14);
+    auto* cancel = units.place(new QPushButton(QObject::tr("취소"), dialog), 2, cancelX, y, 50, 14);
     QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
 }
@@ -61,12 +52,12 @@ CFolderSettingsDlg::CFolderSettingsDlg(FolderChooser chooseFolder, QWidget* pare
     setWindowTitle(tr("환경 설정"));
     const DialogUnits units(*this);
     setFixedSize(units.size(211, 107));
-    place(units, new QLabel(tr("라이브러리 폴더"), this), 0, 7, 7, 102, 9);
-    m_libEdit = place(units, new QLineEdit(this), 1015, 12, 20, 153, 15);
-    auto* libButton = place(units, new QPushButton(QStringLiteral("..."), this), 1017, 168, 20, 36, 16);
-    place(units, new QLabel(tr("PostScript 폰트 폴더"), this), 0, 7, 44, 117, 9);
-    m_fontEdit = place(units, new QLineEdit(this), 1016, 12, 56, 153, 15);
-    auto* fontButton = place(units, new QPushButton(QStringLiteral("..."), this), 1018, 168, 56, 36, 16);
+    units.place(new QLabel(tr("라이브러리 폴더"), this), 0, 7, 7, 102, 9);
+    m_libEdit = units.place(new QLineEdit(this), 1015, 12, 20, 153, 15);
+    auto* libButton = units.place(new QPushButton(QStringLiteral("..."), this), 1017, 168, 20, 36, 16);
+    units.place(new QLabel(tr("PostScript 폰트 폴더"), this), 0, 7, 44, 117, 9);
+    m_fontEdit = units.place(new QLineEdit(this), 1016, 12, 56, 153, 15);
+    auto* fontButton = units.place(new QPushButton(QStringLiteral("..."), this), 1018, 168, 56, 36, 16);
     m_libEdit->setReadOnly(true);
     m_fontEdit->setReadOnly(true);
     addButtons(this, units, 95, 154, 86);
@@ -105,8 +96,8 @@ CQualityDlg::CQualityDlg(QWidget* parent)
     setWindowTitle(tr("품질 설정"));
     const DialogUnits units(*this);
     setFixedSize(units.size(151, 65));
-    place(units, new QLabel(tr("품질 :"), this), 0, 7, 17, 31, 12);
-    m_list = place(units, new QComboBox(this), 1008, 38, 14, 106, 12);
+    units.place(new QLabel(tr("품질 :"), this), 0, 7, 17, 31, 12);
+    m_list = units.place(new QComboBox(this), 1008, 38, 14, 106, 12);
     addButtons(this, units, 39, 94, 44);
 }
 
@@ -132,8 +123,8 @@ CPaperDlg::CPaperDlg(MessageBox& messages, QWidget* parent)
     setWindowTitle(tr("용지 설정"));
     const DialogUnits units(*this);
     setFixedSize(units.size(136, 88));
-    m_ownSize = place(units, new QRadioButton(tr("PostScript 기본값 사용"), this), 1017, 7, 7, 92, 11);
-    m_customSize = place(units, new QRadioButton(tr("사용자 지정"), this), 1018, 7, 20, 58, 11);
+    m_ownSize = units.place(new QRadioButton(tr("PostScript 기본값 사용"), this), 1017, 7, 7, 92, 11);
+    m_customSize = units.place(new QRadioButton(tr("사용자 지정"), this), 1018, 7, 20, 58, 11);
     auto* group = new QButtonGroup(this);
     group->setExclusive(false); // "neither" must be possible, as a stored -1 shows
     group->addButton(m_ownSize);
@@ -146,12 +137,12 @@ CPaperDlg::CPaperDlg(MessageBox& messages, QWidget* parent)
         if (on)
             m_ownSize->setChecked(false);
     });
-    place(units, new QLabel(tr("가로"), this), 0, 48, 37, 19, 9);
-    m_widthEdit = place(units, new QLineEdit(this), 1019, 70, 35, 43, 12);
-    place(units, new QLabel(QStringLiteral("mm"), this), 0, 115, 37, 14, 9);
-    place(units, new QLabel(tr("세로"), this), 0, 48, 52, 19, 9);
-    m_heightEdit = place(units, new QLineEdit(this), 1020, 70, 50, 43, 12);
-    place(units, new QLabel(QStringLiteral("mm"), this), 0, 115, 52, 14, 9);
+    units.place(new QLabel(tr("가로"), this), 0, 48, 37, 19, 9);
+    m_widthEdit = units.place(new QLineEdit(this), 1019, 70, 35, 43, 12);
+    units.place(new QLabel(QStringLiteral("mm"), this), 0, 115, 37, 14, 9);
+    units.place(new QLabel(tr("세로"), this), 0, 48, 52, 19, 9);
+    m_heightEdit = units.place(new QLineEdit(this), 1020, 70, 50, 43, 12);
+    units.place(new QLabel(QStringLiteral("mm"), this), 0, 115, 52, 14, 9);
     addButtons(this, units, 25, 79, 67);
 }
 
