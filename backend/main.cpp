@@ -5,6 +5,7 @@
 // Folyant_Standard into a PDF in the user's output folder or, when the user's
 // document converter has armed a hand-off, writes the job unchanged to the
 // suite's spool path.
+#include "Folders.h"
 #include "Handoff.h"
 #include "JobOptions.h"
 #include "MachineSettings.h"
@@ -85,11 +86,8 @@ std::string converterProgram()
 {
     if (const char* configured = getenv("FOLYANT_CONVERTER"); configured && *configured)
         return configured;
-    char self[4096];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length > 0) {
-        std::string beside(self, static_cast<std::size_t>(length));
-        beside = beside.substr(0, beside.rfind('/')) + "/Folyant_Standard";
+    if (const std::string folder = folyant::folders::programFolder(); !folder.empty()) {
+        const std::string beside = folder + "/Folyant_Standard";
         if (access(beside.c_str(), X_OK) == 0)
             return beside;
     }

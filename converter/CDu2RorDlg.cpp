@@ -344,7 +344,7 @@ void CDu2RorDlg::EditFolders()
     for (const auto& [name, value] :
         {std::pair{machine::kLibPath, &m_job.libFolder}, std::pair{machine::kFontPath, &m_job.fontFolder}}) {
         if (value->size() > machine::kValueBuffer || !m_platform.machine.writeString(name, *value))
-            m_platform.messages.show("Invalid Installation.");
+            m_platform.messages.show(machine::kInvalidInstallation);
     }
 }
 

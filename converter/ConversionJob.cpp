@@ -1,19 +1,15 @@
 #include "ConversionJob.h"
 
 #include "CDu2RorCommandLineInfo.h"
+#include "Folders.h"
 #include "MachineSettings.h"
 #include "MessageBox.h"
 #include "TextNumbers.h"
 #include "UserProfile.h"
 
-#include <filesystem>
 #include <tuple>
 
 namespace folyant {
-
-namespace {
-const char* const kInvalidInstallation = "Invalid Installation.";
-}
 
 ConversionJob buildJob(const CDu2RorCommandLineInfo& commandLine, const UserProfile& settings)
 {
@@ -46,26 +42,24 @@ ConversionJob buildJob(const CDu2RorCommandLineInfo& commandLine, const UserProf
 
 InstallationFolders installedFolders()
 {
-    InstallationFolders folders{{}, FOLYANT_GS_FONT_FOLDER};
-    std::error_code error;
-    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error)
-        folders.libFolder = (program.parent_path().parent_path() / "share/folyant/lib").string();
-    return folders;
+    InstallationFolders installed{{}, FOLYANT_GS_FONT_FOLDER};
+    if (const std::string bin = folders::programFolder(); !bin.empty())
+        installed.libFolder = folders::folderOf(bin) + "/share/folyant/lib";
+    return installed;
 }
 
 void readInstallationFolders(const MachineSettings& machineSettings, MessageBox& messages, ConversionJob& job,
     const InstallationFolders& fallback)
 {
     if (!machineSettings.isAvailable())
-        messages.show(kInvalidInstallation);
+        messages.show(machine::kInvalidInstallation);
     for (auto [name, folder, fallbackFolder] :
         {std::tuple{machine::kLibPath, &job.libFolder, &fallback.libFolder},
             std::tuple{machine::kFontPath, &job.fontFolder, &fallback.fontFolder}}) {
         if (auto value = machineSettings.readString(name, machine::kValueBuffer)) {
             *folder = std::move(*value);
         } else {
-            messages.show(kInvalidInstallation);
+            messages.show(machine::kInvalidInstallation);
             *folder = *fallbackFolder;
         }
     }

@@ -54,6 +54,8 @@ inline constexpr const char* kLibPath = "GSLibPath";
 inline constexpr const char* kFontPath = "GSFontPath";
 // The buffer the values are read into, terminator included.
 inline constexpr std::size_t kValueBuffer = 65535;
+// What every failure to read or write them shows.
+inline constexpr const char* kInvalidInstallation = "Invalid Installation.";
 } // namespace machine
 
 // The job from the command line and the profile, reading Quality, PaperW and

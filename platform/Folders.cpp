@@ -34,6 +34,15 @@ std::string tempFolder()
     return "/tmp";
 }
 
+std::string programFolder()
+{
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
+        return {};
+    return folderOf(std::string(self, static_cast<std::size_t>(length)));
+}
+
 std::string folderOf(const std::string& path)
 {
     const auto slash = path.rfind('/');

@@ -10,6 +10,9 @@ std::string userConfigFolder();
 // The folder for temporary files ($TMPDIR, else /tmp).
 std::string tempFolder();
 
+// The folder the running program lies in, or empty when it cannot be told.
+std::string programFolder();
+
 // The folder part of a path ("." when it has none) and the name part.
 std::string folderOf(const std::string& path);
 std::string fileNameOf(const std::string& path);
