@@ -30,11 +30,18 @@ std::optional<QVariant> read(const std::string& path, const QString& group, cons
 
 bool write(const std::string& path, const QString& group, const std::string& name, const QVariant& value)
 {
+    return write(path, group, {{name.c_str(), value}});
+}
+
+bool write(const std::string& path, const QString& group,
+           std::initializer_list<std::pair<const char*, QVariant>> values)
+{
     const QString file = QString::fromStdString(path);
     if (!QDir().mkpath(QFileInfo(file).absolutePath()))
         return false;
     QSettings settings(file, QSettings::IniFormat);
-    settings.setValue(keyFor(group, name), value);
+    for (const auto& [name, value] : values)
+        settings.setValue(keyFor(group, name), value);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

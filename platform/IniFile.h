@@ -2,8 +2,10 @@
 
 #include <QVariant>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace folyant::ini {
 
@@ -11,5 +13,9 @@ namespace folyant::ini {
 // silently keeping an in-memory copy.
 std::optional<QVariant> read(const std::string& path, const QString& group, const std::string& name);
 bool write(const std::string& path, const QString& group, const std::string& name, const QVariant& value);
+// Several values in one rewrite of the file, so that no reader sees some of
+// them changed and others not.
+bool write(const std::string& path, const QString& group,
+           std::initializer_list<std::pair<const char*, QVariant>> values);
 
 } // namespace folyant::ini
