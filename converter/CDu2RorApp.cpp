@@ -22,9 +22,7 @@ namespace folyant {
 
 std::string CDu2RorApp::programName(const char* argv0)
 {
-    std::string name = folders::fileNameOf(argv0 ? argv0 : "");
-    if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0)
-        name.erase(dot);
+    const std::string name = folders::titleOf(argv0 ? argv0 : "");
     return name.empty() ? "Folyant_Standard" : name;
 }
 

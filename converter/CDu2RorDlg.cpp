@@ -378,10 +378,7 @@ void CDu2RorDlg::OpenAndConvert()
     const auto input = m_platform.files.openFile("All Supported Files (*.ps *.prn *.eps)");
     if (!input)
         return;
-    std::string title = folders::fileNameOf(*input);
-    if (const auto dot = title.rfind('.'); dot != std::string::npos && dot > 0)
-        title.erase(dot);
-    const auto output = m_platform.files.saveFile(title + ".pdf", "pdf", "PDF Files (*.pdf)");
+    const auto output = m_platform.files.saveFile(folders::titleOf(*input) + ".pdf", "pdf", "PDF Files (*.pdf)");
     if (!output)
         return;
     m_job.outputPath = *output;

@@ -57,4 +57,12 @@ std::string fileNameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string titleOf(const std::string& path)
+{
+    std::string name = fileNameOf(path);
+    if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    return name;
+}
+
 } // namespace folyant::folders

@@ -16,5 +16,7 @@ std::string programFolder();
 // The folder part of a path ("." when it has none) and the name part.
 std::string folderOf(const std::string& path);
 std::string fileNameOf(const std::string& path);
+// The name part without its last extension; a leading dot is no extension.
+std::string titleOf(const std::string& path);
 
 } // namespace folyant::folders

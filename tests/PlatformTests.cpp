@@ -126,6 +126,8 @@ TEST(Folders, SplitPaths)
     EXPECT_EQ(folders::folderOf("c.pdf"), ".");
     EXPECT_EQ(folders::fileNameOf("/a/b/c.pdf"), "c.pdf");
     EXPECT_EQ(folders::fileNameOf("c.pdf"), "c.pdf");
+    EXPECT_EQ(folders::titleOf("/a/report.v2.ps"), "report.v2");
+    EXPECT_EQ(folders::titleOf("/a/.hidden"), ".hidden");
 }
 
 TEST(Session, UnattendedByFlagOrMissingDisplay)
