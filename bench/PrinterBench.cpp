@@ -58,11 +58,12 @@ int main(int argc, char** argv)
         return 1;
     }
     const auto env = daemon.environment();
-    if (test::runProgram(FOLYANT_PRNINSTALL, {}, {}, env).exitCode != 0 ||
-        test::runProgram("lpadmin", {"-p", "CUPS-PDF", "-E", "-v", "cups-pdf:/", "-P",
-                                     "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"},
-                         {}, env)
-                .exitCode != 0) {
+    if (test::runProgram(FOLYANT_PRNINSTALL, {}, {}, env).exitCode != 0
+        || test::runProgram("lpadmin",
+               {"-p", "CUPS-PDF", "-E", "-v", "cups-pdf:/", "-P", "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"},
+               {}, env)
+                .exitCode
+            != 0) {
         std::fprintf(stderr, "the queues could not be set up\n");
         return 1;
     }

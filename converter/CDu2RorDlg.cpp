@@ -378,7 +378,8 @@ void CDu2RorDlg::OpenAndConvert()
     const auto input = m_platform.files.openFile("All Supported Files (*.ps *.prn *.eps)");
     if (!input)
         return;
-    const auto output = m_platform.files.saveFile(folders::titleOf(*input) + ".pdf", "pdf", "PDF Files (*.pdf)");
+    const auto output
+        = m_platform.files.saveFile(folders::titleOf(*input) + ".pdf", "pdf", "PDF Files (*.pdf)");
     if (!output)
         return;
     m_job.outputPath = *output;

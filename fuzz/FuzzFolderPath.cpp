@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int code = folyant::CheckFolderPath(path, true);
     if (code != folyant::kFolderGood && code != folyant::kFolderMalformed)
         std::abort();
-    if (code == folyant::kFolderGood && (path.empty() || path[0] != '/' || path.find("//") != std::string::npos))
+    if (code == folyant::kFolderGood
+        && (path.empty() || path[0] != '/' || path.find("//") != std::string::npos))
         std::abort();
     folyant::IsValidFolderName(path);
     return 0;

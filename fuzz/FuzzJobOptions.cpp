@@ -7,8 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const auto quality =
-        folyant::backend::qualityFromOptions(std::string(reinterpret_cast<const char*>(data), size));
+    const auto quality
+        = folyant::backend::qualityFromOptions(std::string(reinterpret_cast<const char*>(data), size));
     if (quality && (*quality < 0 || *quality > 2))
         std::abort();
     return 0;

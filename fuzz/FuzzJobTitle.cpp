@@ -8,8 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string name =
-        folyant::backend::baseNameForTitle(std::string(reinterpret_cast<const char*>(data), size));
+    const std::string name
+        = folyant::backend::baseNameForTitle(std::string(reinterpret_cast<const char*>(data), size));
     if (name.empty() || name.size() > 200 || name[0] == '.' || name.find('/') != std::string::npos)
         std::abort();
     for (const char c : name)

@@ -34,7 +34,7 @@ bool write(const std::string& path, const QString& group, const std::string& nam
 }
 
 bool write(const std::string& path, const QString& group,
-           std::initializer_list<std::pair<const char*, QVariant>> values)
+    std::initializer_list<std::pair<const char*, QVariant>> values)
 {
     const QString file = QString::fromStdString(path);
     if (!QDir().mkpath(QFileInfo(file).absolutePath()))

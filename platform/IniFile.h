@@ -16,6 +16,6 @@ bool write(const std::string& path, const QString& group, const std::string& nam
 // Several values in one rewrite of the file, so that no reader sees some of
 // them changed and others not.
 bool write(const std::string& path, const QString& group,
-           std::initializer_list<std::pair<const char*, QVariant>> values);
+    std::initializer_list<std::pair<const char*, QVariant>> values);
 
 } // namespace folyant::ini

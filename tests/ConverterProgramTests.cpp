@@ -2,7 +2,6 @@
 #include "TestSupport.h"
 
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -16,7 +15,7 @@ namespace {
 
 class ProgramTest : public ::testing::Test {
 protected:
-    std::vector<std::pair<std::string, std::string>> environment() const
+    test::Environment environment() const
     {
         return {{"FOLYANT_UNATTENDED", "1"}, {"FOLYANT_SYSCONFDIR", sysconf},
             {"XDG_CONFIG_HOME", config.path()}, {"LANG", "ko_KR.UTF-8"}};
@@ -29,15 +28,7 @@ protected:
     // Starts the converter with standard input left open.
     void start(QProcess& process, const std::vector<std::string>& arguments)
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const auto& [name, value] : environment())
-            env.insert(QString::fromStdString(name), QString::fromStdString(value));
-        process.setProcessEnvironment(env);
-        QStringList list;
-        for (const auto& argument : arguments)
-            list << QString::fromStdString(argument);
-        process.start(QStringLiteral(FOLYANT_CONVERTER), list);
-        ASSERT_TRUE(process.waitForStarted());
+        ASSERT_TRUE(test::startProgram(process, FOLYANT_CONVERTER, arguments, environment()));
     }
 
     // Waits until the converter has begun writing the output.

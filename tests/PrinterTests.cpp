@@ -8,7 +8,6 @@
 #include "TestSupport.h"
 
 #include <QProcess>
-#include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
 
@@ -186,13 +185,8 @@ TEST_F(HandoffTest, WriterHoldsALockUntilTheJobIsWritten)
     ASSERT_TRUE(handoff::write(home, record));
     std::filesystem::create_directories(conf.file("Quorvale"));
     QProcess backend;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("FOLYANT_SYSCONFDIR"), QString::fromStdString(daemonlessConf()));
-    backend.setProcessEnvironment(env);
-    backend.start(QStringLiteral(FOLYANT_BACKEND),
-        {QStringLiteral("10"), QString::fromStdString(user), QStringLiteral("doc"), QStringLiteral("1"),
-            QString()});
-    ASSERT_TRUE(backend.waitForStarted());
+    ASSERT_TRUE(test::startProgram(
+        backend, FOLYANT_BACKEND, {"10", user, "doc", "1", ""}, {{"FOLYANT_SYSCONFDIR", daemonlessConf()}}));
     backend.write("%!PS\n% first half\n");
     ASSERT_TRUE(backend.waitForBytesWritten());
     const std::string spool = handoff::spoolPathFor(home);

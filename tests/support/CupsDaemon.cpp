@@ -100,7 +100,7 @@ std::string CupsDaemon::errorLog() const
     return readFile(m_root.file("log/error_log"));
 }
 
-std::vector<std::pair<std::string, std::string>> CupsDaemon::environment() const
+Environment CupsDaemon::environment() const
 {
     return {{"CUPS_SERVER", m_socket}, {"FOLYANT_PPD_DIR", FOLYANT_DATA_DIR}, {"FOLYANT_UNATTENDED", "1"}};
 }

@@ -27,7 +27,7 @@ public:
     std::string errorLog() const;
     std::string ppdFile(const std::string& queue) const { return m_root.file("conf/ppd/" + queue + ".ppd"); }
     // Environment for the CUPS tools and our setup tools.
-    std::vector<std::pair<std::string, std::string>> environment() const;
+    Environment environment() const;
 
 private:
     TempFolder m_root;

@@ -82,10 +82,9 @@ std::vector<std::string> filesBelow(const std::string& folder)
     return names;
 }
 
-ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
-    const std::string& standardInput, const std::vector<std::pair<std::string, std::string>>& environment)
+bool startProgram(QProcess& process, const std::string& program, const std::vector<std::string>& arguments,
+    const Environment& environment)
 {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const auto& [name, value] : environment)
         env.insert(QString::fromStdString(name), QString::fromStdString(value));
@@ -94,8 +93,15 @@ ProcessResult runProgram(const std::string& program, const std::vector<std::stri
     for (const auto& argument : arguments)
         list << QString::fromStdString(argument);
     process.start(QString::fromStdString(program), list);
+    return process.waitForStarted();
+}
+
+ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+    const std::string& standardInput, const Environment& environment)
+{
+    QProcess process;
     ProcessResult result;
-    if (!process.waitForStarted())
+    if (!startProgram(process, program, arguments, environment))
         return result;
     process.write(standardInput.data(), static_cast<qint64>(standardInput.size()));
     process.closeWriteChannel();

@@ -4,6 +4,8 @@
 #include "MessageBox.h"
 #include "UserProfile.h"
 
+class QProcess;
+
 #include <map>
 #include <optional>
 #include <string>
@@ -43,6 +45,13 @@ struct ProcessResult {
     std::string out;
     std::string err;
 };
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
+// Starts a program with an argument vector (never a shell) and these
+// variables added to ours; false when it could not start.
+bool startProgram(QProcess& process, const std::string& program, const std::vector<std::string>& arguments,
+    const Environment& environment = {});
+
 // Runs a program with an argument vector (never a shell) and waits for it.
 ProcessResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
     const std::string& standardInput = {},
