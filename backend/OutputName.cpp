@@ -1,5 +1,7 @@
 #include "OutputName.h"
 
+#include "Utf8.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -16,23 +18,6 @@ namespace {
 // Bytes, well below NAME_MAX (255) with room for " (NNN).pdf".
 constexpr std::size_t kMaxBaseBytes = 200;
 
-// Length of the UTF-8 character at text[at], or 0 when it is malformed.
-std::size_t utf8Length(const std::string& text, std::size_t at)
-{
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80 ? 1
-        : (lead >> 5) == 0x6               ? 2
-        : (lead >> 4) == 0xE               ? 3
-        : (lead >> 3) == 0x1E              ? 4
-                                           : 0;
-    if (length == 0 || at + length > text.size())
-        return 0;
-    for (std::size_t i = 1; i < length; ++i)
-        if ((static_cast<unsigned char>(text[at + i]) & 0xC0u) != 0x80u)
-            return 0;
-    return length;
-}
-
 bool endsWithExtension(const std::string& name, std::string_view extension)
 {
     if (name.size() <= extension.size())
@@ -47,7 +32,7 @@ std::string baseNameForTitle(const std::string& title)
 {
     std::string clean;
     for (std::size_t at = 0; at < title.size();) {
-        const std::size_t length = utf8Length(title, at);
+        const std::size_t length = utf8::sequenceLength(title, at);
         if (length == 0) {
             ++at;
             continue;

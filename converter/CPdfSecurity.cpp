@@ -1,6 +1,7 @@
 #include "CPdfSecurity.h"
 
 #include "MuPdfRewriter.h"
+#include "Utf8.h"
 
 #include <array>
 #include <cstdint>
@@ -65,22 +66,14 @@ void appendUtf8(std::string& out, char32_t c)
 // Decodes one UTF-8 character at text[at]; false for a malformed sequence.
 bool decodeUtf8(std::string_view text, std::size_t& at, char32_t& out)
 {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    int extra = lead < 0x80   ? 0
-        : (lead >> 5) == 0x6  ? 1
-        : (lead >> 4) == 0xE  ? 2
-        : (lead >> 3) == 0x1E ? 3
-                              : -1;
-    if (extra < 0 || at + static_cast<std::size_t>(extra) >= text.size())
+    const std::size_t length = utf8::sequenceLength(text, at);
+    if (length == 0)
         return false;
-    char32_t value = extra == 0 ? lead : lead & (0x3Fu >> extra);
-    for (int i = 1; i <= extra; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + static_cast<std::size_t>(i)]);
-        if ((next & 0xC0u) != 0x80u)
-            return false;
-        value = (value << 6) | (next & 0x3Fu);
-    }
-    at += static_cast<std::size_t>(extra) + 1;
+    const auto lead = static_cast<unsigned char>(text[at]);
+    char32_t value = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (std::size_t i = 1; i < length; ++i)
+        value = (value << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3Fu);
+    at += length;
     out = value;
     return true;
 }
