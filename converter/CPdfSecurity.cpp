@@ -163,7 +163,7 @@ int EncryptPdfFile(const std::string& inputPath, const char* password, const std
             security->m_ownerPassword.empty() ? security->m_userPassword : security->m_ownerPassword));
     }
     if (!passwordText || (security && (!user || !owner)))
-        return fail(failureCodeFor("password cannot be encoded"));
+        return RecordPdfFailure("password cannot be encoded");
     request.password = passwordText->c_str();
     if (security) {
         request.encrypt = true;
@@ -174,12 +174,17 @@ int EncryptPdfFile(const std::string& inputPath, const char* password, const std
     const std::string failure = mupdf::rewrite(request);
     if (failure.empty())
         return 0;
-    return fail(failureCodeFor(failure));
+    return RecordPdfFailure(failure);
 }
 
 int GetLastPdfError()
 {
     return g_lastPdfError;
+}
+
+int RecordPdfFailure(std::string_view message)
+{
+    return fail(failureCodeFor(message));
 }
 
 } // namespace folyant

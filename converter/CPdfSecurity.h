@@ -54,6 +54,10 @@ int EncryptPdfFile(const std::string& inputPath, const char* password, const std
 // The code of the last failure in this process, 0 before any.
 int GetLastPdfError();
 
+// Translates a failure message into its code, keeps it as the last failure
+// and returns it: for failures of the protection around EncryptPdfFile.
+int RecordPdfFailure(std::string_view message);
+
 // The bytes a PDF password of revision 2 is made of: PDFDocEncoding when
 // every character of the UTF-8 text has a code there (what readers send),
 // otherwise the UTF-8 bytes unchanged (what readers that pass bytes send).

@@ -33,7 +33,7 @@ int protectInPlace(const std::string& pdfPath, const CPdfSecurity& request)
 {
     const std::string copy = makeCopyName(pdfPath);
     if (copy.empty())
-        return EncryptPdfFile(pdfPath, "", "", &request);
+        return RecordPdfFailure("ioerror: no folder takes the protected copy");
 
     const int code = EncryptPdfFile(pdfPath, "", copy, &request);
     if (code != 0) {
