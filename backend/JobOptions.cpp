@@ -1,4 +1,4 @@
-#include "JobOptions.h"
+#include "backend/JobOptions.h"
 
 #include <cups/cups.h>
 

@@ -1,6 +1,6 @@
-#include "OutputName.h"
+#include "backend/OutputName.h"
 
-#include "Utf8.h"
+#include "platform/Utf8.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -76,8 +76,11 @@ std::string baseNameForTitle(const std::string& title)
 std::string reserveUniquePdf(const std::string& folder, const std::string& base)
 {
     for (int number = 1; number < 10000; ++number) {
-        const std::string path = folder + "/" + base
-            + (number == 1 ? std::string() : " (" + std::to_string(number) + ")") + ".pdf";
+        std::string path = folder + "/";
+        path += base;
+        if (number != 1)
+            path += " (" + std::to_string(number) + ")";
+        path += ".pdf";
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
         if (fd >= 0) {
             ::close(fd);

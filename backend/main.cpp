@@ -5,19 +5,19 @@
 // Folyant_Standard into a PDF in the user's output folder or, when the user's
 // document converter has armed a hand-off, writes the job unchanged to the
 // suite's spool path.
-#include "Folders.h"
-#include "Handoff.h"
-#include "JobOptions.h"
-#include "MachineSettings.h"
-#include "OutputName.h"
+#include "backend/JobOptions.h"
+#include "backend/OutputName.h"
+#include "platform/Folders.h"
+#include "platform/Handoff.h"
+#include "platform/InstallationFolders.h"
+#include "platform/MachineSettings.h"
+#include "platform/Process.h"
 
 #include <cups/backend.h>
 
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
-#include <spawn.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -28,8 +28,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -76,7 +74,10 @@ bool makeFolders(const std::string& path)
 std::string outputFolder(const passwd& user)
 {
     const folyant::IniMachineSettings settings;
-    std::string folder = settings.readString("OutputFolder", 1024).value_or("~/PDF");
+    std::string folder
+        = settings
+              .readString(folyant::installation::kOutputFolder, folyant::installation::kOutputFolderBuffer)
+              .value_or("~/PDF");
     if (folder == "~" || folder.rfind("~/", 0) == 0)
         folder = user.pw_dir + folder.substr(1);
     return folder;
@@ -87,42 +88,34 @@ std::string converterProgram()
     if (const char* configured = getenv("FOLYANT_CONVERTER"); configured && *configured)
         return configured;
     if (const std::string folder = folyant::folders::programFolder(); !folder.empty()) {
-        const std::string beside = folder + "/Folyant_Standard";
+        std::string beside = folder + "/Folyant_Standard";
         if (access(beside.c_str(), X_OK) == 0)
             return beside;
     }
     return FOLYANT_INSTALLED_CONVERTER;
 }
 
+bool isCancelled()
+{
+    return g_cancelled != 0;
+}
+
 int writeHandoff(int input, const std::string& path)
 {
-    Descriptor out{open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600)};
-    if (out.fd < 0 || flock(out.fd, LOCK_EX) != 0) {
+    switch (folyant::handoff::writeSpoolFile(input, path, isCancelled)) {
+    case folyant::handoff::SpoolWrite::Written:
+        fprintf(stderr, "INFO: Job handed to the document converter\n");
+        return CUPS_BACKEND_OK;
+    case folyant::handoff::SpoolWrite::CannotOpen:
         fprintf(stderr, "ERROR: Cannot write the hand-off file %s: %s\n", path.c_str(), strerror(errno));
         return CUPS_BACKEND_FAILED;
-    }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = read(input, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR && !g_cancelled)
-            continue;
-        if (got <= 0)
-            break;
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put = write(out.fd, buffer + done, static_cast<std::size_t>(got - done));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put < 0) {
-                fprintf(stderr, "ERROR: Writing the hand-off file failed: %s\n", strerror(errno));
-                return CUPS_BACKEND_FAILED;
-            }
-            done += put;
-        }
-    }
-    if (g_cancelled || fsync(out.fd) != 0)
+    case folyant::handoff::SpoolWrite::WriteFailed:
+        fprintf(stderr, "ERROR: Writing the hand-off file failed: %s\n", strerror(errno));
         return CUPS_BACKEND_FAILED;
-    fprintf(stderr, "INFO: Job handed to the document converter\n");
-    return CUPS_BACKEND_OK;
+    case folyant::handoff::SpoolWrite::Cancelled:
+        break;
+    }
+    return CUPS_BACKEND_FAILED;
 }
 
 int convert(int input, const passwd& user, const std::string& title, const std::string& options)
@@ -152,26 +145,11 @@ int convert(int input, const passwd& user, const std::string& title, const std::
         if (const char* value = getenv(name))
             environment.push_back(std::string(name) + "=" + value);
 
-    auto pointers = [](std::vector<std::string>& strings) {
-        std::vector<char*> list;
-        for (std::string& s : strings)
-            list.push_back(s.data());
-        list.push_back(nullptr);
-        return list;
-    };
-    std::vector<char*> argv = pointers(arguments);
-    std::vector<char*> envp = pointers(environment);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (input != STDIN_FILENO)
-        posix_spawn_file_actions_adddup2(&actions, input, STDIN_FILENO);
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
+    int error = 0;
+    const pid_t child = folyant::process::start({program, arguments, environment, input}, error);
+    if (child < 0) {
         unlink(pdf.c_str());
-        fprintf(stderr, "ERROR: Cannot start %s: %s\n", program.c_str(), strerror(spawned));
+        fprintf(stderr, "ERROR: Cannot start %s: %s\n", program.c_str(), strerror(error));
         return CUPS_BACKEND_FAILED;
     }
     g_converter = child;
@@ -179,8 +157,7 @@ int convert(int input, const passwd& user, const std::string& title, const std::
         kill(child, SIGTERM);
     fprintf(stderr, "INFO: Converting to %s\n", pdf.c_str());
 
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) { }
+    const int status = folyant::process::wait(child).value_or(-1);
     g_converter = 0;
 
     struct stat info { };

@@ -2,7 +2,7 @@
 // private cupsd: wall time from lp until the print system has finished the
 // job, median of several runs, for each job given.
 //   folyant-printer-bench JOB.ps... (BENCH_RUNS, default 3)
-#include "CupsDaemon.h"
+#include "tests/support/CupsDaemon.h"
 
 #include <pwd.h>
 #include <unistd.h>

@@ -10,3 +10,8 @@ if(FOLYANT_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+if(FOLYANT_LIBFUZZER)
+  # Everything is instrumented for coverage; only the fuzz targets get libFuzzer's main.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

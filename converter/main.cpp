@@ -1,7 +1,7 @@
-#include "CDu2RorApp.h"
+#include "converter/gui/CDu2RorApp.h"
 
 int main(int argc, char** argv)
 {
-    folyant::CDu2RorApp application;
+    folyant::converter::CDu2RorApp application;
     return application.InitInstance(argc, argv);
 }

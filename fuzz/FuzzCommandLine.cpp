@@ -1,9 +1,9 @@
 // The converter's command line: NUL-separated words, parsed and built into a
 // job. Nothing may crash, and the output path is the first value word that
 // is not empty (an empty one leaves the name to the next).
-#include "CDu2RorCommandLineInfo.h"
-#include "ConversionJob.h"
-#include "UserProfile.h"
+#include "converter/core/CDu2RorCommandLineInfo.h"
+#include "converter/core/ConversionJob.h"
+#include "platform/UserProfile.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -35,11 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& w : words)
         argv.push_back(w.c_str());
 
-    folyant::CDu2RorCommandLineInfo info;
-    folyant::ParseCommandLine(info, static_cast<int>(argv.size()), argv.data());
-    const folyant::ConversionJob job = folyant::buildJob(info, EmptyProfile{});
+    folyant::converter::CDu2RorCommandLineInfo info;
+    folyant::converter::ParseCommandLine(info, static_cast<int>(argv.size()), argv.data());
+    const folyant::converter::ConversionJob job = folyant::converter::buildJob(info, EmptyProfile{});
     for (std::size_t i = 1; i < words.size(); ++i) {
-        if (!words[i].empty() && !folyant::isSwitchWord(words[i])) {
+        if (!words[i].empty() && !folyant::converter::isSwitchWord(words[i])) {
             if (job.outputPath != words[i])
                 std::abort();
             break;

@@ -1,5 +1,5 @@
 // Job options as CUPS hands them to the backend.
-#include "JobOptions.h"
+#include "backend/JobOptions.h"
 
 #include <cstdint>
 #include <cstdlib>

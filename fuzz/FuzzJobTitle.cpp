@@ -1,6 +1,6 @@
 // Output names from print-job titles, which any user controls: never a
 // folder part, a control character or a leading dot, never empty.
-#include "OutputName.h"
+#include "backend/OutputName.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Whatever a job prints reaches the conversion log: it never outgrows its
 // limit and keeps every line feed as CR LF.
-#include "ConversionLog.h"
+#include "interpreter/ConversionLog.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "ConversionLog.h"
+#include "interpreter/ConversionLog.h"
 
 namespace folyant::gs {
 

@@ -1,4 +1,4 @@
-#include "GhostscriptArguments.h"
+#include "interpreter/GhostscriptArguments.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
-#include "GhostscriptSession.h"
+#include "interpreter/GhostscriptSession.h"
 
-#include "ConversionLog.h"
-#include "ScratchFolder.h"
+#include "interpreter/ConversionLog.h"
+#include "interpreter/ScratchFolder.h"
 
 #include <ghostscript/gserrors.h>
 #include <ghostscript/iapi.h>

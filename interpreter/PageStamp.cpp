@@ -1,4 +1,4 @@
-#include "PageStamp.h"
+#include "interpreter/PageStamp.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "ScratchFolder.h"
+#include "interpreter/ScratchFolder.h"
 
-#include "Folders.h"
+#include "platform/Folders.h"
 
 #include <dirent.h>
 #include <unistd.h>

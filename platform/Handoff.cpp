@@ -1,8 +1,13 @@
-#include "Handoff.h"
+#include "platform/Handoff.h"
 
-#include "IniFile.h"
+#include "platform/IniFile.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace folyant::handoff {
 
@@ -37,7 +42,10 @@ std::optional<Record> read(const std::string& home)
     if (!askName)
         return std::nullopt;
     Record record;
-    record.askName = askName->toInt();
+    bool isNumber = false;
+    record.askName = askName->toInt(&isNumber);
+    if (!isNumber)
+        record.askName = 1;
     if (const auto tick = ini::read(path, {}, "Tick Count"))
         record.tickCount = tick->toLongLong();
     if (const auto file = ini::read(path, {}, "PSFileName"))
@@ -47,10 +55,9 @@ std::optional<Record> read(const std::string& home)
 
 bool write(const std::string& home, const Record& record)
 {
-    const std::string path = recordPath(home);
-    return ini::write(path, {}, "Ask Name", record.askName)
-        && ini::write(path, {}, "Tick Count", static_cast<qlonglong>(record.tickCount))
-        && ini::write(path, {}, "PSFileName", QString::fromStdString(record.psFileName));
+    return ini::write(recordPath(home), {},
+        {{"Ask Name", record.askName}, {"Tick Count", static_cast<qlonglong>(record.tickCount)},
+            {"PSFileName", QString::fromStdString(record.psFileName)}});
 }
 
 bool takesJob(const Record& record, const std::string& home, std::int64_t now)
@@ -58,6 +65,42 @@ bool takesJob(const Record& record, const std::string& home, std::int64_t now)
     if (record.askName != 0 || record.psFileName != spoolPathFor(home))
         return false;
     return record.tickCount <= now && now - record.tickCount <= kValidMilliseconds;
+}
+
+SpoolWrite writeSpoolFile(int input, const std::string& path, bool (*cancelled)())
+{
+    const int out = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (out < 0)
+        return SpoolWrite::CannotOpen;
+    const auto closing = [out](SpoolWrite result) {
+        const int reason = errno;
+        close(out);
+        errno = reason;
+        return result;
+    };
+    if (flock(out, LOCK_EX) != 0)
+        return closing(SpoolWrite::CannotOpen);
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(input, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR && !cancelled())
+            continue;
+        if (got <= 0)
+            break;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put < 0)
+                return closing(SpoolWrite::WriteFailed);
+            done += put;
+        }
+    }
+    if (cancelled())
+        return closing(SpoolWrite::Cancelled);
+    if (fsync(out) != 0)
+        return closing(SpoolWrite::WriteFailed);
+    return closing(SpoolWrite::Written);
 }
 
 } // namespace folyant::handoff

@@ -26,11 +26,22 @@ std::int64_t currentTickCount();
 // How long an armed hand-off stays valid.
 inline constexpr std::int64_t kValidMilliseconds = 180000;
 
+// The user's record, or nothing when there is none. An "Ask Name" that is not
+// a number reads as 1: a garbled record never arms the hand-off.
 std::optional<Record> read(const std::string& home);
+// The record in one rewrite of its file, so that no reader sees it half updated.
 bool write(const std::string& home, const Record& record);
 
 // True when the record hands the next job over: armed, recent, and naming
 // the suite's own spool path.
 bool takesJob(const Record& record, const std::string& home, std::int64_t now);
+
+// The backend's side of the spool lock: copies input into the spool file at
+// path while holding an exclusive advisory lock on it, so that the document
+// converter, which takes the same lock, never takes over a file still being
+// written. Ends early, without success, once cancelled() says so. On failure
+// errno tells why.
+enum class SpoolWrite { Written, CannotOpen, WriteFailed, Cancelled };
+SpoolWrite writeSpoolFile(int input, const std::string& path, bool (*cancelled)());
 
 } // namespace folyant::handoff

@@ -1,6 +1,6 @@
-#include "MachineSettings.h"
+#include "platform/MachineSettings.h"
 
-#include "IniFile.h"
+#include "platform/IniFile.h"
 
 #include <QFileInfo>
 

@@ -1,4 +1,4 @@
-#include "MailSystem.h"
+#include "platform/MailSystem.h"
 
 #include <QProcess>
 #include <QStringList>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "FileDialogs.h"
-#include "MachineSettings.h"
-#include "MailSystem.h"
-#include "MessageBox.h"
-#include "Shell.h"
-#include "UserProfile.h"
+#include "platform/FileDialogs.h"
+#include "platform/MachineSettings.h"
+#include "platform/MailSystem.h"
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+#include "platform/UserProfile.h"
 
 namespace folyant {
 

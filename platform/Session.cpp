@@ -1,4 +1,4 @@
-#include "Session.h"
+#include "platform/Session.h"
 
 #include <cstdlib>
 #include <cstring>

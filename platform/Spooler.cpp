@@ -1,6 +1,6 @@
-#include "Spooler.h"
+#include "platform/Spooler.h"
 
-#include "PrinterDriverFolder.h"
+#include "platform/PrinterDriverFolder.h"
 
 #include <cups/adminutil.h>
 #include <cups/cups.h>

@@ -1,4 +1,4 @@
-#include "TerminationWatch.h"
+#include "platform/TerminationWatch.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -69,7 +69,7 @@ TerminationWatch::~TerminationWatch()
     ::close(m_pipe[1]);
 }
 
-bool TerminationWatch::requested()
+bool TerminationWatch::wasRequested() const
 {
     return g_signalled.load() != 0;
 }

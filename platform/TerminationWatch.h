@@ -24,7 +24,7 @@ public:
     TerminationWatch& operator=(const TerminationWatch&) = delete;
 
     // True once a termination signal has arrived; safe from any thread.
-    static bool requested();
+    bool wasRequested() const;
 
     // The file to remove if the process has to end without the GUI thread;
     // empty for none.

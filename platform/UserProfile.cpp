@@ -1,7 +1,7 @@
-#include "UserProfile.h"
+#include "platform/UserProfile.h"
 
-#include "Folders.h"
-#include "IniFile.h"
+#include "platform/Folders.h"
+#include "platform/IniFile.h"
 
 namespace folyant {
 

@@ -1,26 +1,26 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang's libFuzzer, ASan and UBSan, and fuzzes
-# each for SECONDS (default 60) from a copy of its seeds. A failing input is
-# left in build-fuzz/; keep it in fuzz/seeds/<target>/ as a named regression.
+# Builds the fuzz targets with clang's libFuzzer, ASan and UBSan (the "fuzz"
+# preset), and fuzzes each for SECONDS (default 60) from a copy of its seeds.
+# A failing input is left in build-fuzz/; keep it in fuzz/seeds/<target>/ as a
+# named regression.
 #   scripts/fuzz.sh [SECONDS]
-set -euo pipefail
+set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-out=build-fuzz
-mkdir -p "$out"
-flags=(-std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -Iplatform -Iconverter -Iinterpreter -Ibackend)
-build() { clang++ "${flags[@]}" "$@"; }
+targets=(command_line folder_path job_title job_options log_text)
 
-build fuzz/FuzzCommandLine.cpp converter/CDu2RorCommandLineInfo.cpp converter/ConversionJob.cpp \
-  converter/TextNumbers.cpp -DFOLYANT_GS_FONT_FOLDER='"/fonts"' -o "$out/command_line"
-build fuzz/FuzzFolderPath.cpp converter/FolderChecks.cpp -o "$out/folder_path"
-build fuzz/FuzzJobTitle.cpp backend/OutputName.cpp -o "$out/job_title"
-build fuzz/FuzzJobOptions.cpp backend/JobOptions.cpp -lcups -o "$out/job_options"
-build fuzz/FuzzLogText.cpp interpreter/ConversionLog.cpp -o "$out/log_text"
+cmake --preset fuzz >/dev/null || exit 1
+cmake --build --preset fuzz --target "${targets[@]/#/fuzz_}" || exit 1
 
-for target in command_line folder_path job_title job_options log_text; do
-  corpus="$out/corpus-$target"
+failed=0
+for target in "${targets[@]}"; do
+  corpus="build-fuzz/corpus-$target"
   mkdir -p "$corpus"
-  cp -n fuzz/seeds/$target/* "$corpus/" 2>/dev/null || true
-  (cd "$out" && "./$target" -max_total_time="$seconds" "corpus-$target")
+  cp -n fuzz/seeds/$target/* "$corpus/" 2>/dev/null
+  # One target's finding must not keep the others from being fuzzed.
+  if ! (cd build-fuzz && "./bin/fuzz_$target" -max_total_time="$seconds" "corpus-$target"); then
+    echo "fuzz_$target found a failing input" >&2
+    failed=1
+  fi
 done
+exit $failed

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # build
   cmake g++ make pkg-config libgtest-dev
+  # formatting and static checks, which CI runs
+  clang-format clang-tidy
   # Ghostscript's library, its resources, and the gs program for benchmarks
   libgs-dev ghostscript
   # Qt 6 widgets and translations

@@ -1,17 +1,18 @@
 // The converter's command-line grammar, the job built from it, and the
 // settings read and written around a run.
-#include "CDu2RorCommandLineInfo.h"
-#include "ConversionJob.h"
-#include "MachineSettings.h"
-#include "StringTable.h"
-#include "TestSupport.h"
-#include "TextNumbers.h"
+#include "converter/core/CDu2RorCommandLineInfo.h"
+#include "converter/core/ConversionJob.h"
+#include "converter/core/StringTable.h"
+#include "converter/core/TextNumbers.h"
+#include "platform/MachineSettings.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 
 using namespace folyant;
+using namespace folyant::converter;
 
 namespace {
 
@@ -176,37 +177,6 @@ TEST(Job, SaveWritesFiveValuesInOrder)
     EXPECT_EQ(profile.values["CloseAfterProcess"], 0);
     EXPECT_EQ(profile.values["Quality"], 3);
     EXPECT_EQ(profile.values["PaperH"], 297);
-}
-
-TEST(InstallationFolders, EachFailureShowsItsOwnBox)
-{
-    test::TempFolder folder;
-    const std::string path = folder.file("Quorvale/Folyant Velmo.conf");
-
-    test::RecordingMessageBox messages;
-    ConversionJob job;
-    readInstallationFolders(IniMachineSettings(path), messages, job);
-    EXPECT_EQ(messages.texts, std::vector<std::string>(3, "Invalid Installation."));
-    EXPECT_EQ(job.libFolder, "");
-
-    IniMachineSettings settings(path);
-    ASSERT_TRUE(settings.writeString("GSLibPath", "/opt/lib, with a comma"));
-    messages.texts.clear();
-    readInstallationFolders(settings, messages, job);
-    EXPECT_EQ(messages.texts, std::vector<std::string>(1, "Invalid Installation."));
-    EXPECT_EQ(job.libFolder, "/opt/lib, with a comma");
-
-    ASSERT_TRUE(settings.writeString("GSFontPath", std::string(65534, 'f')));
-    messages.texts.clear();
-    readInstallationFolders(settings, messages, job);
-    EXPECT_EQ(messages.texts.size(), 0u);
-    EXPECT_EQ(job.fontFolder.size(), 65534u);
-
-    ASSERT_TRUE(settings.writeString("GSFontPath", std::string(65535, 'f')));
-    job.fontFolder.clear();
-    readInstallationFolders(settings, messages, job);
-    EXPECT_EQ(messages.texts.size(), 1u) << "a value that does not fit the buffer is a failure";
-    EXPECT_EQ(job.fontFolder, "");
 }
 
 TEST(StringTable, WatermarkCidFontByLanguage)

@@ -1,13 +1,14 @@
 // Whole conversions through the real interpreter, judged by poppler's tools.
-#include "ConversionJob.h"
-#include "ConversionRun.h"
-#include "TestSupport.h"
+#include "converter/core/ConversionJob.h"
+#include "interpreter/PostScriptFeed.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 using namespace folyant;
+using namespace folyant::converter;
 using folyant::test::TempFolder;
 
 namespace {
@@ -27,15 +28,15 @@ protected:
     void convert(const ConversionJob& job, const std::string& source)
     {
         ASSERT_TRUE(run.openSource(source)) << source;
-        ASSERT_EQ(run.startInterpreter(job), 0) << run.log().text();
+        ASSERT_EQ(startInterpreter(run, job), 0) << run.log().text();
         run.sendPageStamp(job.libFolder);
-        for (int ticks = 0; run.feedStep() == ConversionRun::Step::Fed; ++ticks)
+        for (int ticks = 0; run.feedStep() == gs::PostScriptFeed::Step::Fed; ++ticks)
             ASSERT_LT(ticks, 100000);
         EXPECT_FALSE(run.hasInterpreter());
     }
 
     TempFolder folder;
-    ConversionRun run;
+    gs::PostScriptFeed run;
 };
 
 TEST_F(ConversionRunTest, HundredKibibytesArriveInTwoChunks)
@@ -49,22 +50,22 @@ TEST_F(ConversionRunTest, HundredKibibytesArriveInTwoChunks)
 
     const auto conversion = jobWriting("out.pdf");
     ASSERT_TRUE(run.openSource(folder.file("in.ps")));
-    ASSERT_EQ(run.startInterpreter(conversion), 0);
+    ASSERT_EQ(startInterpreter(run, conversion), 0);
     EXPECT_EQ(run.inputSize(), 102400u);
 
-    ASSERT_EQ(run.feedStep(), ConversionRun::Step::Fed);
+    ASSERT_EQ(run.feedStep(), gs::PostScriptFeed::Step::Fed);
     EXPECT_EQ(run.bytesFed(), 65535);
     EXPECT_EQ(run.amountText(), "63");
     EXPECT_EQ(run.progressPosition(), 191);
 
-    ASSERT_EQ(run.feedStep(), ConversionRun::Step::Fed);
+    ASSERT_EQ(run.feedStep(), gs::PostScriptFeed::Step::Fed);
     EXPECT_EQ(run.bytesFed(), 102400);
     EXPECT_EQ(run.amountText(), "100");
     EXPECT_EQ(run.progressPosition(), 300);
 
-    EXPECT_EQ(run.feedStep(), ConversionRun::Step::InputEnded);
+    EXPECT_EQ(run.feedStep(), gs::PostScriptFeed::Step::InputEnded);
     EXPECT_EQ(test::pdfPageCount(conversion.outputPath), 1);
-    EXPECT_EQ(run.feedStep(), ConversionRun::Step::Idle) << "a tick after the end does nothing";
+    EXPECT_EQ(run.feedStep(), gs::PostScriptFeed::Step::Idle) << "a tick after the end does nothing";
 }
 
 TEST_F(ConversionRunTest, EmptyInputEndsAtTheFirstTick)
@@ -72,9 +73,9 @@ TEST_F(ConversionRunTest, EmptyInputEndsAtTheFirstTick)
     test::writeFile(folder.file("empty.ps"), "");
     const auto job = jobWriting("out.pdf");
     ASSERT_TRUE(run.openSource(folder.file("empty.ps")));
-    ASSERT_EQ(run.startInterpreter(job), 0);
+    ASSERT_EQ(startInterpreter(run, job), 0);
     run.sendPageStamp(job.libFolder);
-    EXPECT_EQ(run.feedStep(), ConversionRun::Step::InputEnded);
+    EXPECT_EQ(run.feedStep(), gs::PostScriptFeed::Step::InputEnded);
     EXPECT_EQ(run.bytesFed(), 0);
     EXPECT_EQ(run.progressPosition(), std::nullopt) << "no share of an empty input";
 }
@@ -95,13 +96,13 @@ TEST_F(ConversionRunTest, CancelDeletesThePartlyWrittenOutput)
 {
     const auto job = jobWriting("out.pdf");
     ASSERT_TRUE(run.openSource(test::dataFile("acrobat6-win-word-12p.ps")));
-    ASSERT_EQ(run.startInterpreter(job), 0);
-    ASSERT_EQ(run.feedStep(), ConversionRun::Step::Fed);
+    ASSERT_EQ(startInterpreter(run, job), 0);
+    ASSERT_EQ(run.feedStep(), gs::PostScriptFeed::Step::Fed);
     ASSERT_TRUE(test::fileExists(job.outputPath));
     EXPECT_TRUE(run.cancel(job.outputPath));
     EXPECT_FALSE(test::fileExists(job.outputPath));
     EXPECT_FALSE(run.hasInterpreter());
-    EXPECT_EQ(run.feedStep(), ConversionRun::Step::Idle);
+    EXPECT_EQ(run.feedStep(), gs::PostScriptFeed::Step::Idle);
     EXPECT_FALSE(run.cancel(job.outputPath)) << "nothing left to cancel";
 }
 
@@ -115,7 +116,7 @@ TEST_F(ConversionRunTest, RefusedStartLeavesNoRunningInterpreter)
     // The interpreter finds its own resources without ours, so a refusal
     // needs arguments it cannot take.
     job.outputPath = "/nonexistent-folder/out.pdf";
-    const int code = run.startInterpreter(job);
+    const int code = startInterpreter(run, job);
     EXPECT_LT(code, 0);
     EXPECT_FALSE(run.log().text().empty());
     EXPECT_TRUE(run.cancel(job.outputPath));

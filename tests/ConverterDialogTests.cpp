@@ -1,10 +1,10 @@
 // The DU2ROR dialog on Qt's offscreen platform, with the real interpreter.
-#include "CDu2RorDlg.h"
-#include "CPercentProgressCtrl.h"
-#include "MachineSettings.h"
-#include "Platform.h"
-#include "StringTable.h"
-#include "TestSupport.h"
+#include "converter/core/StringTable.h"
+#include "converter/gui/CDu2RorDlg.h"
+#include "converter/gui/CPercentProgressCtrl.h"
+#include "platform/MachineSettings.h"
+#include "platform/Platform.h"
+#include "tests/support/TestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 using namespace folyant;
+using namespace folyant::converter;
 using folyant::test::TempFolder;
 
 namespace {

@@ -1,5 +1,6 @@
 // Folyant_Standard as a program, unattended, as a print system starts it.
-#include "TestSupport.h"
+#include "converter/core/ExitCodes.h"
+#include "tests/support/TestSupport.h"
 
 #include <QProcess>
 #include <QThread>
@@ -157,7 +158,7 @@ TEST_F(ProgramTest, TerminationWhileWaitingForInputLeavesNoPdf)
     ASSERT_TRUE(waitForFile(out));
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     ASSERT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitCode(), 128 + SIGTERM);
+    EXPECT_EQ(process.exitCode(), converter::exitcode::kTerminated);
     EXPECT_FALSE(test::fileExists(out));
 }
 
@@ -175,7 +176,7 @@ TEST_F(ProgramTest, TerminationOfAJobThatNeverEndsLeavesNoPdf)
     ASSERT_TRUE(process.waitForFinished(30000))
         << "the interpreter never returns: the watch ends the process";
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 128 + SIGTERM);
+    EXPECT_EQ(process.exitCode(), converter::exitcode::kTerminated);
     EXPECT_NE(process.readAllStandardError().indexOf("did not stop in time"), -1);
     EXPECT_FALSE(test::fileExists(out));
 }

@@ -1,10 +1,10 @@
 // The Ghostscript side that both converters share: argument vectors, the page
 // stamp procedure, the log, and the session over the real libgs.
-#include "ConversionLog.h"
-#include "GhostscriptArguments.h"
-#include "GhostscriptSession.h"
-#include "PageStamp.h"
-#include "TestSupport.h"
+#include "interpreter/ConversionLog.h"
+#include "interpreter/GhostscriptArguments.h"
+#include "interpreter/GhostscriptSession.h"
+#include "interpreter/PageStamp.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,16 @@
 // The mail hand-off through a recording xdg-email placed first on PATH: this
 // machine has no mail program to open a compose window in.
-#include "CMailMessage.h"
-#include "MailSystem.h"
-#include "StringTable.h"
-#include "TestSupport.h"
+#include "converter/core/CMailMessage.h"
+#include "converter/core/StringTable.h"
+#include "platform/MailSystem.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 using namespace folyant;
+using namespace folyant::converter;
 using folyant::test::TempFolder;
 
 namespace {

@@ -1,13 +1,14 @@
 // Protecting PDFs with MuPDF, judged by qpdf.
-#include "CPdfSecurity.h"
-#include "SecurityStep.h"
-#include "TestSupport.h"
+#include "converter/core/CPdfSecurity.h"
+#include "converter/core/SecurityStep.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 using namespace folyant;
+using namespace folyant::converter;
 using folyant::test::TempFolder;
 
 namespace {

@@ -1,5 +1,5 @@
 // The self-painting progress bar, rendered off screen and read pixel by pixel.
-#include "CPercentProgressCtrl.h"
+#include "converter/gui/CPercentProgressCtrl.h"
 
 #include <QApplication>
 #include <QImage>
@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 using namespace folyant;
+using namespace folyant::converter;
 
 namespace {
 

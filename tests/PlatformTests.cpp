@@ -1,14 +1,18 @@
 // The stand-ins for the Windows interfaces, on real files and variables.
-#include "Folders.h"
-#include "MachineSettings.h"
-#include "QtMessageBox.h"
-#include "Session.h"
-#include "TestSupport.h"
-#include "UserProfile.h"
+#include "platform/Folders.h"
+#include "platform/Handoff.h"
+#include "platform/InstallationFolders.h"
+#include "platform/MachineSettings.h"
+#include "platform/Process.h"
+#include "platform/QtMessageBox.h"
+#include "platform/Session.h"
+#include "platform/UserProfile.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -163,6 +167,79 @@ TEST(MessageBox, UnattendedWritesToStandardErrorAndTakesTheDefault)
     ::close(saved);
     EXPECT_EQ(answer, MessageAnswer::No);
     EXPECT_EQ(test::readFile(captured), "Folyant_Standard: Invalid Installation.\n");
+}
+
+TEST(InstallationFolders, EachFailureShowsItsOwnBox)
+{
+    test::TempFolder folder;
+    const std::string path = folder.file("Quorvale/Folyant Velmo.conf");
+
+    test::RecordingMessageBox messages;
+    InstallationFolders folders = readInstallationFolders(IniMachineSettings(path), messages);
+    EXPECT_EQ(messages.texts, std::vector<std::string>(3, "Invalid Installation."));
+    EXPECT_EQ(folders.libFolder, "");
+
+    IniMachineSettings settings(path);
+    ASSERT_TRUE(settings.writeString("GSLibPath", "/opt/lib, with a comma"));
+    messages.texts.clear();
+    folders = readInstallationFolders(settings, messages);
+    EXPECT_EQ(messages.texts, std::vector<std::string>(1, "Invalid Installation."));
+    EXPECT_EQ(folders.libFolder, "/opt/lib, with a comma");
+
+    ASSERT_TRUE(settings.writeString("GSFontPath", std::string(65534, 'f')));
+    messages.texts.clear();
+    folders = readInstallationFolders(settings, messages);
+    EXPECT_EQ(messages.texts.size(), 0u);
+    EXPECT_EQ(folders.fontFolder.size(), 65534u);
+
+    ASSERT_TRUE(settings.writeString("GSFontPath", std::string(65535, 'f')));
+    folders = readInstallationFolders(settings, messages, {"/lib", "/fallback"});
+    EXPECT_EQ(messages.texts.size(), 1u) << "a value that does not fit the buffer is a failure";
+    EXPECT_EQ(folders.fontFolder, "/fallback");
+}
+
+TEST(Handoff, RecordRoundTripsAndAGarbledOneNeverArms)
+{
+    TempFolder home;
+    const handoff::Record armed{0, 12345, handoff::spoolPathFor(home.path())};
+    ASSERT_TRUE(handoff::write(home.path(), armed));
+    const auto reread = handoff::read(home.path());
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(reread->askName, 0);
+    EXPECT_EQ(reread->tickCount, 12345);
+    EXPECT_EQ(reread->psFileName, armed.psFileName);
+
+    for (const char* garbled : {"zero", "", "0x0", " "}) {
+        test::writeFile(handoff::folderFor(home.path()) + "/handoff.conf",
+            std::string("[General]\nAsk Name=") + garbled + "\nTick Count=1\n");
+        const auto record = handoff::read(home.path());
+        ASSERT_TRUE(record) << garbled;
+        EXPECT_EQ(record->askName, 1) << "\"" << garbled << "\" must not read as 0";
+    }
+}
+
+TEST(Process, TimeLimitTerminationAndStandardInput)
+{
+    TempFolder folder;
+    int error = 0;
+    const pid_t sleeper = process::start({"/bin/sleep", {"sleep", "30"}, std::nullopt, -1}, error);
+    ASSERT_GT(sleeper, 0) << error;
+    EXPECT_EQ(process::wait(sleeper, 50), std::nullopt) << "still running when the limit passes";
+    const int status = process::terminate(sleeper, 2000);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+
+    test::writeFile(folder.file("in"), "exit 7\n");
+    const int input = ::open(folder.file("in").c_str(), O_RDONLY | O_CLOEXEC);
+    const pid_t shell
+        = process::start({"/bin/sh", {"sh"}, std::vector<std::string>{"PATH=/bin"}, input}, error);
+    ::close(input);
+    ASSERT_GT(shell, 0);
+    const auto ended = process::wait(shell, 10000);
+    ASSERT_TRUE(ended);
+    EXPECT_TRUE(WIFEXITED(*ended) && WEXITSTATUS(*ended) == 7) << "the script came in on standard input";
+
+    EXPECT_EQ(process::start({"/nonexistent/program", {"x"}, std::nullopt, -1}, error), -1);
+    EXPECT_EQ(error, ENOENT);
 }
 
 } // namespace

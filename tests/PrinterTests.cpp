@@ -1,11 +1,8 @@
 // The virtual printer: backend, printer description, installer and
 // uninstaller, with a private cupsd that each test starts for itself.
-#include "CupsDaemon.h"
-#include "Handoff.h"
-#include "JobOptions.h"
-#include "OutputName.h"
-#include "Spooler.h"
-#include "TestSupport.h"
+#include "platform/Handoff.h"
+#include "tests/support/CupsDaemon.h"
+#include "tests/support/TestSupport.h"
 
 #include <QProcess>
 
@@ -13,7 +10,6 @@
 
 #include <fcntl.h>
 
-#include <pwd.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -25,61 +21,6 @@ using namespace folyant;
 using folyant::test::TempFolder;
 
 namespace {
-
-TEST(OutputNames, FromTitles)
-{
-    const std::pair<std::string, std::string> cases[] = {
-        {"report.ps", "report"},
-        {"보고서 2026", "보고서 2026"},
-        {"見積書.pdf", "見積書"},
-        {"../../etc/passwd", "_.._etc_passwd"},
-        {"a/b\\c", "a_b_c"},
-        {".hidden", "hidden"},
-        {"...", "Untitled"},
-        {"", "Untitled"},
-        {"tab\there\nnew", "tabherenew"},
-        {"bad\xff utf8", "bad utf8"},
-        {"Microsoft Word - A.doc", "Microsoft Word - A"},
-    };
-    for (const auto& [title, base] : cases)
-        EXPECT_EQ(backend::baseNameForTitle(title), base) << title;
-    const std::string longTitle(150, 'x');
-    EXPECT_LE(backend::baseNameForTitle(
-                  longTitle + "한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글")
-                  .size(),
-        200u);
-}
-
-TEST(OutputNames, NeverOverwrite)
-{
-    TempFolder folder;
-    test::writeFile(folder.file("report.pdf"), "precious");
-    EXPECT_EQ(backend::reserveUniquePdf(folder.path(), "report"), folder.file("report (2).pdf"));
-    EXPECT_EQ(backend::reserveUniquePdf(folder.path(), "report"), folder.file("report (3).pdf"));
-    EXPECT_EQ(test::readFile(folder.file("report.pdf")), "precious");
-    EXPECT_EQ(backend::reserveUniquePdf(folder.file("missing"), "x"), "");
-}
-
-TEST(JobOptions, QualityChoices)
-{
-    EXPECT_EQ(backend::qualityFromOptions("FolyantQuality=Prepress"), 0);
-    EXPECT_EQ(backend::qualityFromOptions("media=A4 FolyantQuality=screen"), 2);
-    EXPECT_EQ(backend::qualityFromOptions("FolyantQuality=Printer"), 1);
-    EXPECT_EQ(backend::qualityFromOptions("FolyantQuality=Best"), std::nullopt);
-    EXPECT_EQ(backend::qualityFromOptions(""), std::nullopt);
-}
-
-TEST(Spooler, NamesAndFamilies)
-{
-    EXPECT_EQ(spooler::queueName("Folyant Velmo"), "Folyant_Velmo");
-    EXPECT_EQ(spooler::deviceUriOf("Folyant Velmo Port Monitor", "PPD:"), "folyant:/PPD");
-    EXPECT_EQ(spooler::deviceUriOf("folyant velmo port monitor", "Folyant Velmo Port:"),
-        "folyant:/Folyant_Velmo_Port");
-    EXPECT_FALSE(spooler::IsWin9x(0x00000004u));
-    EXPECT_FALSE(spooler::IsWin9x(0x80000003u)) << "high bit with major 3 is the NT family";
-    EXPECT_TRUE(spooler::IsWin9x(0x80000004u));
-    EXPECT_FALSE(spooler::IsWin9x(spooler::GetVersion()));
-}
 
 TEST(PrinterDescription, PassesCupstestppd)
 {
@@ -115,21 +56,27 @@ TEST(Backend, RunsTheWayCupsdRunsIt)
     EXPECT_NE(result.err.find("ERROR: Cannot open the print file"), std::string::npos);
 }
 
-// The hand-off works in the job user's own home, so these tests arm it for
-// the user running them and clean up after themselves.
+// The hand-off works in the job user's own home: these tests arm it for a
+// throw-away user, so that nobody's real state is touched.
 class HandoffTest : public ::testing::Test {
 protected:
-    HandoffTest()
+    void SetUp() override
     {
-        const passwd* me = getpwuid(getuid());
-        home = me->pw_dir;
-        user = me->pw_name;
+        if (!account.exists())
+            GTEST_SKIP() << "the backend acts as the job's user; run these tests as root";
+        home = account.home();
+        user = account.name();
         std::filesystem::create_directories(handoff::folderFor(home));
+        std::filesystem::permissions(conf.path(),
+            std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
+            std::filesystem::perm_options::add);
+        account.own(out.path());
     }
-    ~HandoffTest() override
+    // Arms the hand-off as the user would have.
+    void arm(const handoff::Record& record)
     {
-        std::remove((handoff::folderFor(home) + "/handoff.conf").c_str());
-        std::remove(handoff::spoolPathFor(home).c_str());
+        ASSERT_TRUE(handoff::write(home, record));
+        account.own(home);
     }
     test::ProcessResult print(const std::string& job)
     {
@@ -144,6 +91,7 @@ protected:
                 + out.path() + "\"\n");
         return conf.path();
     }
+    test::ThrowAwayUser account;
     std::string home;
     std::string user;
     TempFolder conf;
@@ -154,7 +102,7 @@ TEST_F(HandoffTest, ArmedJobLandsUnchangedAtTheSpoolPath)
 {
     const std::string job = "%!PS\n(hand me over) = showpage\n%%EOF\n";
     handoff::Record record{0, handoff::currentTickCount(), handoff::spoolPathFor(home)};
-    ASSERT_TRUE(handoff::write(home, record));
+    arm(record);
     std::filesystem::create_directories(conf.file("Quorvale"));
     const auto result = print(job);
     EXPECT_EQ(result.exitCode, 0) << result.err;
@@ -170,7 +118,7 @@ TEST_F(HandoffTest, StaleOrForeignHandoffIsIgnored)
         {handoff::Record{0, now - handoff::kValidMilliseconds - 1000, handoff::spoolPathFor(home)},
             handoff::Record{0, now, "/tmp/elsewhere.ps"},
             handoff::Record{1, now, handoff::spoolPathFor(home)}}) {
-        ASSERT_TRUE(handoff::write(home, record));
+        arm(record);
         const auto result = print("%!PS\nshowpage\n");
         EXPECT_EQ(result.exitCode, 0) << result.err;
         EXPECT_FALSE(test::fileExists(handoff::spoolPathFor(home)));
@@ -182,7 +130,7 @@ TEST_F(HandoffTest, StaleOrForeignHandoffIsIgnored)
 TEST_F(HandoffTest, WriterHoldsALockUntilTheJobIsWritten)
 {
     handoff::Record record{0, handoff::currentTickCount(), handoff::spoolPathFor(home)};
-    ASSERT_TRUE(handoff::write(home, record));
+    arm(record);
     std::filesystem::create_directories(conf.file("Quorvale"));
     QProcess backend;
     ASSERT_TRUE(test::startProgram(

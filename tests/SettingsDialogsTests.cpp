@@ -1,12 +1,15 @@
 // The folder checks, the folder picker and the settings commands of the
 // converter's window, driven the way a user drives them.
-#include "CDu2RorDlg.h"
-#include "CFolderPicker.h"
-#include "FolderChecks.h"
-#include "MachineSettings.h"
-#include "Platform.h"
-#include "SettingsDialogs.h"
-#include "TestSupport.h"
+#include "converter/core/FolderChecks.h"
+#include "converter/core/TextNumbers.h"
+#include "converter/gui/CDu2RorDlg.h"
+#include "converter/gui/CFolderPicker.h"
+#include "converter/gui/CFolderSettingsDlg.h"
+#include "converter/gui/CPaperDlg.h"
+#include "converter/gui/CQualityDlg.h"
+#include "platform/MachineSettings.h"
+#include "platform/Platform.h"
+#include "tests/support/TestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,6 +23,7 @@
 #include <functional>
 
 using namespace folyant;
+using namespace folyant::converter;
 using folyant::test::TempFolder;
 
 namespace {

@@ -1,5 +1,5 @@
 // cidfmapgen and Setupkit, run as their users run them.
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

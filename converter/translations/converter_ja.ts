@@ -2,17 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja" sourcelanguage="ko">
 <context>
-    <name>QObject</name>
-    <message>
-        <source>확인</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>취소</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>StringTable</name>
     <message>
         <source>KR</source>
@@ -48,13 +37,13 @@
     </message>
 </context>
 <context>
-    <name>folyant::CAboutDlg</name>
+    <name>folyant::converter::CAboutDlg</name>
     <message>
         <source>Folyant 정보</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Folyant Velmo 1.0</source>
+        <source>Folyant Velmo %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -63,9 +52,29 @@
     </message>
 </context>
 <context>
-    <name>folyant::CDu2RorDlg</name>
+    <name>folyant::converter::CDu2RorDlg</name>
     <message>
         <source>Folyant 정보</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>설정</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PostScript 파일 열기...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>폴더 설정...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>품질 설정...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>용지 설정...</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -96,29 +105,9 @@
         <source>About Folyant Velmo...</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>설정</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>PostScript 파일 열기...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>폴더 설정...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>품질 설정...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>용지 설정...</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
-    <name>folyant::CFolderSettingsDlg</name>
+    <name>folyant::converter::CFolderSettingsDlg</name>
     <message>
         <source>환경 설정</source>
         <translation type="unfinished"></translation>
@@ -133,7 +122,7 @@
     </message>
 </context>
 <context>
-    <name>folyant::CPaperDlg</name>
+    <name>folyant::converter::CPaperDlg</name>
     <message>
         <source>용지 설정</source>
         <translation type="unfinished"></translation>
@@ -156,7 +145,7 @@
     </message>
 </context>
 <context>
-    <name>folyant::CQualityDlg</name>
+    <name>folyant::converter::CQualityDlg</name>
     <message>
         <source>품질 설정</source>
         <translation type="unfinished"></translation>

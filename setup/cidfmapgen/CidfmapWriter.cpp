@@ -1,4 +1,4 @@
-#include "CidfmapWriter.h"
+#include "setup/cidfmapgen/CidfmapWriter.h"
 
 #include <fontconfig/fontconfig.h>
 

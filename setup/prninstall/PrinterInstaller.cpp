@@ -1,7 +1,7 @@
-#include "PrinterInstaller.h"
+#include "setup/prninstall/PrinterInstaller.h"
 
-#include "MessageBox.h"
-#include "Spooler.h"
+#include "platform/MessageBox.h"
+#include "platform/Spooler.h"
 
 #include <cstdio>
 

@@ -1,8 +1,9 @@
 // prninstall: makes the virtual printer "Folyant Velmo" exist in the print
 // system. Exit status 0 when the printer was added, 1 otherwise.
-#include "PrinterInstaller.h"
-#include "QtMessageBox.h"
-#include "Session.h"
+#include "platform/QtMessageBox.h"
+#include "platform/Session.h"
+#include "setup/prninstall/ExitCodes.h"
+#include "setup/prninstall/PrinterInstaller.h"
 
 #include <QApplication>
 
@@ -16,5 +17,7 @@ int main(int argc, char** argv)
     if (!unattended)
         application = std::make_unique<QApplication>(argc, argv);
     folyant::QtMessageBox messages("Setupkit", unattended);
-    return folyant::InstallVirtualPrinter(folyant::PrinterNames{}, messages) ? 0 : 1;
+    return folyant::InstallVirtualPrinter(folyant::PrinterNames{}, messages)
+        ? folyant::setup::exitcode::kDone
+        : folyant::setup::exitcode::kFailed;
 }

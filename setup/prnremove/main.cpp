@@ -1,8 +1,10 @@
 // prnremove: takes the virtual printer away again. Exit status 0 when no
 // printer of the suite is left, 1 otherwise.
-#include "PrinterInstaller.h"
+#include "setup/prninstall/ExitCodes.h"
+#include "setup/prninstall/PrinterInstaller.h"
 
 int main()
 {
-    return folyant::RemoveVirtualPrinter(folyant::PrinterNames{}) ? 0 : 1;
+    return folyant::RemoveVirtualPrinter(folyant::PrinterNames{}) ? folyant::setup::exitcode::kDone
+                                                                  : folyant::setup::exitcode::kFailed;
 }

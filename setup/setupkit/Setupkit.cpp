@@ -1,6 +1,6 @@
-#include "Setupkit.h"
+#include "setup/setupkit/Setupkit.h"
 
-#include "PrinterDriverFolder.h"
+#include "platform/PrinterDriverFolder.h"
 
 #include <pwd.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "CupsDaemon.h"
+#include "tests/support/CupsDaemon.h"
 
 #include <signal.h>
 #include <spawn.h>

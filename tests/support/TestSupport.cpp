@@ -1,8 +1,11 @@
-#include "TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
+
+#include <pwd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -28,6 +31,47 @@ TempFolder::~TempFolder()
     std::error_code ignored;
     fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(m_path, ignored);
+}
+
+ThrowAwayUser::ThrowAwayUser()
+{
+    if (geteuid() != 0)
+        return;
+    std::string pattern = "/tmp/folyant-home-XXXXXX";
+    if (!mkdtemp(pattern.data()))
+        return;
+    m_base = pattern;
+    fs::permissions(m_base,
+        fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read
+            | fs::perms::others_exec);
+    const std::string name = "fvtest" + std::to_string(getpid());
+    const std::string home = m_base + "/" + name;
+    if (runProgram("useradd", {"--create-home", "--home-dir", home, "--shell", "/usr/sbin/nologin", name})
+            .exitCode
+        != 0)
+        return;
+    m_name = name;
+    m_home = home;
+}
+
+ThrowAwayUser::~ThrowAwayUser()
+{
+    if (!m_name.empty())
+        runProgram("userdel", {m_name});
+    std::error_code ignored;
+    if (!m_base.empty())
+        fs::remove_all(m_base, ignored);
+}
+
+void ThrowAwayUser::own(const std::string& path) const
+{
+    const passwd* entry = getpwnam(m_name.c_str());
+    if (!entry)
+        return;
+    std::error_code ignored;
+    [[maybe_unused]] const int changed = chown(path.c_str(), entry->pw_uid, entry->pw_gid);
+    for (const auto& item : fs::recursive_directory_iterator(path, ignored))
+        [[maybe_unused]] const int each = lchown(item.path().c_str(), entry->pw_uid, entry->pw_gid);
 }
 
 std::string dataFile(const std::string& name)

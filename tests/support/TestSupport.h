@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FileDialogs.h"
-#include "MessageBox.h"
-#include "UserProfile.h"
+#include "platform/FileDialogs.h"
+#include "platform/MessageBox.h"
+#include "platform/UserProfile.h"
 
 class QProcess;
 
@@ -27,6 +27,27 @@ public:
 
 private:
     std::string m_path;
+};
+
+// An ordinary user that exists for one test, with a home of its own in a
+// temporary folder; made only when the test runs as root.
+class ThrowAwayUser {
+public:
+    ThrowAwayUser();
+    ~ThrowAwayUser();
+    ThrowAwayUser(const ThrowAwayUser&) = delete;
+    ThrowAwayUser& operator=(const ThrowAwayUser&) = delete;
+
+    bool exists() const { return !m_name.empty(); }
+    const std::string& name() const { return m_name; }
+    const std::string& home() const { return m_home; }
+    // Makes everything below path (path included) the user's.
+    void own(const std::string& path) const;
+
+private:
+    std::string m_base;
+    std::string m_name;
+    std::string m_home;
 };
 
 std::string dataFile(const std::string& name);

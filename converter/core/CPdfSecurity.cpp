@@ -1,0 +1,190 @@
+#include "converter/core/CPdfSecurity.h"
+
+#include "converter/core/MuPdfRewriter.h"
+#include "platform/Utf8.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace folyant::converter {
+
+namespace {
+
+int g_lastPdfError = 0;
+
+// The code points of PDFDocEncoding's bytes 0x18-0x1F and 0x80-0xAD that
+// differ from Latin-1 (0 where the byte is undefined).
+constexpr std::array<char32_t, 8> kLow = {0x02D8, 0x02C7, 0x02C6, 0x02D9, 0x02DD, 0x02DB, 0x02DA, 0x02DC};
+constexpr std::array<char32_t, 46> kHigh = {0x2022, 0x2020, 0x2021, 0x2026, 0x2014, 0x2013, 0x0192, 0x2044,
+    0x2039, 0x203A, 0x2212, 0x2030, 0x201E, 0x201C, 0x201D, 0x2018, 0x2019, 0x201A, 0x2122, 0xFB01, 0xFB02,
+    0x0141, 0x0152, 0x0160, 0x0178, 0x017D, 0x0131, 0x0142, 0x0153, 0x0161, 0x017E, 0, 0x20AC, 0x00A1, 0x00A2,
+    0x00A3, 0x00A4, 0x00A5, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x00AA, 0x00AB, 0x00AC, 0};
+
+// The PDFDocEncoding byte of a character, or -1.
+int pdfDocByte(char32_t c)
+{
+    if ((c >= 0x20 && c < 0x7F) || c == '\t' || c == '\n' || c == '\r')
+        return static_cast<int>(c);
+    if (c >= 0xAE && c <= 0xFF)
+        return static_cast<int>(c);
+    for (std::size_t i = 0; i < kLow.size(); ++i)
+        if (kLow[i] == c)
+            return static_cast<int>(0x18 + i);
+    for (std::size_t i = 0; i < kHigh.size(); ++i)
+        if (kHigh[i] != 0 && kHigh[i] == c)
+            return static_cast<int>(0x80 + i);
+    return -1;
+}
+
+// The character PDFDocEncoding has at a byte, or 0 where it has none.
+char32_t pdfDocChar(unsigned char byte)
+{
+    if ((byte >= 0x20 && byte < 0x7F) || byte == '\t' || byte == '\n' || byte == '\r')
+        return byte;
+    if (byte >= 0x18 && byte <= 0x1F)
+        return kLow[byte - 0x18u];
+    if (byte >= 0x80 && byte <= 0xAD)
+        return kHigh[byte - 0x80u];
+    return byte > 0xAD ? byte : 0;
+}
+
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Decodes one UTF-8 character at text[at]; false for a malformed sequence.
+bool decodeUtf8(std::string_view text, std::size_t& at, char32_t& out)
+{
+    const std::size_t length = utf8::sequenceLength(text, at);
+    if (length == 0)
+        return false;
+    const auto lead = static_cast<unsigned char>(text[at]);
+    char32_t value = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (std::size_t i = 1; i < length; ++i)
+        value = (value << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3Fu);
+    at += length;
+    out = value;
+    return true;
+}
+
+int fail(int code)
+{
+    g_lastPdfError = -1;
+    g_lastPdfError = code;
+    return code;
+}
+
+} // namespace
+
+int permissionValue(std::string_view text)
+{
+    constexpr int kRights[] = {4, 8, 16, 32};
+    int value = -64;
+    for (std::size_t i = 0; i < 4 && i < text.size(); ++i)
+        if (text[i] == '1')
+            value += kRights[i];
+    return value;
+}
+
+int failureCodeFor(std::string_view message)
+{
+    static constexpr std::pair<std::string_view, int> kKeys[] = {
+        {"ioerror", pdferror::kInputOutput},
+        {"rangecheck", pdferror::kStructure},
+        {"syntaxerror", pdferror::kStructure},
+        {"freetype", pdferror::kFontEngine},
+        {"fontconfig", pdferror::kFontEngine},
+        {"invalid password", pdferror::kWrongPassword},
+        {"unsupported encryption", pdferror::kUnsupportedEncryption},
+        {"permission denied", pdferror::kPermission},
+        {"pages duplicated", pdferror::kDuplicatedPages},
+        {"empty file", pdferror::kEmptyFile},
+    };
+    for (const auto& [key, code] : kKeys)
+        if (message.substr(0, key.size()) == key)
+            return code;
+    return pdferror::kOther;
+}
+
+std::string pdfPasswordBytes(std::string_view utf8)
+{
+    std::string bytes;
+    for (std::size_t at = 0; at < utf8.size();) {
+        char32_t c = 0;
+        if (!decodeUtf8(utf8, at, c))
+            return std::string(utf8);
+        const int byte = pdfDocByte(c);
+        if (byte < 0)
+            return std::string(utf8);
+        bytes += static_cast<char>(byte);
+    }
+    return bytes;
+}
+
+std::optional<std::string> textForPasswordBytes(std::string_view bytes)
+{
+    std::string text;
+    for (const char byte : bytes) {
+        const char32_t c = pdfDocChar(static_cast<unsigned char>(byte));
+        if (c == 0)
+            return std::nullopt;
+        appendUtf8(text, c);
+    }
+    return text;
+}
+
+int EncryptPdfFile(const std::string& inputPath, const char* password, const std::string& outputPath,
+    const CPdfSecurity* security)
+{
+    mupdf::RewriteRequest request;
+    request.inputPath = inputPath.c_str();
+    request.outputPath = outputPath.c_str();
+    // MuPDF takes passwords as text and turns them into PDFDocEncoding bytes
+    // itself: hand it the text whose encoding gives the bytes we chose.
+    const auto passwordText = textForPasswordBytes(pdfPasswordBytes(password ? password : ""));
+    std::optional<std::string> user;
+    std::optional<std::string> owner;
+    if (security) {
+        user = textForPasswordBytes(pdfPasswordBytes(security->m_userPassword));
+        // Without an owner password the user's stands in when O is computed,
+        // so that the user password also opens the document as its owner.
+        owner = textForPasswordBytes(pdfPasswordBytes(
+            security->m_ownerPassword.empty() ? security->m_userPassword : security->m_ownerPassword));
+    }
+    if (!passwordText || (security && (!user || !owner)))
+        return RecordPdfFailure("password cannot be encoded");
+    request.password = passwordText->c_str();
+    if (security) {
+        request.encrypt = true;
+        request.userPassword = user->c_str();
+        request.ownerPassword = owner->c_str();
+        request.permissions = security->m_permissions;
+    }
+    const std::string failure = mupdf::rewrite(request);
+    if (failure.empty())
+        return 0;
+    return RecordPdfFailure(failure);
+}
+
+int GetLastPdfError()
+{
+    return g_lastPdfError;
+}
+
+int RecordPdfFailure(std::string_view message)
+{
+    return fail(failureCodeFor(message));
+}
+
+} // namespace folyant::converter

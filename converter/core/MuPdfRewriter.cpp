@@ -1,0 +1,161 @@
+#include "converter/core/MuPdfRewriter.h"
+
+extern "C" {
+#include <mupdf/fitz.h>
+#include <mupdf/pdf.h>
+}
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace folyant::converter::mupdf {
+
+namespace {
+
+// A failure as plain C data, so that it can be filled inside fz_try.
+struct Failure {
+    char text[512];
+    bool set;
+};
+
+void setFailure(Failure& failure, const char* kind, const char* detail)
+{
+    if (detail && *detail)
+        std::snprintf(failure.text, sizeof failure.text, "%s: %s", kind, detail);
+    else
+        std::snprintf(failure.text, sizeof failure.text, "%s", kind);
+    failure.set = true;
+}
+
+bool contains(const char* text, const char* word)
+{
+    return text && std::strstr(text, word) != nullptr;
+}
+
+// MuPDF's failure when opening or preparing a document, by class.
+void classifyOpenFailure(Failure& failure, fz_context* ctx)
+{
+    const char* message = fz_caught_message(ctx);
+    if (contains(message, "cannot open") || contains(message, "cannot read")
+        || contains(message, "No such file"))
+        setFailure(failure, "ioerror", message);
+    else if (contains(message, "crypt") || contains(message, "encryption"))
+        setFailure(failure, "unsupported encryption", message);
+    else if (contains(message, "reetype"))
+        setFailure(failure, "freetype", message);
+    else
+        setFailure(failure, "syntaxerror", message);
+}
+
+void classifySaveFailure(Failure& failure, fz_context* ctx)
+{
+    const char* message = fz_caught_message(ctx);
+    if (contains(message, "cannot open") || contains(message, "cannot write")
+        || contains(message, "cannot seek"))
+        setFailure(failure, "ioerror", message);
+    else
+        setFailure(failure, message ? message : "failure", nullptr);
+}
+
+// Authenticates the password as the owner's. The outcome is written into
+// failure when it is not the owner.
+void authenticateOwner(fz_context* ctx, pdf_document* doc, const char* password, Failure& failure)
+{
+    if (!pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Encrypt)))
+        return;
+    const int outcome = pdf_authenticate_password(ctx, doc, password);
+    constexpr int kOwner = 4;
+    if (outcome == 0)
+        setFailure(failure, "invalid password", nullptr);
+    else if ((outcome & kOwner) == 0)
+        setFailure(failure, "permission denied", nullptr);
+}
+
+// The trailer's identifier, or the fixed one when the document has none.
+void ensureIdentifier(fz_context* ctx, pdf_document* doc)
+{
+    pdf_obj* trailer = pdf_trailer(ctx, doc);
+    pdf_obj* id = pdf_dict_get(ctx, trailer, PDF_NAME(ID));
+    if (pdf_is_array(ctx, id) && pdf_array_len(ctx, id) >= 1)
+        return;
+    static const char kFallback[] = "ABCDEFGHIJKLMNOP";
+    pdf_obj* array = pdf_new_array(ctx, doc, 2);
+    fz_try(ctx)
+    {
+        pdf_array_push_drop(ctx, array, pdf_new_string(ctx, kFallback, 16));
+        pdf_array_push_drop(ctx, array, pdf_new_string(ctx, kFallback, 16));
+        pdf_dict_put(ctx, trailer, PDF_NAME(ID), array);
+    }
+    fz_always(ctx) pdf_drop_obj(ctx, array);
+    fz_catch(ctx) fz_rethrow(ctx);
+}
+
+void copyPassword(char (&target)[128], const char* source)
+{
+    std::snprintf(target, sizeof target, "%s", source ? source : "");
+}
+
+} // namespace
+
+std::string rewrite(const RewriteRequest& request)
+{
+    struct stat info { };
+    if (::stat(request.inputPath, &info) != 0)
+        return "ioerror: cannot open " + std::string(request.inputPath);
+    if (S_ISREG(info.st_mode) && info.st_size == 0)
+        return "empty file";
+
+    fz_context* ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
+    if (!ctx)
+        return "ioerror: out of memory";
+    fz_set_warning_callback(ctx, nullptr, nullptr);
+    fz_set_error_callback(ctx, nullptr, nullptr);
+
+    Failure failure{};
+    pdf_document* doc = nullptr;
+    bool saving = false;
+
+    fz_var(doc);
+    fz_var(saving);
+    fz_try(ctx)
+    {
+        doc = pdf_open_document(ctx, request.inputPath);
+        authenticateOwner(ctx, doc, request.password, failure);
+        if (!failure.set) {
+            ensureIdentifier(ctx, doc);
+            pdf_write_options options = pdf_default_write_options;
+            options.do_garbage = 1;
+            // MuPDF keeps the first element of the identifier (the one the
+            // key is computed from) and renews the second; told not to
+            // regenerate, it would replace the whole identifier instead.
+            options.dont_regenerate_id = 0;
+            options.do_encrypt = request.encrypt ? PDF_ENCRYPT_RC4_40 : PDF_ENCRYPT_NONE;
+            options.permissions = request.permissions;
+            copyPassword(options.upwd_utf8, request.userPassword);
+            copyPassword(options.opwd_utf8, request.ownerPassword);
+            saving = true;
+            pdf_save_document(ctx, doc, request.outputPath, &options);
+        }
+    }
+    fz_always(ctx)
+    {
+        pdf_drop_document(ctx, doc);
+    }
+    fz_catch(ctx)
+    {
+        if (saving)
+            classifySaveFailure(failure, ctx);
+        else
+            classifyOpenFailure(failure, ctx);
+    }
+    fz_drop_context(ctx);
+
+    if (failure.set && saving)
+        ::unlink(request.outputPath);
+    return failure.set ? std::string(failure.text) : std::string();
+}
+
+} // namespace folyant::converter::mupdf

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+// The only door to MuPDF: everything that touches its objects stays in
+// MuPdfRewriter.cpp, where its longjmp-based errors are caught.
+namespace folyant::converter::mupdf {
+
+struct RewriteRequest {
+    const char* inputPath = "";
+    const char* outputPath = "";
+    const char* password = "";
+    bool encrypt = false;
+    const char* userPassword = "";
+    const char* ownerPassword = "";
+    int permissions = -64;
+};
+
+// Opens, authenticates, protects and saves the document. Returns an empty
+// text on success, otherwise the class of the failure followed by MuPDF's own
+// words: "ioerror: ...", "syntaxerror: ...", "invalid password",
+// "permission denied", "unsupported encryption: ...", "empty file", or
+// MuPDF's message alone for anything else. A failed save removes the output.
+std::string rewrite(const RewriteRequest& request);
+
+} // namespace folyant::converter::mupdf

@@ -1,0 +1,64 @@
+#include "converter/core/SecurityStep.h"
+
+#include "converter/core/CPdfSecurity.h"
+#include "converter/core/StringTable.h"
+#include "platform/Folders.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace folyant::converter {
+
+namespace {
+
+// A unique empty file beside the PDF, else in the temporary folder.
+std::string makeCopyName(const std::string& pdfPath)
+{
+    for (const std::string& folder : {folders::folderOf(pdfPath), folders::tempFolder()}) {
+        std::string name = folder + "/." + folders::fileNameOf(pdfPath) + ".protect-XXXXXX";
+        const int fd = mkstemp(name.data());
+        if (fd >= 0) {
+            ::close(fd);
+            return name;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+int protectInPlace(const std::string& pdfPath, const CPdfSecurity& request)
+{
+    const std::string copy = makeCopyName(pdfPath);
+    if (copy.empty())
+        return RecordPdfFailure("ioerror: no folder takes the protected copy");
+
+    const int code = EncryptPdfFile(pdfPath, "", copy, &request);
+    if (code != 0) {
+        ::unlink(copy.c_str());
+        return code;
+    }
+    // The copy takes the PDF's permissions, not mkstemp's private ones.
+    struct stat original { };
+    if (::stat(pdfPath.c_str(), &original) == 0)
+        ::chmod(copy.c_str(), original.st_mode & 07777);
+    if (::rename(copy.c_str(), pdfPath.c_str()) != 0)
+        ::unlink(copy.c_str());
+    return code;
+}
+
+int securityFailureMessage(int code)
+{
+    switch (code) {
+    case pdferror::kInputOutput:
+        return strings::kPdfMissing;
+    case pdferror::kStructure:
+        return strings::kPdfNotCorrect;
+    default:
+        return 0;
+    }
+}
+
+} // namespace folyant::converter

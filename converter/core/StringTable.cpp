@@ -1,0 +1,61 @@
+#include "converter/core/StringTable.h"
+
+#include <QCoreApplication>
+
+namespace folyant::converter {
+
+std::string loadString(int id)
+{
+    const char* source = nullptr;
+    switch (id) {
+    case strings::kLanguageTag:
+        source = QT_TRANSLATE_NOOP("StringTable", "KR");
+        break;
+    case strings::kPdfMissing:
+        source = QT_TRANSLATE_NOOP("StringTable", "PDF 파일이 존재하지 않습니다.");
+        break;
+    case strings::kPdfNotCorrect:
+        source = QT_TRANSLATE_NOOP("StringTable", "올바른 PDF 파일이 아닙니다.");
+        break;
+    case strings::kMinchoFace:
+        source = QT_TRANSLATE_NOOP("StringTable", "명조");
+        break;
+    case strings::kGothicFace:
+        source = QT_TRANSLATE_NOOP("StringTable", "고딕");
+        break;
+    case strings::kMailNotLoaded:
+        source = QT_TRANSLATE_NOOP(
+            "StringTable", "메일 프로그램을 찾을 수 없습니다. xdg-email(xdg-utils)을 설치하십시오.");
+        break;
+    case strings::kMailNotUsable:
+        source = QT_TRANSLATE_NOOP("StringTable", "메일 프로그램을 실행할 수 없습니다.");
+        break;
+    case strings::kMailFailed:
+        source = QT_TRANSLATE_NOOP("StringTable", "메일 프로그램에 메일을 넘기지 못했습니다.");
+        break;
+    default:
+        return {};
+    }
+    return QCoreApplication::translate("StringTable", source).toStdString();
+}
+
+std::string watermarkCidFont(const std::string& languageTag, const std::string& fontFace)
+{
+    if (languageTag == "KR") {
+        if (fontFace == "바탕")
+            return "Batang-KSCms-UHC-H";
+        if (fontFace == "궁서")
+            return "Gungseo-KSCms-UHC-H";
+        if (fontFace == "굴림")
+            return "Gulim-KSCms-UHC-H";
+        return "Dotum-KSCms-UHC-H";
+    }
+    if (languageTag == "JP") {
+        if (fontFace == loadString(strings::kMinchoFace))
+            return "Mincho-90ms-RKSJ-H";
+        return "Gothic-90ms-RKSJ-H";
+    }
+    return fontFace;
+}
+
+} // namespace folyant::converter

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+namespace folyant::converter {
+
+// The converter's numbered messages in the user's language (Korean, English,
+// Japanese, Simplified or Traditional Chinese), from the installed translator.
+namespace strings {
+inline constexpr int kLanguageTag = 104;
+inline constexpr int kPdfMissing = 106;
+inline constexpr int kPdfNotCorrect = 107;
+inline constexpr int kMinchoFace = 108;
+inline constexpr int kGothicFace = 109;
+inline constexpr int kMailNotLoaded = 61840;
+inline constexpr int kMailNotUsable = 61841;
+inline constexpr int kMailFailed = 61842;
+} // namespace strings
+
+// The text of a message, or an empty text for an unknown number.
+std::string loadString(int id);
+
+// The CID font that a watermark in the given face would use, by the language
+// tag of the string table.
+std::string watermarkCidFont(const std::string& languageTag, const std::string& fontFace);
+
+} // namespace folyant::converter

@@ -1,0 +1,76 @@
+#include "converter/gui/CDu2RorApp.h"
+
+#include "converter/core/ExitCodes.h"
+
+#include "converter/core/CDu2RorCommandLineInfo.h"
+#include "converter/core/ConversionJob.h"
+#include "converter/core/StringTable.h"
+#include "converter/gui/CDu2RorDlg.h"
+#include "platform/Folders.h"
+#include "platform/Platform.h"
+#include "platform/QtFileDialogs.h"
+#include "platform/QtMessageBox.h"
+#include "platform/Session.h"
+#include "platform/TerminationWatch.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace folyant::converter {
+
+std::string CDu2RorApp::programName(const char* argv0)
+{
+    const std::string name = folders::titleOf(argv0 ? argv0 : "");
+    return name.empty() ? "Folyant_Standard" : name;
+}
+
+int CDu2RorApp::InitInstance(int argc, char** argv)
+{
+    // Our switches begin with "-" as Qt's own options do: the command line is
+    // ours alone, and Qt sees only the program name.
+    CDu2RorCommandLineInfo commandLine;
+    ParseCommandLine(commandLine, argc, argv);
+
+    const std::string name = programName(argc > 0 ? argv[0] : nullptr);
+    const bool unattended = session::isUnattended();
+    session::prepareGuiEnvironment();
+    if (unattended) {
+        // Standard error is the print system's log: only our own messages
+        // and Qt's serious ones belong there.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", qPrintable(text));
+        });
+    }
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication application(qtArgc, qtArgv);
+    QApplication::setApplicationName(QString::fromStdString(name));
+
+    QTranslator translator;
+    if (translator.load(
+            QLocale(), QStringLiteral("converter"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+        QApplication::installTranslator(&translator);
+
+    IniUserProfile profile(name);
+    IniMachineSettings machine;
+    QtMessageBox messages(name, unattended);
+    XdgShell shell;
+    XdgEmail mail;
+    QtFileDialogs files;
+    Platform platform{machine, profile, messages, shell, mail, files, unattended};
+
+    ConversionJob job = buildJob(commandLine, profile);
+    TerminationWatch termination;
+    CDu2RorDlg dialog(std::move(job), platform);
+    files.setOwner(&dialog);
+    dialog.setTerminationWatch(&termination);
+    dialog.DoModal();
+
+    return termination.wasRequested() ? exitcode::kTerminated : exitcode::kDone;
+}
+
+} // namespace folyant::converter

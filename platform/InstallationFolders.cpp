@@ -1,0 +1,45 @@
+#include "platform/InstallationFolders.h"
+
+#include "platform/Folders.h"
+#include "platform/MachineSettings.h"
+#include "platform/MessageBox.h"
+
+#include <utility>
+
+namespace folyant {
+
+InstallationFolders installedFolders()
+{
+    InstallationFolders installed{{}, FOLYANT_GS_FONT_FOLDER};
+    if (const std::string bin = folders::programFolder(); !bin.empty())
+        installed.libFolder = folders::folderOf(bin) + "/share/folyant/lib";
+    return installed;
+}
+
+InstallationFolders readInstallationFolders(
+    const MachineSettings& machine, MessageBox& messages, const InstallationFolders& fallback)
+{
+    if (!machine.isAvailable())
+        messages.show(installation::kInvalidInstallation);
+    InstallationFolders folders = fallback;
+    for (auto [name, folder] : {std::pair{installation::kLibPath, &folders.libFolder},
+             std::pair{installation::kFontPath, &folders.fontFolder}}) {
+        if (auto value = machine.readString(name, installation::kValueBuffer))
+            *folder = std::move(*value);
+        else
+            messages.show(installation::kInvalidInstallation);
+    }
+    return folders;
+}
+
+void writeInstallationFolders(
+    MachineSettings& machine, MessageBox& messages, const InstallationFolders& folders)
+{
+    for (const auto& [name, value] : {std::pair{installation::kLibPath, &folders.libFolder},
+             std::pair{installation::kFontPath, &folders.fontFolder}}) {
+        if (value->size() > installation::kValueBuffer || !machine.writeString(name, *value))
+            messages.show(installation::kInvalidInstallation);
+    }
+}
+
+} // namespace folyant

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace folyant {
+
+class MachineSettings;
+class MessageBox;
+
+// The values of the machine settings that the suite's programs share, and the
+// buffers each reader takes them into, terminator included.
+namespace installation {
+inline constexpr const char* kLibPath = "GSLibPath";
+inline constexpr const char* kFontPath = "GSFontPath";
+inline constexpr const char* kHwpViewerPath = "HwpvwPath";
+inline constexpr const char* kOutputFolder = "OutputFolder";
+
+// The converters' buffer for every value.
+inline constexpr std::size_t kValueBuffer = 65535;
+// The font map generator reads the lib folder into a smaller one.
+inline constexpr std::size_t kFontMapValueBuffer = 512;
+// The backend's buffer for the output folder.
+inline constexpr std::size_t kOutputFolderBuffer = 1024;
+
+// What every failure to read or write the folders shows.
+inline constexpr const char* kInvalidInstallation = "Invalid Installation.";
+} // namespace installation
+
+// The interpreter's folders: the suite's lib folder and Ghostscript's font folder.
+struct InstallationFolders {
+    std::string libFolder;
+    std::string fontFolder;
+};
+
+// The folders of the installation this program belongs to: the suite's lib
+// folder beside the program's bin folder, and Ghostscript's font folder.
+InstallationFolders installedFolders();
+
+// GSLibPath and GSFontPath. Each failure (the settings, then each value) shows
+// "Invalid Installation." and leaves that folder as the fallback's.
+InstallationFolders readInstallationFolders(
+    const MachineSettings& machine, MessageBox& messages, const InstallationFolders& fallback = {});
+
+// GSLibPath, then GSFontPath. Each value that does not fit the buffer or cannot
+// be stored shows "Invalid Installation.".
+void writeInstallationFolders(
+    MachineSettings& machine, MessageBox& messages, const InstallationFolders& folders);
+
+} // namespace folyant

@@ -1,0 +1,78 @@
+#include "platform/Process.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+extern char** environ;
+
+namespace folyant::process {
+
+namespace {
+std::vector<char*> pointersTo(std::vector<std::string>& strings)
+{
+    std::vector<char*> list;
+    list.reserve(strings.size() + 1);
+    for (std::string& text : strings)
+        list.push_back(text.data());
+    list.push_back(nullptr);
+    return list;
+}
+} // namespace
+
+pid_t start(const Launch& launch, int& error)
+{
+    std::vector<std::string> arguments = launch.arguments;
+    std::vector<char*> argv = pointersTo(arguments);
+    std::vector<std::string> environment = launch.environment.value_or(std::vector<std::string>{});
+    std::vector<char*> envp = pointersTo(environment);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (launch.input >= 0)
+        posix_spawn_file_actions_adddup2(&actions, launch.input, 0);
+    pid_t child = -1;
+    error = posix_spawn(&child, launch.program.c_str(), &actions, nullptr, argv.data(),
+        launch.environment ? envp.data() : environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return error == 0 ? child : -1;
+}
+
+std::optional<int> wait(pid_t pid, int limitMilliseconds)
+{
+    int status = 0;
+    if (limitMilliseconds < 0) {
+        while (waitpid(pid, &status, 0) < 0)
+            if (errno != EINTR)
+                return -1;
+        return status;
+    }
+    // Processes have no waitable handle here that a time limit could go
+    // with; a short poll is cheap beside what the processes we start do.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMilliseconds);
+    for (;;) {
+        const pid_t ended = waitpid(pid, &status, WNOHANG);
+        if (ended == pid)
+            return status;
+        if (ended < 0 && errno != EINTR)
+            return -1;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+int terminate(pid_t pid, int graceMilliseconds)
+{
+    kill(pid, SIGTERM);
+    if (const auto status = wait(pid, graceMilliseconds))
+        return *status;
+    kill(pid, SIGKILL);
+    return wait(pid).value_or(-1);
+}
+
+} // namespace folyant::process

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace folyant::process {
+
+// What to start: a program by its path, with its whole argument vector
+// (argv[0] included) and never through a shell.
+struct Launch {
+    std::string program;
+    std::vector<std::string> arguments;
+    // The environment of the new process; nothing: the caller's own.
+    std::optional<std::vector<std::string>> environment;
+    // Becomes the new process's standard input; -1 leaves the caller's.
+    int input = -1;
+};
+
+// The new process's id, or -1 with error set to the reason (an errno value).
+pid_t start(const Launch& launch, int& error);
+
+// Waits for the process to end and returns its wait status. With a time limit
+// (milliseconds, 0 or more), nothing when the limit passed first; the process
+// then keeps running. A signal that interrupts the wait does not end it.
+std::optional<int> wait(pid_t pid, int limitMilliseconds = -1);
+
+// Asks the process to end (SIGTERM), ends it (SIGKILL) if it has not within the
+// grace period, and collects it. Returns its wait status.
+int terminate(pid_t pid, int graceMilliseconds);
+
+} // namespace folyant::process

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace folyant::setup::exitcode {
+
+// The printer tools' statuses: the print system is as asked, or it is not.
+inline constexpr int kDone = 0;
+inline constexpr int kFailed = 1;
+
+} // namespace folyant::setup::exitcode
