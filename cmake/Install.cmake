@@ -5,7 +5,7 @@
 set(FOLYANT_CUPS_BACKEND_DIR "/usr/lib/cups/backend" CACHE PATH "CUPS' backend folder")
 set(FOLYANT_INSTALLED_LIB "${CMAKE_INSTALL_FULL_DATAROOTDIR}/folyant/lib")
 
-install(TARGETS Folyant_Standard prninstall prnremove cidfmapgen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS Folyant_Standard zevConverter prninstall prnremove cidfmapgen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS Setupkit LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(PROGRAMS $<TARGET_FILE:folyant-backend> DESTINATION ${FOLYANT_CUPS_BACKEND_DIR} RENAME folyant
         PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)

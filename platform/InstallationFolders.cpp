@@ -16,18 +16,25 @@ InstallationFolders installedFolders()
     return installed;
 }
 
-InstallationFolders readInstallationFolders(
-    const MachineSettings& machine, MessageBox& messages, const InstallationFolders& fallback)
+InstallationFolders readInstallationFolders(const MachineSettings& machine, MessageBox& messages,
+    const InstallationFolders& fallback, const std::string& caption)
 {
+    const auto complain = [&] {
+        if (caption.empty())
+            messages.show(installation::kInvalidInstallation);
+        else
+            messages.show(installation::kInvalidInstallation, MessageButtons::Ok, MessageIcon::Stop,
+                MessageAnswer::Ok, caption);
+    };
     if (!machine.isAvailable())
-        messages.show(installation::kInvalidInstallation);
+        complain();
     InstallationFolders folders = fallback;
     for (auto [name, folder] : {std::pair{installation::kLibPath, &folders.libFolder},
              std::pair{installation::kFontPath, &folders.fontFolder}}) {
         if (auto value = machine.readString(name, installation::kValueBuffer))
             *folder = std::move(*value);
         else
-            messages.show(installation::kInvalidInstallation);
+            complain();
     }
     return folders;
 }

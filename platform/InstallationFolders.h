@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/MessageBox.h"
+
 #include <cstddef>
 #include <string>
 
 namespace folyant {
 
 class MachineSettings;
-class MessageBox;
 
 // The values of the machine settings that the suite's programs share, and the
 // buffers each reader takes them into, terminator included.
@@ -38,9 +39,10 @@ struct InstallationFolders {
 InstallationFolders installedFolders();
 
 // GSLibPath and GSFontPath. Each failure (the settings, then each value) shows
-// "Invalid Installation." and leaves that folder as the fallback's.
-InstallationFolders readInstallationFolders(
-    const MachineSettings& machine, MessageBox& messages, const InstallationFolders& fallback = {});
+// "Invalid Installation." (with the caption given, else the program's) and
+// leaves that folder as the fallback's.
+InstallationFolders readInstallationFolders(const MachineSettings& machine, MessageBox& messages,
+    const InstallationFolders& fallback = {}, const std::string& caption = {});
 
 // GSLibPath, then GSFontPath. Each value that does not fit the buffer or cannot
 // be stored shows "Invalid Installation.".

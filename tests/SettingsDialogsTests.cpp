@@ -9,6 +9,7 @@
 #include "converter/gui/CQualityDlg.h"
 #include "platform/MachineSettings.h"
 #include "platform/Platform.h"
+#include "tests/support/Modal.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
@@ -28,24 +29,8 @@ using folyant::test::TempFolder;
 
 namespace {
 
-// Runs action on the modal window once it is open (the caller then enters
-// its modal loop).
-void whenModal(std::function<void(QWidget*)> action, QWidget* notThis = nullptr)
-{
-    QTimer::singleShot(10, [action = std::move(action), notThis] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || modal == notThis) {
-            whenModal(action, notThis);
-            return;
-        }
-        action(modal);
-    });
-}
-
-template <typename T> T* child(QWidget* parent, int id)
-{
-    return parent->findChild<T*>(QString::number(id));
-}
+using test::child;
+using test::whenModal;
 
 TEST(FolderNames, ValidAndInvalid)
 {

@@ -1,0 +1,57 @@
+#include "docconverter/core/DocumentInterpreter.h"
+
+#include "interpreter/GhostscriptArguments.h"
+
+#include <utility>
+
+namespace folyant::docconverter {
+
+DocumentInterpreter::DocumentInterpreter(std::string libFolder, std::string fontFolder)
+    : m_libFolder(std::move(libFolder))
+    , m_fontFolder(std::move(fontFolder))
+{
+}
+
+int DocumentInterpreter::StartInterpreter(const std::string& pdfPath)
+{
+    if (m_feed.hasInterpreter())
+        return 0;
+    const int code = m_feed.start(gs::documentArgumentVector(m_libFolder, m_fontFolder, pdfPath));
+    if (code < 0) {
+        // Refused before it opened anything of ours: nothing to delete.
+        m_feed.cancel({});
+        return code;
+    }
+    m_pdfPath = pdfPath;
+    m_feed.sendPageStamp(m_libFolder);
+    return 0;
+}
+
+int DocumentInterpreter::FeedPostScriptFile(const std::string& path, const Pump& pump)
+{
+    if (!m_feed.hasInterpreter())
+        return 0;
+    if (!m_feed.openSource(path)) {
+        // The interpreter has opened the PDF already; what it holds is no PDF.
+        m_feed.cancel(m_pdfPath);
+        return 0;
+    }
+    for (;;) {
+        switch (m_feed.feedStep()) {
+        case gs::PostScriptFeed::Step::Fed:
+        case gs::PostScriptFeed::Step::Interrupted:
+            if (!pump()) {
+                m_feed.cancel(m_pdfPath);
+                return -1;
+            }
+            break;
+        case gs::PostScriptFeed::Step::InputEnded:
+            pump();
+            return 1;
+        case gs::PostScriptFeed::Step::Idle:
+            return 0;
+        }
+    }
+}
+
+} // namespace folyant::docconverter

@@ -1,0 +1,108 @@
+#include "docconverter/gui/CDocConverterApp.h"
+
+#include "docconverter/core/DocumentJob.h"
+#include "docconverter/core/ExitCodes.h"
+#include "docconverter/core/StartCommand.h"
+#include "docconverter/gui/CDocConverterDlg.h"
+#include "platform/InstallationFolders.h"
+#include "platform/MachineSettings.h"
+#include "platform/QtFileDialogs.h"
+#include "platform/QtMessageBox.h"
+#include "platform/Session.h"
+#include "platform/Shell.h"
+#include "platform/TerminationWatch.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace folyant::docconverter {
+
+namespace {
+constexpr const char* kProgram = "zevConverter";
+constexpr const char* kUsage = "Usage: zevConverter                  open the dialog\n"
+                               "       zevConverter DOCUMENT PDF     convert DOCUMENT into PDF and exit\n"
+                               "Exit status: 0 when the PDF was written, 1 when the names were refused or\n"
+                               "the conversion failed, 2 for a wrong command line, 143 when terminated.\n";
+
+bool isHelp(const char* word)
+{
+    return std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0;
+}
+
+// The start command without a window: the same checks, job and messages.
+int convertUnattended(char** argv)
+{
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QCoreApplication application(qtArgc, qtArgv);
+    QCoreApplication::setApplicationName(QString::fromLatin1(kProgram));
+
+    IniMachineSettings machine;
+    QtMessageBox messages(kProgram, true);
+    TerminationWatch termination;
+    const InstallationFolders folders = readInstallationFolders(machine, messages, installedFolders(), kErrorCaption);
+    DocumentJob job(folders, messages, [&termination] {
+        QCoreApplication::processEvents();
+        return !termination.wasRequested();
+    });
+    StartNames names{argv[1], argv[2]};
+    const StartOutcome outcome = runStartCommand(names, messages, job);
+    termination.acknowledge();
+    switch (outcome) {
+    case StartOutcome::Converted:
+        return exitcode::kSuccess;
+    case StartOutcome::Cancelled:
+        return exitcode::kTerminated;
+    case StartOutcome::NothingToDo:
+        std::fputs(kUsage, stderr);
+        return exitcode::kUsage;
+    case StartOutcome::Refused:
+    case StartOutcome::Failed:
+        break;
+    }
+    return exitcode::kFailed;
+}
+} // namespace
+
+int CDocConverterApp::InitInstance(int argc, char** argv)
+{
+    if (argc == 2 && isHelp(argv[1])) {
+        std::fputs(kUsage, stdout);
+        return exitcode::kSuccess;
+    }
+    if (argc == 3)
+        return convertUnattended(argv);
+    if (argc != 1) {
+        std::fputs(kUsage, stderr);
+        return exitcode::kUsage;
+    }
+
+    const bool unattended = session::isUnattended();
+    session::prepareGuiEnvironment();
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication application(qtArgc, qtArgv);
+    QApplication::setApplicationName(QString::fromLatin1(kProgram));
+
+    IniMachineSettings machine;
+    QtMessageBox messages(kProgram, unattended);
+    XdgShell shell;
+    QtFileDialogs files;
+    TerminationWatch termination;
+    CDocConverterDlg dialog(DocPlatform{machine, messages, shell, files});
+    files.setOwner(&dialog);
+    dialog.setTerminationWatch(&termination);
+    if (unattended) {
+        // Nobody could use or close a dialog: say so and end.
+        std::fprintf(stderr, "%s: no display; give a document and a PDF name to convert without one.\n", kProgram);
+        return exitcode::kUsage;
+    }
+    dialog.DoModal();
+    return termination.wasRequested() ? exitcode::kTerminated : exitcode::kSuccess;
+}
+
+} // namespace folyant::docconverter

@@ -1,0 +1,7 @@
+#include "docconverter/gui/CDocConverterApp.h"
+
+int main(int argc, char** argv)
+{
+    folyant::docconverter::CDocConverterApp application;
+    return application.InitInstance(argc, argv);
+}
