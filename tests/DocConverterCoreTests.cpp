@@ -167,11 +167,14 @@ TEST_F(DocumentRun, ExactChunkSizePercentsAndErrors)
     EXPECT_EQ(convert(test::dataFile("cups-testfile.ps"), folder.file("100%% done.pdf")), 1);
     EXPECT_TRUE(test::fileExists(folder.file("100%% done.pdf"))) << "two percent signs stay two";
 
-    test::writeFile(folder.file("error.tmp"), "%!PS\n72 72 moveto (a) show showpage\nnosuchoperator\n%%EOF\n");
-    EXPECT_EQ(convert(folder.file("error.tmp"), folder.file("error.pdf")), 1) << "an error does not stop the feed";
+    test::writeFile(
+        folder.file("error.tmp"), "%!PS\n72 72 moveto (a) show showpage\nnosuchoperator\n%%EOF\n");
+    EXPECT_EQ(convert(folder.file("error.tmp"), folder.file("error.pdf")), 1)
+        << "an error does not stop the feed";
 
     EXPECT_EQ(convert(folder.file("missing.tmp"), folder.file("missing.pdf")), 0);
-    EXPECT_FALSE(test::fileExists(folder.file("missing.pdf"))) << "no half PDF after a feed that could not open";
+    EXPECT_FALSE(test::fileExists(folder.file("missing.pdf")))
+        << "no half PDF after a feed that could not open";
 }
 
 TEST_F(DocumentRun, RefusedStartLeavesNothingForTheNextJob)
@@ -180,14 +183,16 @@ TEST_F(DocumentRun, RefusedStartLeavesNothingForTheNextJob)
     EXPECT_LT(refused.StartInterpreter(folder.file("no/such/folder/out.pdf")), 0);
     EXPECT_FALSE(refused.hasInterpreter());
     EXPECT_EQ(refused.FeedPostScriptFile(test::dataFile("cups-testfile.ps"), [] { return true; }), 0);
-    EXPECT_EQ(convert(test::dataFile("cups-testfile.ps"), folder.file("next.pdf")), 1) << "the next job starts";
+    EXPECT_EQ(convert(test::dataFile("cups-testfile.ps"), folder.file("next.pdf")), 1)
+        << "the next job starts";
 }
 
 TEST_F(DocumentRun, StopFromThePumpDeletesThePartialPdf)
 {
     DocumentInterpreter interpreter(FOLYANT_DEV_LIB, FOLYANT_GS_FONT_FOLDER);
     ASSERT_EQ(interpreter.StartInterpreter(folder.file("stopped.pdf")), 0);
-    EXPECT_EQ(interpreter.FeedPostScriptFile(test::dataFile("lo74-print-poi-15556-korean.ps"), [] { return false; }),
+    EXPECT_EQ(interpreter.FeedPostScriptFile(
+                  test::dataFile("lo74-print-poi-15556-korean.ps"), [] { return false; }),
         -1);
     EXPECT_FALSE(interpreter.hasInterpreter());
     EXPECT_FALSE(test::fileExists(folder.file("stopped.pdf")));
@@ -200,7 +205,8 @@ TEST(DocumentJobs, OutcomesMessagesAndTheTemporaryFile)
     DocumentJob job({FOLYANT_DEV_LIB, FOLYANT_GS_FONT_FOLDER}, messages, [] { return true; });
     const std::string temporary = folder.file("out.tmp");
 
-    EXPECT_EQ(job.RunConversionJob(test::dataFile("acrobat6-win-word-12p.ps"), folder.file("out.pdf"), temporary),
+    EXPECT_EQ(
+        job.RunConversionJob(test::dataFile("acrobat6-win-word-12p.ps"), folder.file("out.pdf"), temporary),
         DocumentJob::Outcome::Converted);
     EXPECT_EQ(messages.texts, std::vector<std::string>{kConverted});
     EXPECT_FALSE(test::fileExists(temporary));
@@ -208,8 +214,8 @@ TEST(DocumentJobs, OutcomesMessagesAndTheTemporaryFile)
     EXPECT_EQ(test::pagesWithStamp(folder.file("out.pdf"), 12), 12);
 
     messages.texts.clear();
-    EXPECT_EQ(job.RunConversionJob(test::dataFile("derived-truncated-acrobat6-win-word.ps"), folder.file("cut.pdf"),
-                  temporary),
+    EXPECT_EQ(job.RunConversionJob(test::dataFile("derived-truncated-acrobat6-win-word.ps"),
+                  folder.file("cut.pdf"), temporary),
         DocumentJob::Outcome::Failed);
     EXPECT_EQ(messages.texts, std::vector<std::string>{kConversionFailed});
     EXPECT_FALSE(test::fileExists(temporary)) << "an incomplete temporary file is deleted";

@@ -17,11 +17,13 @@ namespace {
 TEST(DocConverterProgram, CommandLineConvertsAndSaysWhyItDidNot)
 {
     TempFolder folder;
-    auto result = test::runProgram(FOLYANT_ZEVCONVERTER, {test::dataFile("acrobat6-win-word-12p.ps"), folder.file("out")});
+    auto result = test::runProgram(
+        FOLYANT_ZEVCONVERTER, {test::dataFile("acrobat6-win-word-12p.ps"), folder.file("out")});
     EXPECT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
     EXPECT_EQ(result.err, "Folyant: 변환이 성공적으로 완료되었습니다.\n");
     EXPECT_EQ(test::pagesWithStamp(folder.file("out.pdf"), 12), 12);
-    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"out.pdf"}) << "no temporary file left";
+    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"out.pdf"})
+        << "no temporary file left";
 
     result = test::runProgram(FOLYANT_ZEVCONVERTER, {folder.file("missing.doc"), folder.file("x.pdf")});
     EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
@@ -47,11 +49,13 @@ TEST(DocConverterProgram, TerminationLeavesNoPartialPdfAndNoTemporaryFile)
     // Pages that take long enough to be caught mid-feed.
     std::string job = "%!PS\n";
     for (int page = 0; page < 4000; ++page)
-        job += "/Helvetica findfont 12 scalefont setfont 0 1 60 { 72 exch 12 mul moveto (line) show } for showpage\n";
+        job += "/Helvetica findfont 12 scalefont setfont 0 1 60 { 72 exch 12 mul moveto (line) show } for "
+               "showpage\n";
     job += "%%EOF\n";
     test::writeFile(folder.file("long.ps"), job);
     QProcess process;
-    ASSERT_TRUE(test::startProgram(process, FOLYANT_ZEVCONVERTER, {folder.file("long.ps"), folder.file("long.pdf")}));
+    ASSERT_TRUE(
+        test::startProgram(process, FOLYANT_ZEVCONVERTER, {folder.file("long.ps"), folder.file("long.pdf")}));
     for (int i = 0; i < 500 && !test::fileExists(folder.file("long.pdf")); ++i)
         QThread::msleep(10);
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);

@@ -89,7 +89,8 @@ DocumentJob::Outcome DocumentJob::RunConversionJob(
     }
     if (m_interpreter.StartInterpreter(pdf) != 0) {
         std::remove(temporary.c_str());
-        m_messages.show(kInterpreterRefused, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);
+        m_messages.show(
+            kInterpreterRefused, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);
         report(kConversionFailed);
         return Outcome::Failed;
     }
@@ -114,7 +115,8 @@ StartOutcome runStartCommand(StartNames& names, MessageBox& messages, DocumentJo
     case StartCheck::Empty:
         return StartOutcome::NothingToDo;
     case StartCheck::Refused:
-        messages.show(verdict.message, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);
+        messages.show(
+            verdict.message, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);
         return StartOutcome::Refused;
     case StartCheck::Ready:
         break;

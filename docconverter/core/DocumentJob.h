@@ -21,8 +21,8 @@ public:
 
     // Prints the document so that its PostScript ends up at the temporary
     // path; what it returns does not matter, only the file it leaves.
-    using Printer = std::function<void(const std::string& document, const std::string& pdf,
-        const std::string& temporary)>;
+    using Printer = std::function<void(
+        const std::string& document, const std::string& pdf, const std::string& temporary)>;
 
     DocumentJob(InstallationFolders folders, MessageBox& messages, DocumentInterpreter::Pump pump);
 
@@ -30,10 +30,12 @@ public:
     // PostScript route unless replaced.
     void setPrinter(Printer printer) { m_print = std::move(printer); }
 
-    Outcome RunConversionJob(const std::string& document, const std::string& pdf, const std::string& temporary);
+    Outcome RunConversionJob(
+        const std::string& document, const std::string& pdf, const std::string& temporary);
 
     // The route's printing and the completeness test: 1 complete, -2 not.
-    int PrintThroughApplication(const std::string& document, const std::string& pdf, const std::string& temporary);
+    int PrintThroughApplication(
+        const std::string& document, const std::string& pdf, const std::string& temporary);
 
     const gs::ConversionLog& log() const { return m_interpreter.log(); }
 

@@ -95,7 +95,8 @@ StartVerdict checkStartNames(StartNames& names)
             return {StartCheck::Refused, "'" + folder + "' 폴더가 존재하지 않습니다."};
     }
     if (!canOpenExclusively(names.documentPath, false))
-        return {StartCheck::Refused, "'" + names.documentPath + "' 파일이 열려있거나, 올바르지 않는 파일입니다."};
+        return {
+            StartCheck::Refused, "'" + names.documentPath + "' 파일이 열려있거나, 올바르지 않는 파일입니다."};
     return {StartCheck::Ready, {}};
 }
 

@@ -15,7 +15,8 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     setFixedSize(units.size(217, 55));
     auto* icon = units.place(new QLabel(this), 0, 11, 17, 20, 20);
     icon->setPixmap(QPixmap(QStringLiteral(":/folyant.xpm")));
-    units.place(new QLabel(tr("zevConverter %1").arg(QStringLiteral(FOLYANT_VERSION)), this), 0, 40, 10, 119, 8);
+    units.place(
+        new QLabel(tr("zevConverter %1").arg(QStringLiteral(FOLYANT_VERSION)), this), 0, 40, 10, 119, 8);
     units.place(new QLabel(tr("문서를 Folyant Velmo로 PDF 파일로 변환합니다."), this), 0, 40, 25, 170, 8);
     auto* ok = units.place(new QPushButton(tr("확인"), this), 1, 178, 7, 32, 14);
     ok->setDefault(true);

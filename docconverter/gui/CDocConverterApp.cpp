@@ -44,7 +44,8 @@ int convertUnattended(char** argv)
     IniMachineSettings machine;
     QtMessageBox messages(kProgram, true);
     TerminationWatch termination;
-    const InstallationFolders folders = readInstallationFolders(machine, messages, installedFolders(), kErrorCaption);
+    const InstallationFolders folders
+        = readInstallationFolders(machine, messages, installedFolders(), kErrorCaption);
     DocumentJob job(folders, messages, [&termination] {
         QCoreApplication::processEvents();
         return !termination.wasRequested();
@@ -98,7 +99,8 @@ int CDocConverterApp::InitInstance(int argc, char** argv)
     dialog.setTerminationWatch(&termination);
     if (unattended) {
         // Nobody could use or close a dialog: say so and end.
-        std::fprintf(stderr, "%s: no display; give a document and a PDF name to convert without one.\n", kProgram);
+        std::fprintf(
+            stderr, "%s: no display; give a document and a PDF name to convert without one.\n", kProgram);
         return exitcode::kUsage;
     }
     dialog.DoModal();

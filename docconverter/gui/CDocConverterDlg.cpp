@@ -126,9 +126,10 @@ void CDocConverterDlg::createControls()
 
 void CDocConverterDlg::OnInitDialog()
 {
-    m_folders = readInstallationFolders(m_platform.machine, m_platform.messages, installedFolders(), kErrorCaption);
-    m_hwpViewerPath
-        = m_platform.machine.readString(installation::kHwpViewerPath, installation::kValueBuffer).value_or("");
+    m_folders
+        = readInstallationFolders(m_platform.machine, m_platform.messages, installedFolders(), kErrorCaption);
+    m_hwpViewerPath = m_platform.machine.readString(installation::kHwpViewerPath, installation::kValueBuffer)
+                          .value_or("");
     UpdateData(false);
 }
 
@@ -265,7 +266,8 @@ void CDocConverterDlg::setTerminationWatch(TerminationWatch* watch)
 {
     m_termination = watch;
     if (watch)
-        connect(watch, &TerminationWatch::terminationRequested, this, &CDocConverterDlg::onTerminationRequested);
+        connect(
+            watch, &TerminationWatch::terminationRequested, this, &CDocConverterDlg::onTerminationRequested);
 }
 
 void CDocConverterDlg::onTerminationRequested()

@@ -13,7 +13,8 @@
 
 namespace folyant::docconverter {
 
-CHwpViewerPathDlg::CHwpViewerPathDlg(std::string path, MachineSettings& machine, FileDialogs& files, QWidget* parent)
+CHwpViewerPathDlg::CHwpViewerPathDlg(
+    std::string path, MachineSettings& machine, FileDialogs& files, QWidget* parent)
     : QDialog(parent)
     , m_path(std::move(path))
     , m_machine(machine)

@@ -19,7 +19,8 @@ namespace folyant::docconverter {
 class CHwpViewerPathDlg final : public QDialog {
     Q_OBJECT
 public:
-    CHwpViewerPathDlg(std::string path, MachineSettings& machine, FileDialogs& files, QWidget* parent = nullptr);
+    CHwpViewerPathDlg(
+        std::string path, MachineSettings& machine, FileDialogs& files, QWidget* parent = nullptr);
 
     // The path after the dialog: the field as typed on "확인", unchanged on
     // "취소".
