@@ -7,7 +7,6 @@
 
 namespace folyant::folders {
 
-namespace {
 std::string homeFolder()
 {
     if (const char* home = std::getenv("HOME"); home && *home)
@@ -16,7 +15,6 @@ std::string homeFolder()
         return entry->pw_dir;
     return "/";
 }
-} // namespace
 
 std::string userConfigFolder()
 {

@@ -4,6 +4,9 @@
 
 namespace folyant::folders {
 
+// $HOME, else the account's home, else "/".
+std::string homeFolder();
+
 // $XDG_CONFIG_HOME, or ~/.config when it is unset or not absolute.
 std::string userConfigFolder();
 

@@ -4,10 +4,13 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <filesystem>
 
 namespace folyant::handoff {
 
@@ -65,6 +68,41 @@ bool takesJob(const Record& record, const std::string& home, std::int64_t now)
     if (record.askName != 0 || record.psFileName != spoolPathFor(home))
         return false;
     return record.tickCount <= now && now - record.tickCount <= kValidMilliseconds;
+}
+
+bool beginHandoff(const std::string& home, const std::string& path)
+{
+    std::remove(path.c_str());
+    return write(home, Record{0, currentTickCount(), path});
+}
+
+bool endHandoff(const std::string& home)
+{
+    Record record = read(home).value_or(Record{});
+    record.askName = 1;
+    return write(home, record);
+}
+
+bool isSpoolFileComplete(const std::string& path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    struct stat info { };
+    bool complete = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0
+        && flock(fd, LOCK_EX | LOCK_NB) == 0;
+    close(fd);
+    return complete;
+}
+
+void takeOverSpoolFile(const std::string& spool, const std::string& temporary)
+{
+    std::remove(temporary.c_str());
+    if (std::rename(spool.c_str(), temporary.c_str()) == 0 || errno != EXDEV)
+        return;
+    std::error_code ignored;
+    if (std::filesystem::copy_file(spool, temporary, ignored))
+        std::remove(spool.c_str());
 }
 
 SpoolWrite writeSpoolFile(int input, const std::string& path, bool (*cancelled)())

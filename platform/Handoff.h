@@ -36,6 +36,21 @@ bool write(const std::string& home, const Record& record);
 // the suite's own spool path.
 bool takesJob(const Record& record, const std::string& home, std::int64_t now);
 
+// The document converter's side. beginHandoff deletes any spool file at path,
+// then arms the record for it (Ask Name 0, now, path) in one rewrite;
+// endHandoff sets Ask Name back to 1 and keeps the rest.
+bool beginHandoff(const std::string& home, const std::string& path);
+bool endHandoff(const std::string& home);
+
+// True when the spool file exists, is a regular file with content, and nobody
+// holds its lock: the backend has written all of it. An empty file is one the
+// backend has only just created.
+bool isSpoolFileComplete(const std::string& path);
+
+// Moves the spool file to temporary, which is deleted first; a copy where the
+// two lie on different file systems. Failures are left to the completeness test.
+void takeOverSpoolFile(const std::string& spool, const std::string& temporary);
+
 // The backend's side of the spool lock: copies input into the spool file at
 // path while holding an exclusive advisory lock on it, so that the document
 // converter, which takes the same lock, never takes over a file still being

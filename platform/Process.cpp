@@ -2,6 +2,7 @@
 
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -35,9 +36,18 @@ pid_t start(const Launch& launch, int& error)
     posix_spawn_file_actions_init(&actions);
     if (launch.input >= 0)
         posix_spawn_file_actions_adddup2(&actions, launch.input, 0);
+    if (launch.output >= 0)
+        posix_spawn_file_actions_adddup2(&actions, launch.output, 1);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (launch.ownGroup) {
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
     pid_t child = -1;
-    error = posix_spawn(&child, launch.program.c_str(), &actions, nullptr, argv.data(),
+    error = posix_spawn(&child, launch.program.c_str(), &actions, &attributes, argv.data(),
         launch.environment ? envp.data() : environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return error == 0 ? child : -1;
 }
@@ -68,10 +78,18 @@ std::optional<int> wait(pid_t pid, int limitMilliseconds)
 
 int terminate(pid_t pid, int graceMilliseconds)
 {
-    kill(pid, SIGTERM);
-    if (const auto status = wait(pid, graceMilliseconds))
+    const bool leadsGroup = getpgid(pid) == pid;
+    const auto signal = [&](int number) {
+        if (!leadsGroup || kill(-pid, number) != 0)
+            kill(pid, number);
+    };
+    signal(SIGTERM);
+    if (const auto status = wait(pid, graceMilliseconds)) {
+        if (leadsGroup)
+            kill(-pid, SIGKILL); // what it started must not outlive it
         return *status;
-    kill(pid, SIGKILL);
+    }
+    signal(SIGKILL);
     return wait(pid).value_or(-1);
 }
 

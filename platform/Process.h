@@ -17,6 +17,11 @@ struct Launch {
     std::optional<std::vector<std::string>> environment;
     // Becomes the new process's standard input; -1 leaves the caller's.
     int input = -1;
+    // Becomes its standard output; -1 leaves the caller's.
+    int output = -1;
+    // Leads a process group of its own, so that terminate() reaches the
+    // programs it starts in turn.
+    bool ownGroup = false;
 };
 
 // The new process's id, or -1 with error set to the reason (an errno value).
@@ -27,8 +32,9 @@ pid_t start(const Launch& launch, int& error);
 // then keeps running. A signal that interrupts the wait does not end it.
 std::optional<int> wait(pid_t pid, int limitMilliseconds = -1);
 
-// Asks the process to end (SIGTERM), ends it (SIGKILL) if it has not within the
-// grace period, and collects it. Returns its wait status.
+// Asks the process (and its group, when it leads one) to end (SIGTERM), ends
+// them (SIGKILL) if it has not within the grace period, and collects it.
+// Returns its wait status.
 int terminate(pid_t pid, int graceMilliseconds);
 
 } // namespace folyant::process

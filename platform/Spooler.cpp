@@ -140,6 +140,14 @@ Presence FindPrinter(const std::string& printerName, bool remove)
     return present ? Presence::Present : Presence::Absent;
 }
 
+bool HasActiveJobs(const std::string& queue)
+{
+    cups_job_t* jobs = nullptr;
+    const int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, queue.c_str(), 1, CUPS_WHICHJOBS_ACTIVE);
+    cupsFreeJobs(count, jobs);
+    return count > 0;
+}
+
 bool DeletePrinter(const std::string& printerName)
 {
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_DELETE_PRINTER);

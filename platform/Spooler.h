@@ -33,6 +33,10 @@ Presence FindDriver(const std::string& driverName, const std::string& dataFile);
 Presence FindPrinter(const std::string& printerName, bool remove);
 
 bool DeletePrinter(const std::string& printerName);
+
+// Whether the calling user has a job on the queue that the print system has
+// not finished yet.
+bool HasActiveJobs(const std::string& queue);
 // A local queue bound to the port, with the driver's printer description;
 // not shared, enabled, accepting jobs.
 bool AddPrinter(const std::string& printerName, const std::string& monitorName, const std::string& portName,

@@ -25,6 +25,8 @@ packages=(
   poppler-utils qpdf time
   # the print system, for the backend, the setup tools and their tests
   cups cups-daemon cups-client cups-filters libcups2-dev
+  # the office programs the document converter prints through, with Java for import extensions
+  libreoffice-writer libreoffice-calc libreoffice-impress libreoffice-java-common default-jre-headless
   # cups-pdf, the baseline of the printing benchmark
   printer-driver-cups-pdf
 )

@@ -4,6 +4,7 @@
 #include "docconverter/core/DocumentJob.h"
 #include "docconverter/core/EofScan.h"
 #include "docconverter/core/StartCommand.h"
+#include "platform/WordProcessorFonts.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -198,11 +199,22 @@ TEST_F(DocumentRun, StopFromThePumpDeletesThePartialPdf)
     EXPECT_FALSE(test::fileExists(folder.file("stopped.pdf")));
 }
 
+class NoFonts final : public WordProcessorFonts {
+public:
+    std::optional<std::string> fontPath(std::size_t) const override { return std::nullopt; }
+};
+
 TEST(DocumentJobs, OutcomesMessagesAndTheTemporaryFile)
 {
     TempFolder folder;
     test::RecordingMessageBox messages;
-    DocumentJob job({FOLYANT_DEV_LIB, FOLYANT_GS_FONT_FOLDER}, messages, [] { return true; });
+    test::RecordingDestination destinations;
+    destinations.current = "Office_Laser";
+    NoFonts fonts;
+    DocumentJob job(
+        {FOLYANT_DEV_LIB, FOLYANT_GS_FONT_FOLDER}, {messages, destinations, fonts}, [] { return true; });
+    job.setHome(folder.path());
+    job.setPrinter(test::printReadyPostScript);
     const std::string temporary = folder.file("out.tmp");
 
     EXPECT_EQ(
@@ -212,6 +224,8 @@ TEST(DocumentJobs, OutcomesMessagesAndTheTemporaryFile)
     EXPECT_FALSE(test::fileExists(temporary));
     EXPECT_EQ(test::pdfPageCount(folder.file("out.pdf")), 12);
     EXPECT_EQ(test::pagesWithStamp(folder.file("out.pdf"), 12), 12);
+    EXPECT_EQ(destinations.calls, (std::vector<std::string>{"save", "default Folyant_Velmo", "restore"}));
+    EXPECT_EQ(destinations.current, "Office_Laser");
 
     messages.texts.clear();
     EXPECT_EQ(job.RunConversionJob(test::dataFile("derived-truncated-acrobat6-win-word.ps"),
@@ -227,13 +241,25 @@ TEST(DocumentJobs, OutcomesMessagesAndTheTemporaryFile)
         DocumentJob::Outcome::Failed);
     EXPECT_EQ(messages.texts, std::vector<std::string>{kConversionFailed});
 
-    DocumentJob broken({"/nonexistent/lib", "/nonexistent/fonts"}, messages, [] { return true; });
+    DocumentJob broken(
+        {"/nonexistent/lib", "/nonexistent/fonts"}, {messages, destinations, fonts}, [] { return true; });
+    broken.setHome(folder.path());
+    broken.setPrinter(test::printReadyPostScript);
     messages.texts.clear();
     EXPECT_EQ(broken.RunConversionJob(test::dataFile("cups-testfile.ps"), folder.file("x/y.pdf"), temporary),
         DocumentJob::Outcome::Failed);
     ASSERT_EQ(messages.texts.size(), 2u) << "our own words, then the failure";
     EXPECT_NE(messages.texts[0].find("could not be started"), std::string::npos);
     EXPECT_FALSE(test::fileExists(temporary));
+
+    destinations.queues.clear();
+    destinations.calls.clear();
+    messages.texts.clear();
+    EXPECT_EQ(job.RunConversionJob(test::dataFile("cups-testfile.ps"), folder.file("none.pdf"), temporary),
+        DocumentJob::Outcome::Failed);
+    EXPECT_EQ(messages.texts, std::vector<std::string>{"Invalid installation : Folyant Driver"});
+    EXPECT_TRUE(destinations.calls.empty()) << "nothing changed, nothing restored";
+    EXPECT_EQ(destinations.current, "Office_Laser");
 }
 
 } // namespace

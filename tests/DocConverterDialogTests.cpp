@@ -4,6 +4,7 @@
 #include "docconverter/gui/CHwpViewerPathDlg.h"
 #include "platform/MachineSettings.h"
 #include "platform/Shell.h"
+#include "platform/WordProcessorFonts.h"
 #include "tests/support/Modal.h"
 #include "tests/support/TestSupport.h"
 
@@ -58,7 +59,9 @@ protected:
     test::RecordingMessageBox messages;
     RecordingShell shell;
     test::RecordingFileDialogs files;
-    DocPlatform platform{machine, messages, shell, files};
+    test::RecordingDestination destinations;
+    IniWordProcessorFonts fonts{settings.file("HNC/Shared.conf")};
+    DocPlatform platform{machine, messages, shell, files, destinations, fonts};
 };
 
 TEST_F(DocDialogTest, ControlsMenusAndAScreenshot)
@@ -115,6 +118,7 @@ TEST_F(DocDialogTest, ControlsMenusAndAScreenshot)
 TEST_F(DocDialogTest, StartCommandRefusesConvertsAndShowsTheCompletedNames)
 {
     CDocConverterDlg dialog(platform);
+    dialog.setPrinter(test::printReadyPostScript);
     dialog.OnInitDialog();
     dialog.show();
 
@@ -142,6 +146,7 @@ TEST_F(DocDialogTest, StartCommandRefusesConvertsAndShowsTheCompletedNames)
 TEST_F(DocDialogTest, ControlsAreDisabledAndClosingIgnoredWhileTheJobFeeds)
 {
     CDocConverterDlg dialog(platform);
+    dialog.setPrinter(test::printReadyPostScript);
     dialog.OnInitDialog();
     dialog.show();
     fill(dialog, test::dataFile("lo74-print-poi-15556-korean.ps"), folder.file("korean.pdf"));

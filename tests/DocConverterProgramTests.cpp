@@ -1,5 +1,8 @@
-// zevConverter as a user or a script runs it.
+// zevConverter as a user runs it: real LibreOffice, a private cupsd with the
+// virtual printer and our backend, and a throw-away user whose default
+// destination, hand-off and files the jobs use.
 #include "docconverter/core/ExitCodes.h"
+#include "tests/support/CupsDaemon.h"
 #include "tests/support/TestSupport.h"
 
 #include <QProcess>
@@ -7,33 +10,27 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <csignal>
+#include <filesystem>
+#include <thread>
 
 using namespace folyant;
 using folyant::test::TempFolder;
 
 namespace {
 
-TEST(DocConverterProgram, CommandLineConvertsAndSaysWhyItDidNot)
+const std::string kCorpus = std::string(FOLYANT_TEST_DATA) + "/office/";
+
+TEST(DocConverterProgram, UsageAndRefusalsWithoutAPrintSystem)
 {
     TempFolder folder;
-    auto result = test::runProgram(
-        FOLYANT_ZEVCONVERTER, {test::dataFile("acrobat6-win-word-12p.ps"), folder.file("out")});
-    EXPECT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
-    EXPECT_EQ(result.err, "Folyant: 변환이 성공적으로 완료되었습니다.\n");
-    EXPECT_EQ(test::pagesWithStamp(folder.file("out.pdf"), 12), 12);
-    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"out.pdf"})
-        << "no temporary file left";
-
-    result = test::runProgram(FOLYANT_ZEVCONVERTER, {folder.file("missing.doc"), folder.file("x.pdf")});
+    auto result = test::runProgram(FOLYANT_ZEVCONVERTER, {folder.file("missing.doc"), folder.file("x.pdf")});
     EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
     EXPECT_EQ(result.err,
         "Folyant Error: '" + folder.file("missing.doc") + "' 파일이 열려있거나, 올바르지 않는 파일입니다.\n");
-
-    test::writeFile(folder.file("letter.doc"), "not printable here");
-    result = test::runProgram(FOLYANT_ZEVCONVERTER, {folder.file("letter.doc"), folder.file("letter.pdf")});
-    EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
-    EXPECT_EQ(result.err, "Folyant: 변환에 실패하였습니다.\n");
 
     result = test::runProgram(FOLYANT_ZEVCONVERTER, {"--help"});
     EXPECT_EQ(result.exitCode, docconverter::exitcode::kSuccess);
@@ -41,27 +38,181 @@ TEST(DocConverterProgram, CommandLineConvertsAndSaysWhyItDidNot)
     result = test::runProgram(FOLYANT_ZEVCONVERTER, {"one"});
     EXPECT_EQ(result.exitCode, docconverter::exitcode::kUsage);
     EXPECT_NE(result.err.find("Usage:"), std::string::npos);
+    result = test::runProgram(FOLYANT_ZEVCONVERTER, {"  ", folder.file("x.pdf")});
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kUsage) << "empty names do nothing";
 }
 
-TEST(DocConverterProgram, TerminationLeavesNoPartialPdfAndNoTemporaryFile)
+class Routes : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!account.exists())
+            GTEST_SKIP() << "the print system and a second user need root; run these tests as root";
+        if (!daemon.running())
+            GTEST_SKIP() << "cupsd could not be started";
+        if (!test::fileExists("/usr/bin/soffice"))
+            GTEST_SKIP() << "LibreOffice is not installed";
+        ASSERT_EQ(test::runProgram(FOLYANT_PRNINSTALL, {}, {}, daemon.environment()).exitCode, 0);
+        out = account.home() + "/out";
+        std::filesystem::create_directories(out);
+        account.own(out);
+    }
+
+    // zevConverter as the user, with the private print system.
+    test::ProcessResult convert(const std::string& document, const std::string& pdf,
+        const std::string& path = "/usr/local/bin:/usr/bin:/bin")
+    {
+        return test::runProgram("/usr/sbin/runuser",
+            {"-u", account.name(), "--", "/usr/bin/env", "HOME=" + account.home(), "PATH=" + path,
+                "CUPS_SERVER=" + daemon.socket(), "FOLYANT_SYSCONFDIR=" FOLYANT_DEV_SYSCONF, "LANG=C.UTF-8",
+                "TMPDIR=/tmp", FOLYANT_ZEVCONVERTER, document, pdf});
+    }
+    std::string lpoptions() const { return test::readFile(account.home() + "/.cups/lpoptions"); }
+    bool hasLpoptions() const { return test::fileExists(account.home() + "/.cups/lpoptions"); }
+    std::string state() const { return account.home() + "/.local/state/folyant"; }
+    // LibreOffice's own conversion of the document, for its page count.
+    int officePages(const std::string& document)
+    {
+        TempFolder profile;
+        TempFolder pdfs;
+        test::runProgram("/usr/bin/soffice",
+            {"--headless", "-env:UserInstallation=file://" + profile.path(), "--convert-to", "pdf",
+                "--outdir", pdfs.path(), document});
+        const auto made = test::filesBelow(pdfs.path());
+        return made.empty() ? -1 : test::pdfPageCount(pdfs.file(made.front()));
+    }
+    // Nothing of a job is left: no temporary file beside a PDF, no armed
+    // record, no spool file.
+    void expectNothingLeft()
+    {
+        for (const std::string& file : test::filesBelow(out))
+            EXPECT_EQ(file.find(".tmp"), std::string::npos) << file;
+        const std::string record = test::readFile(state() + "/handoff.conf");
+        EXPECT_EQ(record.find("Ask%20Name=0"), std::string::npos) << record;
+        EXPECT_FALSE(test::fileExists(state() + "/temp.ps"));
+    }
+
+    test::ThrowAwayUser account;
+    test::CupsDaemon daemon;
+    std::string out;
+};
+
+TEST_F(Routes, EachRouteGivesAStampedPdfAndPutsTheDefaultBack)
 {
-    TempFolder folder;
-    // Pages that take long enough to be caught mid-feed.
-    std::string job = "%!PS\n";
-    for (int page = 0; page < 4000; ++page)
-        job += "/Helvetica findfont 12 scalefont setfont 0 1 60 { 72 exch 12 mul moveto (line) show } for "
-               "showpage\n";
-    job += "%%EOF\n";
-    test::writeFile(folder.file("long.ps"), job);
+    bool withDefault = false;
+    for (const char* name : {"poi-SampleDoc.doc", "tika-testRTF-word2003.rtf", "poi-Employee.xls",
+             "poi-15556-korean.xls", "poi-SampleShow.ppt", "tika-testHWP_3.0.hwp"}) {
+        // Half the jobs with a default destination of the user's own, half without.
+        if (withDefault)
+            test::runProgram("/usr/sbin/runuser",
+                {"-u", account.name(), "--", "/usr/bin/env", "HOME=" + account.home(),
+                    "CUPS_SERVER=" + daemon.socket(), "lpoptions", "-d", "Folyant_Velmo", "-o", "media=A4"});
+        const std::string before = lpoptions();
+        const bool hadChoices = hasLpoptions();
+
+        SCOPED_TRACE(name);
+        const std::string document = kCorpus + name;
+        const std::string pdf = out + "/" + name + ".pdf";
+        const auto result = convert(document, pdf);
+        EXPECT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << name << result.err;
+        EXPECT_NE(result.err.find("변환이 성공적으로 완료되었습니다."), std::string::npos) << result.err;
+        const int pages = test::pdfPageCount(pdf);
+        // LibreOffice prints two of the four pages its PDF export makes of the
+        // Korean sheet (its print ranges), as its own print to a file does.
+        EXPECT_EQ(pages, std::string(name) == "poi-15556-korean.xls" ? 2 : officePages(document)) << name;
+        EXPECT_EQ(test::pagesWithStamp(pdf, pages), pages) << name;
+        EXPECT_EQ(hasLpoptions(), hadChoices) << name;
+        EXPECT_EQ(lpoptions(), before) << name << ": the default destination is as it was";
+        expectNothingLeft();
+        withDefault = !withDefault;
+    }
+    EXPECT_TRUE(test::filesBelow(daemon.outputFolder()).empty())
+        << "handed-off jobs make no PDF of their own";
+}
+
+TEST_F(Routes, FailuresAreToldAndLeaveNothing)
+{
+    // No office program on PATH: the route's own message, then the failure.
+    auto result = convert(kCorpus + "poi-SampleDoc.doc", out + "/missing-office.pdf", "/nonexistent");
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
+    EXPECT_NE(result.err.find("MS Word가 시스템에 설치 되어야 합니다."), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("변환에 실패하였습니다."), std::string::npos) << result.err;
+    result = convert(kCorpus + "poi-Employee.xls", out + "/missing-office.pdf", "/nonexistent");
+    EXPECT_NE(result.err.find("MS Excel이 시스템에 설치 되어야 합니다."), std::string::npos) << result.err;
+
+    // A document LibreOffice cannot open.
+    const std::string garbage = out + "/broken.doc";
+    test::writeFile(garbage, std::string("\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1 not really a document", 35));
+    account.own(garbage);
+    result = convert(garbage, out + "/broken.pdf");
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
+    EXPECT_EQ(result.err.find("변환이 성공"), std::string::npos);
+    EXPECT_FALSE(test::fileExists(out + "/broken.pdf"));
+
+    // HWP 5 without an import extension: the failure, and why.
+    result = convert(kCorpus + "pyhwp-sample-5017.hwp", out + "/hwp5.pdf");
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
+    EXPECT_NE(result.err.find("HWP import extension"), std::string::npos) << result.err;
+
+    // A type of no route: printed as usual by the printer, which makes its own
+    // PDF, and the job fails.
+    const std::string text = out + "/notes.txt";
+    test::writeFile(text, "Plain notes\n");
+    account.own(text);
+    result = convert(text, out + "/notes.pdf");
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
+    EXPECT_FALSE(test::fileExists(out + "/notes.pdf"));
+    EXPECT_FALSE(hasLpoptions()) << "no choice of the user's own before, none after";
+    expectNothingLeft();
+}
+
+TEST_F(Routes, WithoutTheVirtualPrinterNothingChanges)
+{
+    ASSERT_EQ(test::runProgram(FOLYANT_PRNREMOVE, {}, {}, daemon.environment()).exitCode, 0);
+    const auto result = convert(kCorpus + "poi-SampleDoc.doc", out + "/x.pdf");
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
+    EXPECT_EQ(result.err, "Folyant Error: Invalid installation : Folyant Driver\n");
+    EXPECT_FALSE(hasLpoptions());
+}
+
+TEST_F(Routes, TwoJobsAtOnceKeepTheirOwnPostScript)
+{
+    std::thread first([&] {
+        const auto result = convert(kCorpus + "poi-SampleShow.ppt", out + "/show.pdf");
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+    });
+    const auto second = convert(kCorpus + "poi-bullets.ppt", out + "/bullets.pdf");
+    first.join();
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(test::pdfPageCount(out + "/show.pdf"), officePages(kCorpus + "poi-SampleShow.ppt"));
+    EXPECT_EQ(test::pdfPageCount(out + "/bullets.pdf"), officePages(kCorpus + "poi-bullets.ppt"));
+    EXPECT_FALSE(hasLpoptions());
+}
+
+TEST_F(Routes, TerminationEndsTheJobAndPutsEverythingBack)
+{
     QProcess process;
-    ASSERT_TRUE(
-        test::startProgram(process, FOLYANT_ZEVCONVERTER, {folder.file("long.ps"), folder.file("long.pdf")}));
-    for (int i = 0; i < 500 && !test::fileExists(folder.file("long.pdf")); ++i)
-        QThread::msleep(10);
-    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-    ASSERT_TRUE(process.waitForFinished(20000));
-    EXPECT_EQ(process.exitCode(), docconverter::exitcode::kTerminated);
-    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"long.ps"});
+    ASSERT_TRUE(test::startProgram(process, "/usr/sbin/runuser",
+        {"-u", account.name(), "--", "/usr/bin/env", "HOME=" + account.home(),
+            "CUPS_SERVER=" + daemon.socket(), "FOLYANT_SYSCONFDIR=" FOLYANT_DEV_SYSCONF, "PATH=/usr/bin:/bin",
+            FOLYANT_ZEVCONVERTER, kCorpus + "poi-SampleShow.ppt", out + "/show.pdf"}));
+    // Once the hand-off is armed, the job is under way.
+    for (int i = 0;
+         i < 3000 && test::readFile(state() + "/handoff.conf").find("Ask%20Name=0") == std::string::npos; ++i)
+        QThread::msleep(5);
+    const auto pid = test::runProgram("/usr/bin/pgrep", {"-u", account.name(), "-x", "zevConverter"}).out;
+    ASSERT_FALSE(pid.empty());
+    ::kill(std::stoi(pid), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), docconverter::exitcode::kTerminated)
+        << process.readAllStandardError().toStdString();
+    EXPECT_FALSE(test::fileExists(out + "/show.pdf"));
+    EXPECT_FALSE(test::fileExists(out + "/show.tmp"));
+    EXPECT_FALSE(hasLpoptions());
+    expectNothingLeft();
+    QThread::msleep(500);
+    EXPECT_TRUE(test::runProgram("/usr/bin/pgrep", {"-u", account.name(), "soffice"}).out.empty())
+        << "the printing program was ended with the job";
 }
 
 } // namespace

@@ -39,7 +39,8 @@ QRgb pixelOf(const std::string& dib, int x, int y)
     const std::size_t stride = (static_cast<std::size_t>(bits) * 16 + 31) / 32 * 4;
     const std::size_t row = table + 4 * colours + static_cast<std::size_t>(15 - y) * stride;
     if (bits == 24) {
-        const auto* p = reinterpret_cast<const unsigned char*>(dib.data() + row + 3 * static_cast<std::size_t>(x));
+        const auto* p
+            = reinterpret_cast<const unsigned char*>(dib.data() + row + 3 * static_cast<std::size_t>(x));
         return qRgb(p[2], p[1], p[0]);
     }
     const auto index = static_cast<unsigned char>(dib[row + static_cast<std::size_t>(x)]);
@@ -49,9 +50,18 @@ QRgb pixelOf(const std::string& dib, int x, int y)
 
 struct ProbeRun {
     test::ProcessResult result;
-    std::string first(int format) const { return test::readFile(folder->file("first-" + std::to_string(format))); }
-    std::string second(int format) const { return test::readFile(folder->file("second-" + std::to_string(format))); }
-    std::string formats(const char* step) const { return test::readFile(folder->file(std::string(step) + "-formats")); }
+    std::string first(int format) const
+    {
+        return test::readFile(folder->file("first-" + std::to_string(format)));
+    }
+    std::string second(int format) const
+    {
+        return test::readFile(folder->file("second-" + std::to_string(format)));
+    }
+    std::string formats(const char* step) const
+    {
+        return test::readFile(folder->file(std::string(step) + "-formats"));
+    }
     const TempFolder* folder = nullptr;
 };
 
@@ -59,7 +69,8 @@ ProbeRun probe(const TempFolder& folder, const test::Environment& environment)
 {
     ProbeRun run;
     run.folder = &folder;
-    run.result = test::runProgram(FOLYANT_FACEPASTE_PROBE, {FOLYANT_FACEPASTE, folder.path()}, {}, environment);
+    run.result
+        = test::runProgram(FOLYANT_FACEPASTE_PROBE, {FOLYANT_FACEPASTE, folder.path()}, {}, environment);
     return run;
 }
 
@@ -88,8 +99,8 @@ TEST(Facepaste, TrueColourDisplayGetsA24BitDibAndOnlyTheLastPicture)
     EXPECT_EQ(bmp.substr(0, 2), "BM");
     EXPECT_EQ(bmp.substr(14), dib) << "the BMP is the same DIB";
     QImage png;
-    ASSERT_TRUE(png.loadFromData(reinterpret_cast<const uchar*>(run.first(2).data()),
-        static_cast<int>(run.first(2).size()), "PNG"));
+    ASSERT_TRUE(png.loadFromData(
+        reinterpret_cast<const uchar*>(run.first(2).data()), static_cast<int>(run.first(2).size()), "PNG"));
     EXPECT_EQ(png.size(), QSize(16, 16));
 
     const std::string second = run.second(0);
@@ -124,7 +135,8 @@ TEST(Facepaste, WithoutAnyDisplayTheExportsStillReturnOne)
 
 TEST(Facepaste, ExportsExactlyItsFourFunctions)
 {
-    const auto result = test::runProgram("nm", {"-D", "--defined-only", "--format=just-symbols", FOLYANT_FACEPASTE});
+    const auto result
+        = test::runProgram("nm", {"-D", "--defined-only", "--format=just-symbols", FOLYANT_FACEPASTE});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "BitmapToPackedDib\nCountDibColors\nLoadIcon1\nLoadIcon2\n");
 }
@@ -138,8 +150,18 @@ TEST(PackedDib, ColourCountsForBothHeaderKinds)
         unsigned expected;
     };
     const Case cases[] = {
-        {40, 1, 0, 2}, {40, 4, 0, 16}, {40, 8, 0, 256}, {40, 24, 0, 0}, {40, 16, 0, 0}, {40, 32, 0, 0},
-        {40, 8, 173, 173}, {40, 24, 5, 5}, {40, 8, 0x10005, 5}, {12, 1, 0, 2}, {12, 4, 0, 16}, {12, 8, 0, 256},
+        {40, 1, 0, 2},
+        {40, 4, 0, 16},
+        {40, 8, 0, 256},
+        {40, 24, 0, 0},
+        {40, 16, 0, 0},
+        {40, 32, 0, 0},
+        {40, 8, 173, 173},
+        {40, 24, 5, 5},
+        {40, 8, 0x10005, 5},
+        {12, 1, 0, 2},
+        {12, 4, 0, 16},
+        {12, 8, 0, 256},
         {12, 24, 0, 0},
     };
     for (const Case& c : cases) {
@@ -156,8 +178,8 @@ TEST(PackedDib, ColourCountsForBothHeaderKinds)
 TEST(PackedDib, DepthsPaddingAndPalettes)
 {
     EXPECT_TRUE(packedDib(QImage()).empty());
-    for (const auto& [depth, bits, size] :
-        {std::tuple{32, 24, 808u}, std::tuple{16, 24, 808u}, std::tuple{8, 8, 1320u}, std::tuple{1, 1, 40u + 8 + 64}}) {
+    for (const auto& [depth, bits, size] : {std::tuple{32, 24, 808u}, std::tuple{16, 24, 808u},
+             std::tuple{8, 8, 1320u}, std::tuple{1, 1, 40u + 8 + 64}}) {
         const QImage face = faceForDisplay(kFirstFace, depth);
         ASSERT_FALSE(face.isNull()) << depth;
         const auto dib = packedDib(face);

@@ -2,13 +2,20 @@
 
 #include "docconverter/core/EofScan.h"
 #include "docconverter/core/StartCommand.h"
+#include "platform/DefaultDestination.h"
+#include "platform/Folders.h"
+#include "platform/Handoff.h"
 #include "platform/MessageBox.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <thread>
 #include <utility>
 
 namespace folyant::docconverter {
@@ -20,90 +27,115 @@ constexpr const char* kInterpreterRefused
     = "The PDF converter (Ghostscript) could not be started with this installation's folders; "
       "nothing was converted.";
 
-bool copyFile(const std::string& from, const std::string& to)
-{
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (in < 0)
-        return false;
-    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
-    bool copied = out >= 0;
-    char buffer[65536];
-    while (copied) {
-        const ssize_t got = ::read(in, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            copied = got == 0;
-            break;
-        }
-        for (ssize_t done = 0; copied && done < got;) {
-            const ssize_t put = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
-            if (put < 0 && errno != EINTR)
-                copied = false;
-            else if (put > 0)
-                done += put;
-        }
+// The per-user lock of document jobs, in the hand-off folder.
+class JobLock {
+public:
+    explicit JobLock(const std::string& folder)
+    {
+        std::error_code ignored;
+        std::filesystem::create_directories(folder, ignored);
+        m_fd = ::open((folder + "/job.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     }
-    if (out >= 0 && ::close(out) != 0)
-        copied = false;
-    ::close(in);
-    return copied;
-}
+    ~JobLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    JobLock(const JobLock&) = delete;
+    JobLock& operator=(const JobLock&) = delete;
+    // True once taken; a folder where no lock can be made does not stop the job.
+    bool tryTake()
+    {
+        if (m_fd < 0 || ::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return false;
+    }
+
+private:
+    int m_fd = -1;
+};
 } // namespace
 
-void printReadyPostScript(const std::string& document, const std::string&, const std::string& temporary)
-{
-    char head[2] = {};
-    const int fd = ::open(document.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return;
-    const bool isPostScript = ::read(fd, head, sizeof head) == 2 && head[0] == '%' && head[1] == '!';
-    ::close(fd);
-    if (isPostScript && !copyFile(document, temporary))
-        std::remove(temporary.c_str());
-}
-
-DocumentJob::DocumentJob(InstallationFolders folders, MessageBox& messages, DocumentInterpreter::Pump pump)
+DocumentJob::DocumentJob(InstallationFolders folders, JobPlatform platform, DocumentInterpreter::Pump pump)
     : m_folders(std::move(folders))
-    , m_messages(messages)
+    , m_platform(platform)
     , m_pump(std::move(pump))
     , m_interpreter(m_folders.libFolder, m_folders.fontFolder)
-    , m_print(printReadyPostScript)
+    , m_home(folders::homeFolder())
 {
 }
 
 int DocumentJob::PrintThroughApplication(
     const std::string& document, const std::string& pdf, const std::string& temporary)
 {
-    m_print(document, pdf, temporary);
+    if (m_print) {
+        m_print(document, pdf, temporary);
+    } else {
+        const Route route = routeFor(document, m_hwpViewerPath);
+        const RouteContext context{m_home, m_hwpViewerPath, m_folders.libFolder, m_platform.fonts,
+            m_platform.messages, [this] { return !m_pump(); }, m_clock, m_programLimit, kVirtualPrinterQueue};
+        printThrough(route, context, document, pdf, temporary, std::time(nullptr));
+        if (route == Route::HwpShellPrint && !IsPostScriptComplete(temporary))
+            m_platform.messages.show(
+                kHwpNeedsImport, MessageButtons::Ok, MessageIcon::Warning, MessageAnswer::Ok, kResultCaption);
+    }
     return IsPostScriptComplete(temporary) ? 1 : -2;
 }
 
 DocumentJob::Outcome DocumentJob::RunConversionJob(
     const std::string& document, const std::string& pdf, const std::string& temporary)
 {
+    // The user's default destination and the hand-off are the user's, not the
+    // job's: a second job waits until the first has put them back.
+    JobLock lock(handoff::folderFor(m_home));
+    while (!lock.tryTake())
+        if (!m_pump())
+            return Outcome::Cancelled;
+
+    if (!m_platform.destinations.exists(kVirtualPrinterQueue)) {
+        m_platform.messages.show(
+            kNoVirtualPrinter, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);
+        return Outcome::Failed;
+    }
+    m_platform.destinations.save();
+    m_platform.destinations.makeDefault(kVirtualPrinterQueue);
+    Outcome outcome = convert(document, pdf, temporary);
+    m_platform.destinations.restore();
+    switch (outcome) {
+    case Outcome::Converted:
+        report(kConverted);
+        break;
+    case Outcome::Failed:
+        report(kConversionFailed);
+        break;
+    case Outcome::Cancelled:
+        break;
+    }
+    return outcome;
+}
+
+DocumentJob::Outcome DocumentJob::convert(
+    const std::string& document, const std::string& pdf, const std::string& temporary)
+{
     if (PrintThroughApplication(document, pdf, temporary) != 1) {
         std::remove(temporary.c_str());
-        report(kConversionFailed);
-        return Outcome::Failed;
+        return m_pump() ? Outcome::Failed : Outcome::Cancelled;
     }
     if (m_interpreter.StartInterpreter(pdf) != 0) {
         std::remove(temporary.c_str());
-        m_messages.show(
+        m_platform.messages.show(
             kInterpreterRefused, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);
-        report(kConversionFailed);
         return Outcome::Failed;
     }
     switch (m_interpreter.FeedPostScriptFile(temporary, m_pump)) {
     case 1:
         std::remove(temporary.c_str());
-        report(kConverted);
         return Outcome::Converted;
     case -1:
         std::remove(temporary.c_str());
         return Outcome::Cancelled;
     default:
-        report(kConversionFailed);
         return Outcome::Failed;
     }
 }
@@ -134,7 +166,8 @@ StartOutcome runStartCommand(StartNames& names, MessageBox& messages, DocumentJo
 
 void DocumentJob::report(const char* text)
 {
-    m_messages.show(text, MessageButtons::Ok, MessageIcon::Information, MessageAnswer::Ok, kResultCaption);
+    m_platform.messages.show(
+        text, MessageButtons::Ok, MessageIcon::Information, MessageAnswer::Ok, kResultCaption);
 }
 
 } // namespace folyant::docconverter

@@ -1,33 +1,50 @@
 #pragma once
 
 #include "docconverter/core/DocumentInterpreter.h"
+#include "docconverter/core/PrintRoutes.h"
 #include "platform/InstallationFolders.h"
 
 #include <functional>
 #include <string>
 
 namespace folyant {
+class DefaultDestination;
 class MessageBox;
+class WordProcessorFonts;
 } // namespace folyant
 
 namespace folyant::docconverter {
 
-// One document conversion: the document's application prints it into the
-// temporary PostScript, which is tested for completeness, converted with the
-// stamp and deleted; the user is told the outcome.
+// What a job uses of the system.
+struct JobPlatform {
+    MessageBox& messages;
+    DefaultDestination& destinations;
+    const WordProcessorFonts& fonts;
+};
+
+// One document conversion: the virtual printer becomes the user's default
+// destination, the document's application prints the document by its route so
+// that the PostScript ends up in the temporary file, which is tested for
+// completeness, converted with the stamp and deleted; the previous default is
+// put back and the user is told the outcome. One job of a user runs at a time:
+// a second one waits for the first.
 class DocumentJob {
 public:
     enum class Outcome { Converted, Failed, Cancelled };
 
     // Prints the document so that its PostScript ends up at the temporary
-    // path; what it returns does not matter, only the file it leaves.
+    // path; only the file it leaves counts.
     using Printer = std::function<void(
         const std::string& document, const std::string& pdf, const std::string& temporary)>;
 
-    DocumentJob(InstallationFolders folders, MessageBox& messages, DocumentInterpreter::Pump pump);
+    DocumentJob(InstallationFolders folders, JobPlatform platform, DocumentInterpreter::Pump pump);
 
-    // The route that makes the document's application print; the ready
-    // PostScript route unless replaced.
+    void setHwpViewerPath(std::string path) { m_hwpViewerPath = std::move(path); }
+    // Whose hand-off and lock the job uses; the user's home unless set.
+    void setHome(std::string home) { m_home = std::move(home); }
+    void setWaitClock(WaitClock clock) { m_clock = std::move(clock); }
+    void setProgramLimit(int milliseconds) { m_programLimit = milliseconds; }
+    // Stands in for the routes: the application's printing, and nothing else.
     void setPrinter(Printer printer) { m_print = std::move(printer); }
 
     Outcome RunConversionJob(
@@ -40,12 +57,17 @@ public:
     const gs::ConversionLog& log() const { return m_interpreter.log(); }
 
 private:
+    Outcome convert(const std::string& document, const std::string& pdf, const std::string& temporary);
     void report(const char* text);
 
     InstallationFolders m_folders;
-    MessageBox& m_messages;
+    JobPlatform m_platform;
     DocumentInterpreter::Pump m_pump;
     DocumentInterpreter m_interpreter;
+    std::string m_hwpViewerPath;
+    std::string m_home;
+    WaitClock m_clock = WaitClock::real();
+    int m_programLimit = 300000;
     Printer m_print;
 };
 
@@ -56,11 +78,10 @@ enum class StartOutcome { NothingToDo, Refused, Converted, Failed, Cancelled };
 struct StartNames;
 StartOutcome runStartCommand(StartNames& names, MessageBox& messages, DocumentJob& job);
 
-// A document that is PostScript already, as a printer driver would have made
-// it, becomes the temporary file unchanged; anything else prints nothing.
-void printReadyPostScript(const std::string& document, const std::string& pdf, const std::string& temporary);
-
 inline constexpr const char* kConverted = "변환이 성공적으로 완료되었습니다.";
 inline constexpr const char* kConversionFailed = "변환에 실패하였습니다.";
+inline constexpr const char* kNoVirtualPrinter = "Invalid installation : Folyant Driver";
+// The queue of the printer "Folyant Velmo".
+inline constexpr const char* kVirtualPrinterQueue = "Folyant_Velmo";
 
 } // namespace folyant::docconverter

@@ -4,6 +4,7 @@
 #include "docconverter/core/ExitCodes.h"
 #include "docconverter/core/StartCommand.h"
 #include "docconverter/gui/CDocConverterDlg.h"
+#include "platform/DefaultDestination.h"
 #include "platform/InstallationFolders.h"
 #include "platform/MachineSettings.h"
 #include "platform/QtFileDialogs.h"
@@ -11,6 +12,7 @@
 #include "platform/Session.h"
 #include "platform/Shell.h"
 #include "platform/TerminationWatch.h"
+#include "platform/WordProcessorFonts.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -44,12 +46,16 @@ int convertUnattended(char** argv)
     IniMachineSettings machine;
     QtMessageBox messages(kProgram, true);
     TerminationWatch termination;
+    CupsDefaultDestination destinations;
+    IniWordProcessorFonts fonts;
     const InstallationFolders folders
         = readInstallationFolders(machine, messages, installedFolders(), kErrorCaption);
-    DocumentJob job(folders, messages, [&termination] {
+    DocumentJob job(folders, {messages, destinations, fonts}, [&termination] {
         QCoreApplication::processEvents();
         return !termination.wasRequested();
     });
+    job.setHwpViewerPath(
+        machine.readString(installation::kHwpViewerPath, installation::kValueBuffer).value_or(""));
     StartNames names{argv[1], argv[2]};
     const StartOutcome outcome = runStartCommand(names, messages, job);
     termination.acknowledge();
@@ -94,7 +100,9 @@ int CDocConverterApp::InitInstance(int argc, char** argv)
     XdgShell shell;
     QtFileDialogs files;
     TerminationWatch termination;
-    CDocConverterDlg dialog(DocPlatform{machine, messages, shell, files});
+    CupsDefaultDestination destinations;
+    IniWordProcessorFonts fonts;
+    CDocConverterDlg dialog(DocPlatform{machine, messages, shell, files, destinations, fonts});
     files.setOwner(&dialog);
     dialog.setTerminationWatch(&termination);
     if (unattended) {

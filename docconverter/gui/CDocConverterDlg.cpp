@@ -191,8 +191,11 @@ StartOutcome CDocConverterDlg::OnStart()
     setControlsEnabled(false);
     StartNames names{m_documentPath, m_pdfPath};
     m_running = true;
-    DocumentJob job(m_folders, m_platform.messages, [this] { return pump(); });
-    job.setPrinter(m_printer);
+    DocumentJob job(m_folders, {m_platform.messages, m_platform.destinations, m_platform.fonts},
+        [this] { return pump(); });
+    job.setHwpViewerPath(m_hwpViewerPath);
+    if (m_printer)
+        job.setPrinter(m_printer);
     const StartOutcome outcome = runStartCommand(names, m_platform.messages, job);
     m_running = false;
     m_documentPath = names.documentPath;

@@ -11,11 +11,13 @@ class QLineEdit;
 class QPushButton;
 
 namespace folyant {
+class DefaultDestination;
 class FileDialogs;
 class MachineSettings;
 class MessageBox;
 class Shell;
 class TerminationWatch;
+class WordProcessorFonts;
 } // namespace folyant
 
 namespace folyant::docconverter {
@@ -26,6 +28,8 @@ struct DocPlatform {
     MessageBox& messages;
     Shell& shell;
     FileDialogs& files;
+    DefaultDestination& destinations;
+    const WordProcessorFonts& fonts;
 };
 
 // Dialog 102 "Folyant Velmo": the document to convert and the PDF to write,
@@ -65,7 +69,7 @@ public:
 
     // Ends the job (and then the dialog) when the process is asked to end.
     void setTerminationWatch(TerminationWatch* watch);
-    // The route that prints the document; the ready PostScript route unless set.
+    // Stands in for the routes that print the document (tests).
     void setPrinter(DocumentJob::Printer printer) { m_printer = std::move(printer); }
 
 public slots:
@@ -82,7 +86,7 @@ private:
     InstallationFolders m_folders;
     std::string m_hwpViewerPath;
     TerminationWatch* m_termination = nullptr;
-    DocumentJob::Printer m_printer = printReadyPostScript;
+    DocumentJob::Printer m_printer;
     bool m_running = false;
 
     QLineEdit* m_documentEdit = nullptr;

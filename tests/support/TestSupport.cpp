@@ -74,6 +74,13 @@ void ThrowAwayUser::own(const std::string& path) const
         [[maybe_unused]] const int each = lchown(item.path().c_str(), entry->pw_uid, entry->pw_gid);
 }
 
+void printReadyPostScript(const std::string& document, const std::string&, const std::string& temporary)
+{
+    const std::string content = readFile(document);
+    if (content.rfind("%!", 0) == 0)
+        writeFile(temporary, content);
+}
+
 std::string dataFile(const std::string& name)
 {
     return std::string(FOLYANT_TEST_DATA) + "/" + name;

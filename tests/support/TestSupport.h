@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DefaultDestination.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
 #include "platform/UserProfile.h"
@@ -117,6 +118,37 @@ public:
     std::vector<std::string> proposed;
     std::vector<std::string> filters;
 };
+
+// The print system's queues and the user's default, in memory.
+class RecordingDestination final : public DefaultDestination {
+public:
+    bool exists(const std::string& queue) override { return queues.count(queue) != 0; }
+    void save() override
+    {
+        saved = current;
+        calls.push_back("save");
+    }
+    bool makeDefault(const std::string& queue) override
+    {
+        current = queue;
+        calls.push_back("default " + queue);
+        return true;
+    }
+    bool restore() override
+    {
+        current = saved;
+        calls.push_back("restore");
+        return true;
+    }
+    std::map<std::string, bool> queues{{"Folyant_Velmo", true}};
+    std::optional<std::string> current;
+    std::optional<std::string> saved;
+    std::vector<std::string> calls;
+};
+
+// Stands in for a document's application that printed the document, which is
+// PostScript already, into the temporary file.
+void printReadyPostScript(const std::string& document, const std::string& pdf, const std::string& temporary);
 
 // A profile in memory that remembers the order of reads and writes.
 class RecordingProfile final : public UserProfile {

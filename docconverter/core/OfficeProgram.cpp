@@ -1,0 +1,116 @@
+#include "docconverter/core/OfficeProgram.h"
+
+#include "platform/Folders.h"
+#include "platform/Process.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+
+extern char** environ;
+
+namespace folyant::docconverter {
+
+namespace {
+constexpr int kGraceMilliseconds = 3000;
+constexpr int kPollMilliseconds = 100;
+
+std::optional<std::string> onPath(const std::string& name)
+{
+    const char* path = std::getenv("PATH");
+    std::string list = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    for (std::size_t from = 0; from <= list.size();) {
+        const std::size_t to = std::min(list.find(':', from), list.size());
+        const std::string candidate = list.substr(from, to - from) + "/" + name;
+        if (to > from && access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        from = to + 1;
+    }
+    return std::nullopt;
+}
+} // namespace
+
+std::optional<std::string> OfficeProgram::locate()
+{
+    if (auto found = onPath("soffice"))
+        return found;
+    return onPath("libreoffice");
+}
+
+std::vector<std::string> printingEnvironment()
+{
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry; ++entry)
+        if (std::strncmp(*entry, "LPDEST=", 7) != 0 && std::strncmp(*entry, "PRINTER=", 8) != 0)
+            environment.emplace_back(*entry);
+    return environment;
+}
+
+OfficeProgram::OfficeProgram(std::string program, int limitMilliseconds)
+    : m_program(std::move(program))
+    , m_limit(limitMilliseconds)
+{
+    std::string pattern = folders::tempFolder() + "/folyant-office-XXXXXX";
+    if (!mkdtemp(pattern.data()))
+        return;
+    m_profile = pattern;
+    std::error_code ignored;
+    std::filesystem::create_directories(m_profile + "/user/psprint", ignored);
+    std::ofstream(m_profile + "/user/psprint/psprint.conf")
+        << "[__Global_Printer_Defaults__]\nPDFDevice=0\nPSLevel=2\n";
+}
+
+OfficeProgram::~OfficeProgram()
+{
+    std::error_code ignored;
+    if (!m_profile.empty())
+        std::filesystem::remove_all(m_profile, ignored);
+}
+
+pid_t OfficeProgram::start(const std::vector<std::string>& arguments)
+{
+    if (m_profile.empty())
+        return -1;
+    std::vector<std::string> argv{m_program, "--headless", "--norestore", "--nologo", "--nodefault",
+        "-env:UserInstallation=file://" + m_profile};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    // What it prints about its work is no message of ours.
+    const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    int error = 0;
+    const pid_t pid = process::start({m_program, argv, printingEnvironment(), -1, quiet, true}, error);
+    if (quiet >= 0)
+        ::close(quiet);
+    return pid;
+}
+
+bool OfficeProgram::run(const std::vector<std::string>& arguments, const std::function<bool()>& cancelled)
+{
+    const pid_t pid = start(arguments);
+    if (pid < 0)
+        return false;
+    waitForProgram(pid, m_limit, cancelled);
+    return true;
+}
+
+bool waitForProgram(pid_t pid, int limitMilliseconds, const std::function<bool()>& cancelled)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        if (process::wait(pid, kPollMilliseconds))
+            return true;
+        const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - start);
+        if (cancelled() || (limitMilliseconds >= 0 && spent.count() >= limitMilliseconds)) {
+            process::terminate(pid, kGraceMilliseconds);
+            return false;
+        }
+    }
+}
+
+} // namespace folyant::docconverter

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace folyant {
+class MessageBox;
+class WordProcessorFonts;
+} // namespace folyant
+
+namespace folyant::docconverter {
+
+// How a document reaches the virtual printer, chosen by the last four
+// characters of its name in lower case.
+enum class Route {
+    WordAutomation, // .doc, .rtf: printed straight into the temporary file
+    ExcelAutomation, // .xls: the same
+    PrintTo, // .ppt, .hwd: printed to the queue, handed over by the backend
+    HwpViewer, // .hwp with a viewer program: the viewer prints, handed over
+    HwpShellPrint, // .hwp without one: printed to the default destination, handed over
+    ShellPrint, // anything else: printed, not handed over
+};
+Route routeFor(const std::string& document, const std::string& hwpViewerPath);
+
+// The waits of the routes, in milliseconds; a test makes them pass quickly
+// without changing how many there are.
+struct WaitClock {
+    std::function<void(int)> sleep;
+    static WaitClock real();
+};
+
+// What the routes need from the job.
+struct RouteContext {
+    std::string home; // whose hand-off record and spool file
+    std::string hwpViewerPath;
+    std::string libFolder;
+    const WordProcessorFonts& fonts;
+    MessageBox& messages;
+    std::function<bool()> cancelled;
+    WaitClock clock;
+    // How long one run of a printing program may take.
+    int programLimitMilliseconds = 300000;
+    // The queue of the virtual printer.
+    std::string queue = "Folyant_Velmo";
+};
+
+// Prints the document by its route so that its PostScript ends up at the
+// temporary path (or does not: the completeness test judges). Every hand-off
+// armed here is ended on every path out.
+void printThrough(Route route, const RouteContext& context, const std::string& document, const std::string& pdf,
+    const std::string& temporary, std::time_t now);
+
+// The wait for the spooled file after a printing program was started: polls
+// the spool file once a second, up to 1,200 times, and gives up after 180
+// polls without a file; a complete file lets the program end on its own
+// within 10 s. When it gives up, the program is ended.
+void WaitForSpoolFile(const std::string& spool, pid_t printer, const RouteContext& context);
+
+// The polls of the wait with the printing program gone: a program that
+// prints to the print system ends before the backend has written its job.
+// True when the spool file is complete. Without a spool file, it waits only
+// while the user has a job in the queue: a program that printed nothing is
+// not waited for.
+bool pollSpoolFile(const std::string& spool, const RouteContext& context, bool programGone = false);
+
+// What the user is told besides the failure when an HWP document did not print.
+inline constexpr const char* kHwpNeedsImport
+    = "LibreOffice could not print this HWP document. HWP 5 documents need an HWP import extension "
+      "installed in LibreOffice for all users (for example Debian's libreoffice-h2orestart).";
+
+} // namespace folyant::docconverter
