@@ -1,0 +1,74 @@
+// zevConverter against LibreOffice's own conversion, side by side in one run:
+// wall time of `zevConverter DOC PDF` (through a private cupsd with the
+// virtual printer) and of `soffice --headless --convert-to pdf DOC`, each with
+// a fresh LibreOffice profile, median of several runs, for each document.
+//   folyant-docconverter-bench DOC... (BENCH_RUNS, default 3)
+#include "tests/support/CupsDaemon.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+using namespace folyant;
+namespace fs = std::filesystem;
+
+namespace {
+
+double medianSeconds(int runs, const std::function<void()>& run)
+{
+    std::vector<double> seconds;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int runs = std::getenv("BENCH_RUNS") ? std::max(1, std::atoi(std::getenv("BENCH_RUNS"))) : 3;
+    test::CupsDaemon daemon;
+    if (!daemon.running()) {
+        std::fprintf(stderr, "cupsd did not start\n");
+        return 1;
+    }
+    auto environment = daemon.environment();
+    if (test::runProgram(FOLYANT_PRNINSTALL, {}, {}, environment).exitCode != 0) {
+        std::fprintf(stderr, "prninstall failed\n");
+        return 1;
+    }
+    test::TempFolder work;
+    // The user's default destination is kept apart from the machine's.
+    fs::create_directories(work.file("cups"));
+    environment.emplace_back("CUPS_SERVERROOT", work.file("cups"));
+    environment.emplace_back("FOLYANT_SYSCONFDIR", FOLYANT_DEV_SYSCONF);
+
+    std::printf("%-36s %6s %10s %10s %7s\n", "document", "pages", "soffice s", "ours s", "ratio");
+    for (int i = 1; i < argc; ++i) {
+        const std::string document = argv[i];
+        int pages = -1;
+        const double office = medianSeconds(runs, [&] {
+            test::TempFolder profile;
+            test::runProgram("/usr/bin/soffice",
+                {"--headless", "-env:UserInstallation=file://" + profile.path(), "--convert-to", "pdf", "--outdir",
+                    work.path(), document});
+        });
+        const double ours = medianSeconds(runs, [&] {
+            const std::string pdf = work.file("ours.pdf");
+            test::runProgram(FOLYANT_ZEVCONVERTER, {document, pdf}, {}, environment);
+            pages = test::pdfPageCount(pdf);
+            fs::remove(pdf);
+        });
+        std::printf("%-36s %6d %10.2f %10.2f %7.2f\n", fs::path(document).filename().c_str(), pages, office, ours,
+            ours / office);
+    }
+    return 0;
+}
