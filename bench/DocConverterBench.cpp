@@ -58,8 +58,8 @@ int main(int argc, char** argv)
         const double office = medianSeconds(runs, [&] {
             test::TempFolder profile;
             test::runProgram("/usr/bin/soffice",
-                {"--headless", "-env:UserInstallation=file://" + profile.path(), "--convert-to", "pdf", "--outdir",
-                    work.path(), document});
+                {"--headless", "-env:UserInstallation=file://" + profile.path(), "--convert-to", "pdf",
+                    "--outdir", work.path(), document});
         });
         const double ours = medianSeconds(runs, [&] {
             const std::string pdf = work.file("ours.pdf");
@@ -67,8 +67,8 @@ int main(int argc, char** argv)
             pages = test::pdfPageCount(pdf);
             fs::remove(pdf);
         });
-        std::printf("%-36s %6d %10.2f %10.2f %7.2f\n", fs::path(document).filename().c_str(), pages, office, ours,
-            ours / office);
+        std::printf("%-36s %6d %10.2f %10.2f %7.2f\n", fs::path(document).filename().c_str(), pages, office,
+            ours, ours / office);
     }
     return 0;
 }

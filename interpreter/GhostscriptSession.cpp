@@ -93,7 +93,7 @@ void GhostscriptSession::send(std::string_view text)
         text.remove_prefix(piece);
         // NeedInput is the normal answer. After "quit" or a fatal error the
         // interpreter takes no more input: feeding it would use a finished one.
-        if (code <= gs_error_Quit && code != gs_error_NeedInput) {
+        if (code == gs_error_Fatal || (code <= gs_error_Quit && code != gs_error_NeedInput)) {
             m_running = false;
             return;
         }

@@ -110,8 +110,11 @@ bool PostScriptFeed::cancel(const std::string& outputPath)
     if (!m_session.hasInstance())
         return false;
     closeInput();
+    // Only an interpreter that took its arguments has opened the output: a
+    // refused one leaves whatever lies there, a PDF from before included.
+    const bool wrote = m_session.isRunning();
     m_session.abort();
-    if (!outputPath.empty())
+    if (wrote && !outputPath.empty())
         ::unlink(outputPath.c_str());
     return true;
 }

@@ -56,7 +56,8 @@ public:
     Step feedStep();
 
     // Stops a run without completing it and deletes what it wrote at
-    // outputPath. False when no interpreter existed (nothing is deleted).
+    // outputPath; an interpreter that refused its arguments wrote nothing, and
+    // nothing is deleted. False when no interpreter existed.
     bool cancel(const std::string& outputPath);
 
     bool hasInterpreter() const { return m_session.hasInstance(); }

@@ -122,6 +122,20 @@ TEST_F(ConversionRunTest, RefusedStartLeavesNoRunningInterpreter)
     EXPECT_TRUE(run.cancel(job.outputPath));
 }
 
+TEST_F(ConversionRunTest, CancellingARefusedStartKeepsAnEarlierPdf)
+{
+    auto job = jobWriting("earlier.pdf");
+    test::writeFile(job.outputPath, "%PDF-1.4 from an earlier run");
+    // A page the device cannot take: refused at start, before anything is opened.
+    job.paperSizeMode = 1;
+    job.paperWidthMm = 700000000;
+    job.paperHeightMm = 700000000;
+    ASSERT_TRUE(run.openSource(test::dataFile("cups-testfile.ps")));
+    ASSERT_LT(startInterpreter(run, job), 0);
+    EXPECT_TRUE(run.cancel(job.outputPath));
+    EXPECT_EQ(test::readFile(job.outputPath), "%PDF-1.4 from an earlier run");
+}
+
 TEST_F(ConversionRunTest, CustomPaperSizeReachesThePdf)
 {
     auto job = jobWriting("out.pdf");

@@ -77,6 +77,15 @@ TEST_F(ProgramTest, SecurityProtectsTheOutputAndLeavesNoCopy)
     EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"out.pdf"});
 }
 
+TEST_F(ProgramTest, AnUnusablePasswordIsToldAndFailsTheRun)
+{
+    const std::string out = folder.file("out.pdf");
+    const auto result
+        = converter({out, "/source", test::dataFile("cups-testfile.ps"), "/security", "국", "", "1111", "x"});
+    EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed);
+    EXPECT_NE(result.err.find("PDF를 보호하지 못했습니다"), std::string::npos) << result.err;
+}
+
 TEST_F(ProgramTest, TwoProtectedConversionsAtOnceKeepTheirOwnContent)
 {
     QProcess first;

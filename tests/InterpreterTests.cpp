@@ -204,6 +204,18 @@ TEST_F(SessionTest, InputAfterQuitIsNotFedToTheFinishedInterpreter)
     EXPECT_EQ(test::pdfPageCount(folder.file("a.pdf")), 1);
 }
 
+TEST_F(SessionTest, InputAfterAFatalErrorIsNotFedEither)
+{
+    GhostscriptSession session(&log);
+    ASSERT_EQ(session.start(arguments(folder.file("a.pdf"))), 0);
+    // An error inside the error's own handler is beyond recovery.
+    session.send("errordict /undefinedresult { 1 0 div } put 1 0 div\n");
+    EXPECT_FALSE(session.isRunning()) << log.text();
+    session.send("showpage\n");
+    session.finish();
+    EXPECT_FALSE(session.hasInstance());
+}
+
 TEST_F(SessionTest, DestructorShutsDownARunningInterpreter)
 {
     {

@@ -176,6 +176,40 @@ TEST_F(SecurityTest, FailuresAndTheLastFailureCode)
         << "no partial output is left behind";
 }
 
+TEST_F(SecurityTest, TruncatedPdfsAreNotWellFormedAndStayAsTheyWere)
+{
+    const std::string whole = test::readFile(test::dataFile("cups-onepage-a4.pdf"));
+    for (const std::size_t length : {std::size_t{1000}, std::size_t{3000}, whole.size() - 200}) {
+        const std::string pdf = folder.file("cut.pdf");
+        test::writeFile(pdf, whole.substr(0, length));
+        EXPECT_EQ(protectInPlace(pdf, CPdfSecurity("u", "o", -4)), -3) << length;
+        EXPECT_EQ(securityFailureMessage(GetLastPdfError()), 107);
+        EXPECT_EQ(test::readFile(pdf), whole.substr(0, length)) << "the finished PDF stays as it was";
+    }
+}
+
+TEST_F(SecurityTest, TheCopyFitsWhateverThePdfsName)
+{
+    // 80 Hangul syllables: 240 bytes, near the file name limit.
+    std::string name;
+    for (int i = 0; i < 80; ++i)
+        name += "보";
+    const std::string pdf = folder.file(name + ".pdf");
+    test::writeFile(pdf, test::readFile(test::dataFile("cups-onepage-a4.pdf")));
+    EXPECT_EQ(protectInPlace(pdf, CPdfSecurity("u", "o", -4)), 0);
+    EXPECT_TRUE(contains(qpdf({"--password=u", "--show-encryption", pdf}), "R = 2"));
+}
+
+TEST(PasswordBytes, WhatProtectionCanUse)
+{
+    EXPECT_TRUE(isUsablePassword("secret"));
+    EXPECT_TRUE(isUsablePassword("café"));
+    EXPECT_TRUE(isUsablePassword(""));
+    // No Hangul syllable is in PDFDocEncoding, and the bytes of 국 (EA B5 AD)
+    // include 0xAD, which PDFDocEncoding leaves undefined.
+    EXPECT_FALSE(isUsablePassword("국"));
+}
+
 TEST_F(SecurityTest, ProtectInPlaceReplacesThePdfAndKeepsItsMode)
 {
     const std::string pdf = folder.file("report.pdf");

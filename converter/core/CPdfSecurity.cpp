@@ -144,6 +144,11 @@ std::optional<std::string> textForPasswordBytes(std::string_view bytes)
     return text;
 }
 
+bool isUsablePassword(std::string_view utf8)
+{
+    return textForPasswordBytes(pdfPasswordBytes(utf8)).has_value();
+}
+
 int EncryptPdfFile(const std::string& inputPath, const char* password, const std::string& outputPath,
     const CPdfSecurity* security)
 {

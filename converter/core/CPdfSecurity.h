@@ -48,6 +48,10 @@ int failureCodeFor(std::string_view message);
 // (otherwise unprotected). An encrypted input must open with password as
 // its owner password. 0 on success, else a failure code; a failed call
 // leaves no output file behind.
+// Whether a password can be given to the protection at all: its characters
+// must all exist in PDFDocEncoding (or it must be a byte string that does).
+bool isUsablePassword(std::string_view utf8);
+
 int EncryptPdfFile(const std::string& inputPath, const char* password, const std::string& outputPath,
     const CPdfSecurity* security);
 

@@ -123,7 +123,12 @@ std::string rewrite(const RewriteRequest& request)
     fz_try(ctx)
     {
         doc = pdf_open_document(ctx, request.inputPath);
-        authenticateOwner(ctx, doc, request.password, failure);
+        // A repaired cross-reference table is MuPDF's guess at a broken file:
+        // what it would write is no faithful copy of the PDF.
+        if (pdf_was_repaired(ctx, doc))
+            setFailure(failure, "syntaxerror", "the PDF's cross-reference table is broken");
+        else
+            authenticateOwner(ctx, doc, request.password, failure);
         if (!failure.set) {
             ensureIdentifier(ctx, doc);
             pdf_write_options options = pdf_default_write_options;

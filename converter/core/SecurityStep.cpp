@@ -13,11 +13,12 @@ namespace folyant::converter {
 
 namespace {
 
-// A unique empty file beside the PDF, else in the temporary folder.
+// A unique empty file beside the PDF, else in the temporary folder. Its name
+// is short whatever the PDF's, so that it always fits the folder.
 std::string makeCopyName(const std::string& pdfPath)
 {
     for (const std::string& folder : {folders::folderOf(pdfPath), folders::tempFolder()}) {
-        std::string name = folder + "/." + folders::fileNameOf(pdfPath) + ".protect-XXXXXX";
+        std::string name = folder + "/.protect-XXXXXX";
         const int fd = mkstemp(name.data());
         if (fd >= 0) {
             ::close(fd);

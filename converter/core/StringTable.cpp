@@ -33,6 +33,10 @@ std::string loadString(int id)
     case strings::kMailFailed:
         source = QT_TRANSLATE_NOOP("StringTable", "메일 프로그램에 메일을 넘기지 못했습니다.");
         break;
+    case strings::kPasswordNotUsable:
+        source = QT_TRANSLATE_NOOP("StringTable",
+            "암호에 PDF 보호에 쓸 수 없는 문자가 있어 PDF를 보호하지 못했습니다. 다른 암호를 쓰십시오.");
+        break;
     default:
         return {};
     }

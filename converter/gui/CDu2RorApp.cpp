@@ -70,7 +70,9 @@ int CDu2RorApp::InitInstance(int argc, char** argv)
     dialog.setTerminationWatch(&termination);
     dialog.DoModal();
 
-    return termination.wasRequested() ? exitcode::kTerminated : exitcode::kDone;
+    if (termination.wasRequested())
+        return exitcode::kTerminated;
+    return dialog.hasFailed() ? exitcode::kStepFailed : exitcode::kDone;
 }
 
 } // namespace folyant::converter

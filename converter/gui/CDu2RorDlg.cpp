@@ -269,10 +269,17 @@ void CDu2RorDlg::RunPostProcessing()
 
 void CDu2RorDlg::ProtectOutput()
 {
+    // A user who asked for protection is never left with an open PDF unawares.
+    if (!isUsablePassword(m_job.userPassword) || !isUsablePassword(m_job.ownerPassword)) {
+        m_failed = true;
+        m_platform.messages.show(loadString(strings::kPasswordNotUsable));
+        return;
+    }
     const auto request = std::make_unique<CPdfSecurity>(
         m_job.userPassword, m_job.ownerPassword, permissionValue(m_job.permissionText));
     if (protectInPlace(m_job.outputPath, *request) == 0)
         return;
+    m_failed = true;
     if (const int message = securityFailureMessage(GetLastPdfError()))
         m_platform.messages.show(loadString(message));
 }

@@ -72,6 +72,8 @@ public:
     ConversionJob& job() { return m_job; }
     const gs::PostScriptFeed& run() const { return m_run; }
     bool isConverting() const { return m_run.hasInterpreter(); }
+    // True once a step the run was asked for (the protection) failed.
+    bool hasFailed() const { return m_failed; }
 
 public slots:
     void reject() override;
@@ -95,6 +97,7 @@ private:
     CFolderSettingsDlg::FolderChooser m_chooseFolder;
     QTimer m_timer;
     std::size_t m_logShownBytes = 0;
+    bool m_failed = false;
 
     CPercentProgressCtrl* m_progress = nullptr;
     QPushButton* m_exitButton = nullptr;

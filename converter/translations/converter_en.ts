@@ -35,6 +35,10 @@
         <source>메일 프로그램에 메일을 넘기지 못했습니다.</source>
         <translation>The mail could not be handed to the mail program.</translation>
     </message>
+    <message>
+        <source>암호에 PDF 보호에 쓸 수 없는 문자가 있어 PDF를 보호하지 못했습니다. 다른 암호를 쓰십시오.</source>
+        <translation>The password holds characters that PDF protection cannot use, so the PDF was not protected. Please use another password.</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>

@@ -35,6 +35,10 @@
         <source>메일 프로그램에 메일을 넘기지 못했습니다.</source>
         <translation>无法将邮件交给邮件程序。</translation>
     </message>
+    <message>
+        <source>암호에 PDF 보호에 쓸 수 없는 문자가 있어 PDF를 보호하지 못했습니다. 다른 암호를 쓰십시오.</source>
+        <translation>密码中含有PDF保护无法使用的字符，因此未能保护PDF。请使用其他密码。</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>

@@ -104,8 +104,8 @@ bool waitForProgram(pid_t pid, int limitMilliseconds, const std::function<bool()
     for (;;) {
         if (process::wait(pid, kPollMilliseconds))
             return true;
-        const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - start);
+        const auto spent
+            = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         if (cancelled() || (limitMilliseconds >= 0 && spent.count() >= limitMilliseconds)) {
             process::terminate(pid, kGraceMilliseconds);
             return false;

@@ -34,8 +34,9 @@ constexpr const char* kProgramTitle = "zevConverter";
 
 // The types LibreOffice opens, for the routes that print "through the
 // document's program": everything else goes to lp.
-constexpr const char* kOfficeTypes[] = {".odt", ".ods", ".odp", ".odg", ".ott", ".docx", ".xlsx", ".pptx", ".rtf",
-    ".txt", ".csv", ".htm", ".html", ".xml", ".wpd", ".wps", ".doc", ".xls", ".ppt", ".pps", ".hwp", ".sxw", ".sxc"};
+constexpr const char* kOfficeTypes[]
+    = {".odt", ".ods", ".odp", ".odg", ".ott", ".docx", ".xlsx", ".pptx", ".rtf", ".txt", ".csv", ".htm",
+        ".html", ".xml", ".wpd", ".wps", ".doc", ".xls", ".ppt", ".pps", ".hwp", ".sxw", ".sxc"};
 
 std::string lowered(std::string text)
 {
@@ -49,7 +50,8 @@ bool opensInOffice(const std::string& document)
     const std::string name = lowered(folders::fileNameOf(document));
     return std::any_of(std::begin(kOfficeTypes), std::end(kOfficeTypes), [&](const char* type) {
         const std::string ending = type;
-        return name.size() > ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
+        return name.size() > ending.size()
+            && name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
     });
 }
 
@@ -93,8 +95,9 @@ void printToFile(const RouteContext& context, const std::string& document, const
     bool started = false;
     if (program && mkdtemp(pattern.data())) {
         OfficeProgram office(*program, context.programLimitMilliseconds);
-        started = office.run({"--print-to-file", "--printer-name", context.queue, "--outdir", pattern, document},
-            context.cancelled);
+        started
+            = office.run({"--print-to-file", "--printer-name", context.queue, "--outdir", pattern, document},
+                context.cancelled);
         std::error_code ignored;
         for (const auto& entry : std::filesystem::directory_iterator(pattern, ignored)) {
             std::remove(temporary.c_str());
@@ -104,7 +107,8 @@ void printToFile(const RouteContext& context, const std::string& document, const
         std::filesystem::remove_all(pattern, ignored);
     }
     if (!started)
-        context.messages.show(missingText, MessageButtons::Ok, MessageIcon::Warning, MessageAnswer::Ok, kProgramTitle);
+        context.messages.show(
+            missingText, MessageButtons::Ok, MessageIcon::Warning, MessageAnswer::Ok, kProgramTitle);
 }
 
 void takeOver(const RouteContext& context, ArmedHandoff& armed, const std::string& spool,
@@ -135,7 +139,8 @@ WaitClock WaitClock::real()
 
 Route routeFor(const std::string& document, const std::string& hwpViewerPath)
 {
-    const std::string ending = lowered(document.size() >= 4 ? document.substr(document.size() - 4) : std::string());
+    const std::string ending
+        = lowered(document.size() >= 4 ? document.substr(document.size() - 4) : std::string());
     if (ending == ".doc" || ending == ".rtf")
         return Route::WordAutomation;
     if (ending == ".xls")

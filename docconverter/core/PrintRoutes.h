@@ -51,8 +51,8 @@ struct RouteContext {
 // Prints the document by its route so that its PostScript ends up at the
 // temporary path (or does not: the completeness test judges). Every hand-off
 // armed here is ended on every path out.
-void printThrough(Route route, const RouteContext& context, const std::string& document, const std::string& pdf,
-    const std::string& temporary, std::time_t now);
+void printThrough(Route route, const RouteContext& context, const std::string& document,
+    const std::string& pdf, const std::string& temporary, std::time_t now);
 
 // The wait for the spooled file after a printing program was started: polls
 // the spool file once a second, up to 1,200 times, and gives up after 180

@@ -52,7 +52,11 @@ int convertUnattended(char** argv)
         = readInstallationFolders(machine, messages, installedFolders(), kErrorCaption);
     DocumentJob job(folders, {messages, destinations, fonts}, [&termination] {
         QCoreApplication::processEvents();
-        return !termination.wasRequested();
+        if (!termination.wasRequested())
+            return true;
+        // The job ends itself from here, however long its clean-up takes.
+        termination.acknowledge();
+        return false;
     });
     job.setHwpViewerPath(
         machine.readString(installation::kHwpViewerPath, installation::kValueBuffer).value_or(""));

@@ -247,7 +247,11 @@ void CDocConverterDlg::setControlsEnabled(bool enabled)
 bool CDocConverterDlg::pump()
 {
     QApplication::processEvents();
-    return !(m_termination && m_termination->wasRequested());
+    if (!m_termination || !m_termination->wasRequested())
+        return true;
+    // The job ends itself from here, however long its clean-up takes.
+    m_termination->acknowledge();
+    return false;
 }
 
 void CDocConverterDlg::reject()

@@ -1,5 +1,6 @@
 #include "tests/support/CupsDaemon.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -60,13 +61,21 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends)
               "<Location /admin>\nOrder allow,deny\nAllow all\n</Location>\n"
               "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n");
 
-    std::vector<std::string> arguments{
-        "/usr/sbin/cupsd", "-f", "-c", root + "/conf/cupsd.conf", "-s", root + "/conf/cups-files.conf"};
+    // The daemon dies with the test, even one that crashed, and holds none of
+    // its output: ctest would wait for an orphan that keeps a pipe open.
+    std::vector<std::string> arguments{"/usr/bin/setpriv", "--pdeathsig", "KILL", "/usr/sbin/cupsd", "-f",
+        "-c", root + "/conf/cupsd.conf", "-s", root + "/conf/cups-files.conf"};
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
-    if (posix_spawn(&m_pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const int spawned = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
         m_pid = -1;
         return;
     }
