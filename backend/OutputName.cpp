@@ -18,12 +18,26 @@ namespace {
 // Bytes, well below NAME_MAX (255) with room for " (NNN).pdf".
 constexpr std::size_t kMaxBaseBytes = 200;
 
-bool endsWithExtension(const std::string& name, std::string_view extension)
+// How long a file type's extension is at most ("docx", "xlsx", "jpeg", "html").
+constexpr std::size_t kMaxExtension = 5;
+
+// The length of the title's final extension, dot included, or 0. A file
+// type's extension is a few ASCII letters and digits beginning with a letter,
+// behind a name: "report.xls", "picture.png"; "Version 2.0", "Mr. Smith" and
+// "total 3.5kg" keep theirs, which belong to what they say.
+std::size_t extensionLength(const std::string& name)
 {
-    if (name.size() <= extension.size())
-        return false;
-    return std::equal(extension.rbegin(), extension.rend(), name.rbegin(),
-        [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0 || name.size() - dot - 1 == 0
+        || name.size() - dot - 1 > kMaxExtension)
+        return 0;
+    if (!std::isalpha(static_cast<unsigned char>(name[dot + 1])))
+        return 0;
+    for (std::size_t i = dot + 1; i < name.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i])))
+            return 0;
+    const char before = name[dot - 1];
+    return before == ' ' || before == '.' ? 0 : name.size() - dot;
 }
 
 } // namespace
@@ -49,15 +63,9 @@ std::string baseNameForTitle(const std::string& title)
         at += length;
     }
 
-    // A title is often the printed file's own name.
-    static constexpr std::array<std::string_view, 8> kExtensions
-        = {".pdf", ".ps", ".eps", ".prn", ".txt", ".doc", ".docx", ".hwp"};
-    for (const std::string_view extension : kExtensions) {
-        if (endsWithExtension(clean, extension)) {
-            clean.erase(clean.size() - extension.size());
-            break;
-        }
-    }
+    // A title is often the printed file's own name: the PDF takes its title.
+    if (const std::size_t extension = extensionLength(clean))
+        clean.erase(clean.size() - extension);
 
     const auto start = clean.find_first_not_of(". \t");
     clean = start == std::string::npos ? std::string() : clean.substr(start);

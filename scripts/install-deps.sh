@@ -21,6 +21,8 @@ packages=(
   xdg-utils
   # Korean and Japanese fonts, so CJK jobs keep their text
   fonts-nanum fonts-ipafont-gothic fonts-ipafont-mincho
+  # a CFF-based CJK collection, which the CID font map must not take for TrueType
+  fonts-noto-cjk
   # independent judges of our PDFs, and measuring
   poppler-utils qpdf time
   # the print system, for the backend, the setup tools and their tests

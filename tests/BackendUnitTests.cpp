@@ -25,6 +25,16 @@ TEST(OutputNames, FromTitles)
         {"tab\there\nnew", "tabherenew"},
         {"bad\xff utf8", "bad utf8"},
         {"Microsoft Word - A.doc", "Microsoft Word - A"},
+        {"report.xls", "report"},
+        {"picture.png", "picture"},
+        {"slides.pptx", "slides"},
+        {"archive.tar.gz", "archive.tar"},
+        {"Version 2.0", "Version 2.0"},
+        {"Mr. Smith", "Mr. Smith"},
+        {"total 3.5kg", "total 3.5kg"},
+        {"Wait...", "Wait..."},
+        {"見積書.xlsx", "見積書"},
+        {"notes.backup", "notes.backup"},
     };
     for (const auto& [title, base] : cases)
         EXPECT_EQ(backend::baseNameForTitle(title), base) << title;

@@ -4,16 +4,21 @@
 #include "converter/gui/CPercentProgressCtrl.h"
 #include "platform/MachineSettings.h"
 #include "platform/Platform.h"
+#include "platform/QtFileDialogs.h"
+#include "platform/TerminationWatch.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace folyant;
 using namespace folyant::converter;
@@ -142,16 +147,28 @@ TEST_F(DialogTest, CancelMidRunDeletesTheOutput)
 {
     const auto job = jobFor(test::dataFile("acrobat6-win-word-12p.ps"));
     CDu2RorDlg dialog(job, platform);
+    EXPECT_FALSE(control<QPushButton>(dialog, 1006)->isEnabled()) << "nothing to cancel before a run";
     dialog.OnInitDialog();
     dialog.FeedStep();
     ASSERT_TRUE(test::fileExists(job.outputPath));
+    EXPECT_TRUE(control<QPushButton>(dialog, 1006)->isEnabled());
 
     control<QPushButton>(dialog, 1006)->click();
     EXPECT_FALSE(dialog.isConverting());
     EXPECT_FALSE(test::fileExists(job.outputPath));
     EXPECT_TRUE(control<QPushButton>(dialog, 1005)->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(dialog, 1006)->isEnabled()) << "nothing left to cancel";
     dialog.FeedStep();
     EXPECT_FALSE(test::fileExists(job.outputPath)) << "a later tick does nothing";
+}
+
+TEST_F(DialogTest, TheAmountFieldHoldsLargeNumbers)
+{
+    CDu2RorDlg dialog(jobFor(test::dataFile("cups-testfile.ps")), platform);
+    auto* amount = control<QLabel>(dialog, 1002);
+    for (const char* shown : {"14591", "99999999"})
+        EXPECT_LE(amount->fontMetrics().horizontalAdvance(QString::fromLatin1(shown)), amount->width())
+            << shown;
 }
 
 TEST_F(DialogTest, ClosingMidRunCancelsLikeTheButton)
@@ -207,6 +224,34 @@ TEST_F(DialogTest, AboutCommandOpensTheAboutBox)
     EXPECT_TRUE(dialog.OnCommand(CDu2RorDlg::kCommandAbout));
     EXPECT_EQ(seen, QStringLiteral("Folyant 정보"));
     EXPECT_FALSE(dialog.OnCommand(4242));
+}
+
+TEST_F(DialogTest, TerminationEndsAnOpenFileDialogAndTheRun)
+{
+    QtFileDialogs realFiles;
+    Platform withDialogs{machine, profile, messages, shell, mail, realFiles, false};
+    CDu2RorDlg dialog(ConversionJob{}, withDialogs);
+    TerminationWatch termination;
+    dialog.setTerminationWatch(&termination);
+    dialog.show();
+    bool fileDialogSeen = false;
+    bool stuck = false;
+    QTimer::singleShot(50, [&] {
+        fileDialogSeen = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()) != nullptr;
+        ::raise(SIGTERM);
+    });
+    // Should the dialog stay up, the test must still end.
+    QTimer::singleShot(10000, [&] {
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            stuck = true;
+            modal->close();
+        }
+    });
+    dialog.OnCommand(CDu2RorDlg::kCommandOpenAndConvert);
+    EXPECT_TRUE(fileDialogSeen);
+    EXPECT_FALSE(stuck) << "the file dialog stayed up after SIGTERM";
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(termination.wasRequested());
 }
 
 TEST(StringTableLanguages, EachTranslationHasItsTag)

@@ -77,6 +77,16 @@ TEST_F(ProgramTest, SecurityProtectsTheOutputAndLeavesNoCopy)
     EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"out.pdf"});
 }
 
+TEST_F(ProgramTest, ClosedStandardInputIsNoInput)
+{
+    // Qt would otherwise take descriptor 0 for itself, and its bytes would be the job.
+    QProcess process;
+    ASSERT_TRUE(test::startProgram(process, "/bin/sh",
+        {"-c", "exec \"$0\" \"$1\" <&-", FOLYANT_CONVERTER, folder.file("out.pdf")}, environment()));
+    ASSERT_TRUE(process.waitForFinished(30000)) << "the run must end at once";
+    EXPECT_EQ(process.exitCode(), converter::exitcode::kDone) << process.readAllStandardError().toStdString();
+}
+
 TEST_F(ProgramTest, AnUnusablePasswordIsToldAndFailsTheRun)
 {
     const std::string out = folder.file("out.pdf");

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -255,6 +256,64 @@ TEST_F(PrintingTest, CancelledJobLeavesNoPdf)
     waitForJobs();
     std::this_thread::sleep_for(std::chrono::seconds(4)); // the converter's grace period
     EXPECT_TRUE(pdfs().empty());
+}
+
+// Korean and Japanese lines of a text job print as boxes with the
+// distribution's font mapping of CUPS' text filter; with the one the README
+// gives, Korean and Japanese faces draw them. The text itself does not survive
+// the round trip through PostScript, and the faces become Type 3 glyphs: the
+// pages are judged as pictures, and kept for a person to look at.
+class TextJobs : public ::testing::Test {
+protected:
+    // Page 1 at 50 dpi, grey, row by row.
+    std::string printed(const std::string& charsets, const std::string& name)
+    {
+        test::CupsDaemon daemon({}, charsets);
+        EXPECT_TRUE(daemon.running());
+        const auto environment = daemon.environment();
+        EXPECT_EQ(test::runProgram(FOLYANT_PRNINSTALL, {}, {}, environment).exitCode, 0);
+        const std::string text = daemon.outputFolder() + "/../lines.txt";
+        test::writeFile(text, "Plain line\n한국어 보고서\n日本語のテキスト\n");
+        EXPECT_EQ(
+            test::runProgram("lp", {"-d", "Folyant_Velmo", "-t", "lines", text}, {}, environment).exitCode,
+            0);
+        for (int i = 0; i < 600 && !test::runProgram("lpstat", {"-o"}, {}, environment).out.empty(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const std::string pdf = daemon.outputFolder() + "/lines.pdf";
+        test::runProgram(
+            "pdftoppm", {"-png", "-r", "50", "-singlefile", pdf, FOLYANT_TEST_ARTEFACTS "/" + name});
+        test::runProgram("pdftoppm", {"-gray", "-r", "50", "-singlefile", pdf, text + "-page"});
+        const std::string page = test::readFile(text + "-page.pgm");
+        int width = 0;
+        int height = 0;
+        int header = 0;
+        if (std::sscanf(page.c_str(), "P5 %d %d 255%n", &width, &height, &header) != 2)
+            return {};
+        m_width = static_cast<std::size_t>(width);
+        return page.substr(static_cast<std::size_t>(header + 1));
+    }
+    std::size_t m_width = 0;
+};
+
+TEST_F(TextJobs, KoreanAndJapaneseLinesAreDrawnWithTheGivenFontMapping)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "a print system runs its backend as root; run these tests as root";
+    const std::string boxes = printed({}, "text-job-distribution-mapping");
+    const std::string glyphs = printed(FOLYANT_DATA_DIR "/pdf.utf-8.cjk", "text-job-cjk-mapping");
+    ASSERT_EQ(boxes.size(), glyphs.size());
+    ASSERT_FALSE(glyphs.empty());
+    // 50 dpi, 8 pixels a line: the plain line alike, the two others drawn otherwise.
+    const std::size_t width = m_width;
+    auto differing = [&](std::size_t fromRow, std::size_t toRow) {
+        int count = 0;
+        for (std::size_t at = fromRow * width; at < toRow * width; ++at)
+            count += (static_cast<unsigned char>(boxes[at]) < 128)
+                != (static_cast<unsigned char>(glyphs[at]) < 128);
+        return count;
+    };
+    EXPECT_EQ(differing(0, 7), 0) << "the plain line";
+    EXPECT_GT(differing(8, 26), 40) << "the Hangul and Japanese lines";
 }
 
 TEST_F(PrintingTest, MissingPortIsReported)

@@ -19,6 +19,8 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <QTreeView>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -93,6 +95,11 @@ TEST(FolderPaths, ConfirmAsksAndReports)
     EXPECT_TRUE(test::fileExists(missing));
     EXPECT_EQ(ConfirmFolder(missing, messages), 0);
 
+    // Enter on the question (or an unattended run) takes its default: Yes.
+    messages.answer.reset();
+    EXPECT_EQ(ConfirmFolder(folder.file("ByDefault"), messages), 0);
+    EXPECT_TRUE(test::fileExists(folder.file("ByDefault")));
+
     messages.texts.clear();
     EXPECT_EQ(ConfirmFolder("/a//b", messages), 1);
     EXPECT_EQ(
@@ -103,6 +110,29 @@ TEST(FolderPaths, ConfirmAsksAndReports)
     EXPECT_EQ(ConfirmFolder(folder.file("file/sub"), messages), 2);
     EXPECT_EQ(messages.texts.back(),
         "The folder:\n\n" + folder.file("file/sub") + "\n\ncan not be created. Please double check.");
+}
+
+TEST(FolderPicker, AMissingStartFolderSurvivesTheFocusAndATrailingSlashIsNoFault)
+{
+    TempFolder folder;
+    test::RecordingMessageBox messages;
+    messages.answer = MessageAnswer::Yes;
+    const std::string missing = folder.file("not/yet");
+    CFolderPicker picker("Config", "Setup Lib Folder.", missing, messages);
+    whenModal([&](QWidget* modal) {
+        modal->findChild<QTreeView*>()->setFocus();
+        QApplication::processEvents();
+        EXPECT_EQ(child<QLineEdit>(modal, CFolderPicker::kEditId)->text().toStdString(), missing)
+            << "the tree taking the focus must not replace the folder";
+        child<QPushButton>(modal, 1)->click();
+    });
+    EXPECT_EQ(picker.DoModal(), 1);
+    EXPECT_EQ(picker.GetFolderPath(), missing);
+
+    CFolderPicker slashed("Config", "Setup Lib Folder.", folder.path() + "/", messages);
+    whenModal([&](QWidget* modal) { child<QPushButton>(modal, 1)->click(); });
+    EXPECT_EQ(slashed.DoModal(), 1) << "a folder given with a trailing slash is that folder";
+    EXPECT_EQ(slashed.GetFolderPath(), folder.path());
 }
 
 TEST(FolderPicker, TypedPathIsCreatedOnYesAndKeptOpenOnNo)
@@ -283,6 +313,26 @@ TEST_F(CommandTest, PaperDialogTakesACustomSizeAndRefusesNonNumbers)
     EXPECT_EQ(parseUnsigned("4294967296"), std::nullopt);
 }
 
+TEST_F(CommandTest, PaperChoiceStaysMadeWhenTheChosenOneIsClickedAgain)
+{
+    CDu2RorDlg dialog(ConversionJob{}, platform);
+    dialog.job().paperSizeMode = -1;
+    whenModal([&](QWidget* modal) {
+        auto* own = child<QRadioButton>(modal, 1017);
+        auto* custom = child<QRadioButton>(modal, 1018);
+        EXPECT_FALSE(own->isChecked() || custom->isChecked()) << "a stored -1 shows neither";
+        own->click();
+        own->click();
+        EXPECT_TRUE(own->isChecked()) << "clicking the chosen one keeps it chosen";
+        custom->click();
+        EXPECT_FALSE(own->isChecked());
+        custom->click();
+        child<QPushButton>(modal, 1)->click();
+    });
+    dialog.OnCommand(CDu2RorDlg::kCommandPaper);
+    EXPECT_EQ(dialog.job().paperSizeMode, 1);
+}
+
 TEST_F(CommandTest, OpenAndConvertProposesTheNameAndStampsNothing)
 {
     const std::string input = folder.file("report.ps");
@@ -294,6 +344,7 @@ TEST_F(CommandTest, OpenAndConvertProposesTheNameAndStampsNothing)
     dialog.OnInitDialog();
     dialog.OnCommand(CDu2RorDlg::kCommandOpenAndConvert);
     EXPECT_EQ(files.proposed, std::vector<std::string>{"report.pdf"});
+    EXPECT_EQ(files.filters.front(), "All Supported Files(*.ps,*.prn,*.eps) (*.ps *.prn *.eps)");
     ASSERT_TRUE(dialog.isConverting());
     while (dialog.isConverting())
         QApplication::processEvents();

@@ -35,10 +35,49 @@ protected:
         EXPECT_EQ(result.out + result.err, "") << "the generator prints nothing";
         return result.exitCode;
     }
+    // The line that lets the distribution's map serve every other name.
+    static std::string systemMapLine()
+    {
+        return test::fileExists("/var/lib/ghostscript/fonts/cidfmap")
+            ? "(/var/lib/ghostscript/fonts/cidfmap) .runlibfile\n"
+            : "";
+    }
     TempFolder etc;
     TempFolder lib;
     TempFolder fonts;
 };
+
+TEST_F(CidfmapTest, ACffOpenTypeCollectionIsNeverWrittenAsTrueType)
+{
+    const std::string noto = "/usr/share/fonts/opentype/noto/NotoSerifCJK-Regular.ttc";
+    if (!test::fileExists(noto))
+        GTEST_SKIP() << "needs fonts-noto-cjk";
+    std::filesystem::create_symlink(noto, fonts.file("NotoSerifCJK-Regular.ttc"));
+    ASSERT_EQ(run(), 0);
+    const std::string map = test::readFile(lib.file("cidfmap"));
+    EXPECT_EQ(map.find("Noto"), std::string::npos) << map;
+    EXPECT_NE(
+        map.find("/Batang << /FileType /TrueType /Path (" + fonts.path() + "/BATANG.TTC)"), std::string::npos)
+        << "without a TrueType face the Windows name stands, as without any";
+}
+
+TEST_F(CidfmapTest, TheSystemMapStillServesAdobesNames)
+{
+    if (systemMapLine().empty())
+        GTEST_SKIP() << "no distribution cidfmap on this machine";
+    ASSERT_EQ(run(true), 0);
+    test::writeFile(lib.file("zev.ps"), test::readFile(std::string(FOLYANT_DEV_LIB) + "/zev.ps"));
+    test::writeFile(
+        config(), "[General]\nGSLibPath=\"" + lib.path() + "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER "\"\n");
+    // The job asks for HYSMyeongJo-Medium, which only the distribution's map names.
+    const std::string pdf = lib.file("adobe.pdf");
+    const auto result
+        = test::runProgram(FOLYANT_CONVERTER, {pdf, "/source", test::dataFile("gs-cjk-gscjk_ak.ps")}, {},
+            {{"FOLYANT_SYSCONFDIR", etc.path()}, {"FOLYANT_UNATTENDED", "1"}});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::string text = test::pdfText(pdf);
+    EXPECT_NE(text.find("한국어"), std::string::npos) << text.substr(0, 300);
+}
 
 TEST_F(CidfmapTest, WritesOneLinePerFaceWithIndicesFromZero)
 {
@@ -74,17 +113,18 @@ TEST_F(CidfmapTest, WritesOneLinePerFaceWithIndicesFromZero)
         + "/MsGothic.ttc) /SubfontID 0 /CSI [(Japan1) 2] >> ;\n"
           "/Mincho << /FileType /TrueType /Path ("
         + f + "/MSMINCHO.TTC) /SubfontID 0 /CSI [(Japan1) 2] >> ;\n";
-    EXPECT_EQ(test::readFile(lib.file("cidfmap")), expected);
+    EXPECT_EQ(test::readFile(lib.file("cidfmap")), systemMapLine() + expected);
 
     ASSERT_EQ(run(), 0);
-    EXPECT_EQ(test::readFile(lib.file("cidfmap")), expected) << "a second run replaces, never appends";
+    EXPECT_EQ(test::readFile(lib.file("cidfmap")), systemMapLine() + expected)
+        << "a second run replaces, never appends";
 }
 
 TEST_F(CidfmapTest, EveryFaceGetsALineEvenWithoutFonts)
 {
     ASSERT_EQ(run(), 0);
     const std::string map = test::readFile(lib.file("cidfmap"));
-    EXPECT_EQ(std::count(map.begin(), map.end(), '\n'), 10);
+    EXPECT_EQ(std::count(map.begin(), map.end(), '\n'), systemMapLine().empty() ? 10 : 11);
     EXPECT_NE(
         map.find("/Mincho << /FileType /TrueType /Path (" + fonts.path() + "/MSMINCHO.TTC) /SubfontID 0"),
         std::string::npos)

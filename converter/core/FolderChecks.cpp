@@ -69,7 +69,7 @@ int ConfirmFolder(const std::string& path, MessageBox& messages)
             return kFolderGood;
         const auto answer = messages.show(
             withPath("The folder:\n\n%s\n\ndoes not exist. Do you want the folder to be created?", path),
-            MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::No);
+            MessageButtons::YesNo, MessageIcon::Question, MessageAnswer::Yes);
         if (answer != MessageAnswer::Yes)
             return kFolderDeclined;
         code = CheckFolderPath(path, false);

@@ -17,6 +17,10 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 
 namespace folyant::converter {
@@ -29,6 +33,12 @@ std::string CDu2RorApp::programName(const char* argv0)
 
 int CDu2RorApp::InitInstance(int argc, char** argv)
 {
+    // Started with standard input closed, the next descriptor opened (one of
+    // Qt's own) would take its number and be read as the job. /dev/null takes
+    // it instead: no standard input attached, and the run ends at once.
+    if (::fcntl(STDIN_FILENO, F_GETFD) == -1 && errno == EBADF) [[maybe_unused]]
+        const int standardInput = ::open("/dev/null", O_RDONLY);
+
     // Our switches begin with "-" as Qt's own options do: the command line is
     // ours alone, and Qt sees only the program name.
     CDu2RorCommandLineInfo commandLine;

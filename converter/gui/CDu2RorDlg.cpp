@@ -101,6 +101,7 @@ void CDu2RorDlg::createControls()
 
     m_cancelButton = new QPushButton(tr("작업 취소"), client);
     m_cancelButton->setAutoDefault(false);
+    m_cancelButton->setEnabled(false); // there is nothing to cancel until a run starts
     units.place(m_cancelButton, 1006, 151, 29, 50, 14);
     connect(m_cancelButton, &QPushButton::clicked, this, &CDu2RorDlg::CancelJob);
 
@@ -113,7 +114,8 @@ void CDu2RorDlg::createControls()
     units.place(new QLabel(tr("진행 :"), client), 0, 15, 32, 40, 12);
     m_amount = new QLabel(client);
     m_amount->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    units.place(m_amount, 1002, 64, 32, 20, 8);
+    // Wide enough for the kilobytes of any job (99999999 KB and more).
+    units.place(m_amount, 1002, 50, 32, 40, 8);
     units.place(new QLabel(QStringLiteral("KB"), client), 0, 92, 32, 9, 8);
 
     units.place(new QLabel(tr("파일명 :"), client), 0, 15, 16, 40, 12);
@@ -209,6 +211,7 @@ int CDu2RorDlg::StartInterpreter()
         if (m_termination)
             m_termination->setPartialOutput(m_job.outputPath);
         m_timer.start();
+        m_cancelButton->setEnabled(true);
     }
     return code;
 }
@@ -259,6 +262,7 @@ void CDu2RorDlg::RunPostProcessing()
     if (m_job.showRequested)
         m_platform.shell.open(m_job.outputPath);
     m_exitButton->setEnabled(true);
+    m_cancelButton->setEnabled(false);
     // Nobody could close a window left open by an unattended run.
     if (m_job.closeAfterProcess || m_platform.unattended)
         QDialog::reject();
@@ -311,6 +315,7 @@ void CDu2RorDlg::CancelJob()
         m_termination->setPartialOutput({});
     m_timer.stop();
     m_exitButton->setEnabled(true);
+    m_cancelButton->setEnabled(false);
 }
 
 void CDu2RorDlg::ExitAndSave()
@@ -384,7 +389,8 @@ void CDu2RorDlg::OpenAndConvert()
     // read mid-run.
     if (isConverting())
         return;
-    const auto input = m_platform.files.openFile("All Supported Files (*.ps *.prn *.eps)");
+    // The label as it always read; the patterns in the form file dialogs take.
+    const auto input = m_platform.files.openFile("All Supported Files(*.ps,*.prn,*.eps) (*.ps *.prn *.eps)");
     if (!input)
         return;
     const auto output
@@ -416,6 +422,17 @@ void CDu2RorDlg::setTerminationWatch(TerminationWatch* watch)
 
 void CDu2RorDlg::onTerminationRequested()
 {
+    // A dialog of ours or a file dialog may be open over this one: each ends
+    // as if cancelled, so that every modal loop unwinds and the run can end.
+    for (int open = 0; open < 16; ++open) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == this)
+            break;
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
     reject();
     if (m_termination)
         m_termination->acknowledge();

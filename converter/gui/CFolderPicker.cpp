@@ -4,6 +4,7 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,16 @@
 #include <QVBoxLayout>
 
 namespace folyant::converter {
+
+namespace {
+// "/a/b/" names the folder "/a/b"; "/" stays the root.
+QString withoutTrailingSlashes(QString path)
+{
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+} // namespace
 
 CFolderPicker::CFolderPicker(const std::string& caption, const std::string& instruction,
     const std::string& initialFolder, MessageBox& messages, QWidget* parent)
@@ -51,8 +62,15 @@ CFolderPicker::CFolderPicker(const std::string& caption, const std::string& inst
     connect(m_edit, &QLineEdit::textChanged, this, &CFolderPicker::onEditChanged);
     resize(420, 420);
 
-    const QString start = initialFolder.empty() ? QDir::currentPath() : QString::fromStdString(initialFolder);
-    const QModelIndex index = m_model->index(start);
+    const QString start = withoutTrailingSlashes(
+        initialFolder.empty() ? QDir::currentPath() : QString::fromStdString(initialFolder));
+    // The tree starts at the nearest folder that exists, so that it has a
+    // current item of its own and taking the focus changes nothing; the edit
+    // box keeps the folder as given, even one still to be created.
+    QString shownInTree = start;
+    while (!QFileInfo(shownInTree).isDir() && shownInTree.size() > 1)
+        shownInTree = QFileInfo(shownInTree).path();
+    const QModelIndex index = m_model->index(shownInTree);
     if (index.isValid()) {
         m_tree->setCurrentIndex(index);
         m_tree->scrollTo(index);
@@ -84,7 +102,8 @@ void CFolderPicker::onEditChanged(const QString& text)
 
 void CFolderPicker::accept()
 {
-    m_folderPath = m_edit->text().left(static_cast<qsizetype>(kMaxFolderPath)).toStdString();
+    m_folderPath
+        = withoutTrailingSlashes(m_edit->text()).left(static_cast<qsizetype>(kMaxFolderPath)).toStdString();
     if (ConfirmFolder(m_folderPath, m_messages) == kFolderGood) {
         m_confirmed = true;
         QDialog::accept();

@@ -20,18 +20,9 @@ CPaperDlg::CPaperDlg(MessageBox& messages, QWidget* parent)
     setFixedSize(units.size(136, 88));
     m_ownSize = units.place(new QRadioButton(tr("PostScript 기본값 사용"), this), 1017, 7, 7, 92, 11);
     m_customSize = units.place(new QRadioButton(tr("사용자 지정"), this), 1018, 7, 20, 58, 11);
-    auto* group = new QButtonGroup(this);
-    group->setExclusive(false); // "neither" must be possible, as a stored -1 shows
-    group->addButton(m_ownSize);
-    group->addButton(m_customSize);
-    connect(m_ownSize, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            m_customSize->setChecked(false);
-    });
-    connect(m_customSize, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            m_ownSize->setChecked(false);
-    });
+    m_group = new QButtonGroup(this);
+    m_group->addButton(m_ownSize);
+    m_group->addButton(m_customSize);
     units.place(new QLabel(tr("가로"), this), 0, 48, 37, 19, 9);
     m_widthEdit = units.place(new QLineEdit(this), 1019, 70, 35, 43, 12);
     units.place(new QLabel(QStringLiteral("mm"), this), 0, 115, 37, 14, 9);
@@ -43,8 +34,11 @@ CPaperDlg::CPaperDlg(MessageBox& messages, QWidget* parent)
 
 int CPaperDlg::exec()
 {
+    // A stored -1 shows neither chosen; a click then chooses one for good.
+    m_group->setExclusive(false);
     m_ownSize->setChecked(m_paperMode == 0);
     m_customSize->setChecked(m_paperMode == 1);
+    m_group->setExclusive(true);
     m_widthEdit->setText(QString::number(m_width));
     m_heightEdit->setText(QString::number(m_height));
     return QDialog::exec();

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QButtonGroup;
 class QLineEdit;
 class QRadioButton;
 
@@ -27,6 +28,7 @@ public:
 
 private:
     MessageBox& m_messages;
+    QButtonGroup* m_group = nullptr;
     QRadioButton* m_ownSize = nullptr;
     QRadioButton* m_customSize = nullptr;
     QLineEdit* m_widthEdit = nullptr;

@@ -81,19 +81,35 @@ FontFile FontconfigLocator::locate(const Entry& entry)
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
+    // The best face that speaks the language and that the interpreter can
+    // load as TrueType: a CFF-based OpenType face written as TrueType would
+    // fail every job that asks for it.
     FcResult outcome = FcResultNoMatch;
-    if (FcPattern* match = FcFontMatch(nullptr, pattern, &outcome)) {
-        FcChar8* file = nullptr;
-        FcLangSet* languages = nullptr;
-        int index = 0;
-        const bool speaks = FcPatternGetLangSet(match, FC_LANG, 0, &languages) == FcResultMatch
-            && FcLangSetHasLang(languages, reinterpret_cast<const FcChar8*>(languageOf(entry)))
-                == FcLangEqual;
-        if (speaks && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-            FcPatternGetInteger(match, FC_INDEX, 0, &index);
-            result = {reinterpret_cast<const char*>(file), index};
+    if (FcFontSet* matches = FcFontSort(nullptr, pattern, FcFalse, nullptr, &outcome)) {
+        for (int i = 0; i < matches->nfont; ++i) {
+            FcPattern* match = FcFontRenderPrepare(nullptr, pattern, matches->fonts[i]);
+            if (!match)
+                continue;
+            FcChar8* file = nullptr;
+            FcChar8* format = nullptr;
+            FcLangSet* languages = nullptr;
+            int index = 0;
+            const bool speaks = FcPatternGetLangSet(match, FC_LANG, 0, &languages) == FcResultMatch
+                && FcLangSetHasLang(languages, reinterpret_cast<const FcChar8*>(languageOf(entry)))
+                    == FcLangEqual;
+            const bool trueType = FcPatternGetString(match, FC_FONTFORMAT, 0, &format) == FcResultMatch
+                && std::strcmp(reinterpret_cast<const char*>(format), "TrueType") == 0;
+            const bool found
+                = speaks && trueType && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch;
+            if (found) {
+                FcPatternGetInteger(match, FC_INDEX, 0, &index);
+                result = {reinterpret_cast<const char*>(file), index};
+            }
+            FcPatternDestroy(match);
+            if (found)
+                break;
         }
-        FcPatternDestroy(match);
+        FcFontSetDestroy(matches);
     }
     FcPatternDestroy(pattern);
     return result;
@@ -109,7 +125,7 @@ void WriteCidfmapEntry(std::FILE* file, const Entry& entry, FontLocator& fonts)
         entry.cidFontName, font.path.c_str(), font.subfontId, entry.ordering, entry.supplement);
 }
 
-int generate(const std::string* libFolder, FontLocator& fonts)
+int generate(const std::string* libFolder, FontLocator& fonts, const std::string& systemMap)
 {
     if (!libFolder || libFolder->size() + 1 > kPathBuffer)
         return -1;
@@ -120,6 +136,10 @@ int generate(const std::string* libFolder, FontLocator& fonts)
     std::FILE* file = std::fopen(mapPath.c_str(), "w");
     if (!file)
         return -1;
+    // The system's own map first, so that every other CID name keeps its
+    // font, and the ten names below it win.
+    if (!systemMap.empty() && access(systemMap.c_str(), R_OK) == 0)
+        std::fprintf(file, "(%s) .runlibfile\n", systemMap.c_str());
     for (const Entry& entry : table())
         WriteCidfmapEntry(file, entry, fonts);
     const bool written = std::fflush(file) == 0 && std::ferror(file) == 0;

@@ -54,8 +54,12 @@ private:
 // Writes one line of the map for an entry.
 void WriteCidfmapEntry(std::FILE* file, const Entry& entry, FontLocator& fonts);
 
+// The map the distribution's Ghostscript reads for every other CID font name.
+inline constexpr const char* kSystemMap = "/var/lib/ghostscript/fonts/cidfmap";
+
 // The whole generator: 0 when the map was written into libFolder, -1 when the
-// folder is unknown or too long, or the map cannot be created.
-int generate(const std::string* libFolder, FontLocator& fonts);
+// folder is unknown or too long, or the map cannot be created. The map runs
+// systemMap first when there is one.
+int generate(const std::string* libFolder, FontLocator& fonts, const std::string& systemMap = kSystemMap);
 
 } // namespace folyant::cidfmap

@@ -18,7 +18,7 @@ namespace folyant::test {
 
 namespace fs = std::filesystem;
 
-CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends)
+CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std::string& charsets)
 {
     const std::string root = m_root.path();
     m_socket = root + "/cups.sock";
@@ -45,9 +45,19 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends)
         "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
         "\"\nOutputFolder=\""
             + root + "/out\"\n");
+    // The system's data, but for the text filter's fonts when the test brings its own.
+    std::string dataDir = "/usr/share/cups";
+    if (!charsets.empty()) {
+        dataDir = root + "/data";
+        fs::create_directories(dataDir + "/charsets");
+        for (const auto& entry : fs::directory_iterator("/usr/share/cups"))
+            if (entry.path().filename() != "charsets")
+                fs::create_symlink(entry.path(), dataDir + "/" + entry.path().filename().string());
+        fs::copy_file(charsets, dataDir + "/charsets/pdf.utf-8");
+    }
     writeFile(root + "/conf/cups-files.conf",
-        "ServerRoot " + root + "/conf\nServerBin " + root
-            + "/bin\nDataDir /usr/share/cups\n"
+        "ServerRoot " + root + "/conf\nServerBin " + root + "/bin\nDataDir " + dataDir
+            + "\n"
               "DocumentRoot /usr/share/cups/doc-root\nRequestRoot "
             + root + "/spool\nTempDir " + root + "/tmp\nStateDir " + root + "/state\nCacheDir " + root
             + "/cache\nAccessLog " + root + "/log/access_log\nErrorLog " + root + "/log/error_log\nPageLog "

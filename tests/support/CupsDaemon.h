@@ -14,8 +14,9 @@ namespace folyant::test {
 // and their PDFs land in outputFolder().
 class CupsDaemon {
 public:
-    // extraBackends: names of system backends to offer beside ours.
-    explicit CupsDaemon(const std::vector<std::string>& extraBackends = {});
+    // extraBackends: names of system backends to offer beside ours; charsets:
+    // a file to take the place of the text filter's font mapping (pdf.utf-8).
+    explicit CupsDaemon(const std::vector<std::string>& extraBackends = {}, const std::string& charsets = {});
     ~CupsDaemon();
     CupsDaemon(const CupsDaemon&) = delete;
     CupsDaemon& operator=(const CupsDaemon&) = delete;
