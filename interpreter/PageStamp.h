@@ -18,4 +18,11 @@ std::string stampPathFor(std::string_view libFolder);
 // unbalanced parenthesis cannot break the procedure.
 std::string endPageProcedure(std::string_view stampPath);
 
+// Applications write the job's title in its header as a PostScript string
+// ("%%Title: (report.xls)"), and the interpreter would keep the parentheses in
+// the PDF's Title. For such a header: the document-information pdfmark that
+// gives the PDF the string's own text, or nothing (no such title, or a string
+// that does not end where it should).
+std::string titlePdfmarkFor(std::string_view header);
+
 } // namespace folyant::gs

@@ -64,6 +64,7 @@ int PostScriptFeed::start(const std::vector<std::string>& arguments)
 {
     m_log.clear();
     m_bytesFed = 0;
+    m_titleMark.clear();
     if (m_session.hasInstance())
         return 0;
     const int code = m_session.start(arguments);
@@ -95,12 +96,17 @@ PostScriptFeed::Step PostScriptFeed::feedStep()
             return Step::Interrupted;
     }
     if (got > 0) {
+        if (m_bytesFed == 0)
+            m_titleMark = titlePdfmarkFor(std::string_view(m_buffer.data(), static_cast<std::size_t>(got)));
         m_bytesFed += got;
         m_session.send(std::string_view(m_buffer.data(), static_cast<std::size_t>(got)));
         return Step::Fed;
     }
 
     closeInput();
+    // Sent last, so that it takes the place of the title the header gave.
+    if (!m_titleMark.empty())
+        m_session.send(m_titleMark);
     m_session.finish();
     return Step::InputEnded;
 }

@@ -80,6 +80,7 @@ private:
     std::optional<std::uint64_t> m_inputSize;
     std::int64_t m_bytesFed = 0;
     std::vector<char> m_buffer;
+    std::string m_titleMark;
 };
 
 } // namespace folyant::gs

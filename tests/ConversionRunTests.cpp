@@ -122,6 +122,14 @@ TEST_F(ConversionRunTest, RefusedStartLeavesNoRunningInterpreter)
     EXPECT_TRUE(run.cancel(job.outputPath));
 }
 
+TEST_F(ConversionRunTest, TheTitleLosesTheParenthesesOfItsHeader)
+{
+    const auto job = jobWriting("titled.pdf");
+    convert(job, test::dataFile("lo74-print-poi-15556-korean.ps"));
+    const std::string info = test::runProgram("pdfinfo", {job.outputPath}).out;
+    EXPECT_NE(info.find("Title:           poi-15556-korean.xls\n"), std::string::npos) << info;
+}
+
 TEST_F(ConversionRunTest, CancellingARefusedStartKeepsAnEarlierPdf)
 {
     auto job = jobWriting("earlier.pdf");

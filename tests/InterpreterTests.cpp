@@ -113,6 +113,21 @@ TEST(PageStamp, ParenthesesInThePathAreEscaped)
     EXPECT_NE(procedure.find("(/a \\(b/c\\)\\) d/zev.ps)"), std::string::npos);
 }
 
+TEST(PageStamp, TitleStringsOfTheHeaderBecomeTheTitle)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"%!PS-Adobe-3.0\n%%Title: (report.xls)\n%%EndComments\n", "[ /Title (report.xls) /DOCINFO pdfmark\n"},
+        {"%%Title: (a \\) b (c))\r\n", "[ /Title (a \\) b (c)) /DOCINFO pdfmark\n"},
+        {"%!PS\n%%Title: plain words\n", ""},
+        {"%!PS\n%%Title: (unbalanced\n", ""},
+        {"%!PS\n%%Title: (x) ] /DOCINFO pdfmark (y)\n", ""},
+        {"%!PS\n%%EndComments\n%%Title: (in a resource)\n", ""},
+        {"%!PS\nno title at all\n", ""},
+    };
+    for (const auto& [header, mark] : cases)
+        EXPECT_EQ(titlePdfmarkFor(header), mark) << header;
+}
+
 TEST(ConversionLog, LineFeedsBecomeCrLfAndShownFlagFollows)
 {
     ConversionLog log;
