@@ -48,6 +48,8 @@ std::string baseNameForTitle(const std::string& title)
     for (std::size_t at = 0; at < title.size();) {
         const std::size_t length = utf8::sequenceLength(title, at);
         if (length == 0) {
+            // Each byte that is no character shows where one was.
+            clean += '_';
             ++at;
             continue;
         }
@@ -58,6 +60,8 @@ std::string baseNameForTitle(const std::string& title)
         }
         if (length == 1 && (c == '/' || c == '\\'))
             clean += '_';
+        else if (length == 1 && c == '%')
+            clean += "\xEF\xBC\x85"; // U+FF05: the interpreter would read "%d" as a page template
         else
             clean.append(title, at, length);
         at += length;

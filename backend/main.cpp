@@ -219,9 +219,9 @@ int main(int argc, char** argv)
         return CUPS_BACKEND_FAILED;
     }
 
+    if (const auto taken = folyant::handoff::takeJob(user.pw_dir, folyant::handoff::currentTickCount()))
+        return writeHandoff(input.fd, taken->psFileName);
     const auto record = folyant::handoff::read(user.pw_dir);
-    if (record && folyant::handoff::takesJob(*record, user.pw_dir, folyant::handoff::currentTickCount()))
-        return writeHandoff(input.fd, record->psFileName);
     if (record && record->askName == 0)
         fprintf(stderr, "WARNING: A stale or foreign hand-off was ignored; the job is converted as usual.\n");
     return convert(input.fd, user, argv[3], argv[5]);

@@ -19,6 +19,9 @@ std::string recordPath(const std::string& home)
 {
     return folderFor(home) + "/handoff.conf";
 }
+
+// A record is three short values; anything larger is no record of ours.
+constexpr off_t kMaxRecordBytes = 65536;
 } // namespace
 
 std::string folderFor(const std::string& home)
@@ -40,19 +43,33 @@ std::int64_t currentTickCount()
 
 std::optional<Record> read(const std::string& home)
 {
-    const std::string path = recordPath(home);
-    const auto askName = ini::read(path, {}, "Ask Name");
-    if (!askName)
+    // The record is the user's own file, and the backend reads it for every
+    // job of the queue: it is read only as a small regular file, without
+    // waiting on whatever else a user may put there (a FIFO would block).
+    const int fd = open(recordPath(home).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat info { };
+    std::string text;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMaxRecordBytes) {
+        text.resize(static_cast<std::size_t>(info.st_size));
+        const ssize_t got = ::read(fd, text.data(), text.size());
+        text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    }
+    close(fd);
+    const auto values = ini::parseGeneral(text);
+    const auto askName = values.find("Ask Name");
+    if (askName == values.end())
         return std::nullopt;
     Record record;
     bool isNumber = false;
-    record.askName = askName->toInt(&isNumber);
+    record.askName = QString::fromStdString(askName->second).toInt(&isNumber);
     if (!isNumber)
         record.askName = 1;
-    if (const auto tick = ini::read(path, {}, "Tick Count"))
-        record.tickCount = tick->toLongLong();
-    if (const auto file = ini::read(path, {}, "PSFileName"))
-        record.psFileName = file->toString().toStdString();
+    if (const auto tick = values.find("Tick Count"); tick != values.end())
+        record.tickCount = QString::fromStdString(tick->second).toLongLong();
+    if (const auto file = values.find("PSFileName"); file != values.end())
+        record.psFileName = file->second;
     return record;
 }
 
@@ -67,17 +84,60 @@ bool takesJob(const Record& record, const std::string& home, std::int64_t now)
 {
     if (record.askName != 0 || record.psFileName != spoolPathFor(home))
         return false;
-    return record.tickCount <= now && now - record.tickCount <= kValidMilliseconds;
+    // Compared this way round, no tick count can overflow the difference.
+    return record.tickCount <= now && record.tickCount >= now - kValidMilliseconds;
+}
+
+namespace {
+// Holds the user's hand-off lock while it lives: the record is read and
+// rewritten under it, so that one arming is taken by one job only.
+class RecordLock {
+public:
+    explicit RecordLock(const std::string& home)
+        : m_fd(open(
+            (folderFor(home) + "/handoff.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600))
+    {
+        if (m_fd >= 0)
+            flock(m_fd, LOCK_EX);
+    }
+    ~RecordLock()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    RecordLock(const RecordLock&) = delete;
+    RecordLock& operator=(const RecordLock&) = delete;
+
+private:
+    int m_fd;
+};
+} // namespace
+
+std::optional<Record> takeJob(const std::string& home, std::int64_t now)
+{
+    const RecordLock lock(home);
+    auto record = read(home);
+    if (!record || !takesJob(*record, home, now))
+        return std::nullopt;
+    Record taken = *record;
+    taken.askName = 1;
+    if (!write(home, taken))
+        return std::nullopt;
+    return record;
 }
 
 bool beginHandoff(const std::string& home, const std::string& path)
 {
     std::remove(path.c_str());
+    std::error_code ignored;
+    std::filesystem::create_directories(folderFor(home), ignored);
+    const RecordLock lock(home);
     return write(home, Record{0, currentTickCount(), path});
 }
 
 bool endHandoff(const std::string& home)
 {
+    const RecordLock lock(home);
     Record record = read(home).value_or(Record{});
     record.askName = 1;
     return write(home, record);
@@ -107,16 +167,25 @@ void takeOverSpoolFile(const std::string& spool, const std::string& temporary)
 
 SpoolWrite writeSpoolFile(int input, const std::string& path, bool (*cancelled)())
 {
-    const int out = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    // Without waiting for a reader, should the path be a FIFO; and only a
+    // regular file takes the job.
+    const int out = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (out < 0)
         return SpoolWrite::CannotOpen;
+    struct stat info { };
+    if (fstat(out, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(out);
+        errno = EINVAL;
+        return SpoolWrite::CannotOpen;
+    }
+    fcntl(out, F_SETFL, O_WRONLY);
     const auto closing = [out](SpoolWrite result) {
         const int reason = errno;
         close(out);
         errno = reason;
         return result;
     };
-    if (flock(out, LOCK_EX) != 0)
+    if (flock(out, LOCK_EX) != 0 || ftruncate(out, 0) != 0)
         return closing(SpoolWrite::CannotOpen);
     char buffer[65536];
     for (;;) {

@@ -36,6 +36,11 @@ bool write(const std::string& home, const Record& record);
 // the suite's own spool path.
 bool takesJob(const Record& record, const std::string& home, std::int64_t now);
 
+// The backend's take of an armed hand-off for one job: the record when it
+// takes the job, which disarms it, so that a second job at the same time is
+// converted as usual instead of writing over the first one's spool file.
+std::optional<Record> takeJob(const std::string& home, std::int64_t now);
+
 // The document converter's side. beginHandoff deletes any spool file at path,
 // then arms the record for it (Ask Name 0, now, path) in one rewrite;
 // endHandoff sets Ask Name back to 1 and keeps the rest.

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QUrl>
+
+#include <algorithm>
 
 namespace folyant::ini {
 
@@ -44,6 +47,41 @@ bool write(const std::string& path, const QString& group,
         settings.setValue(keyFor(group, name), value);
     settings.sync();
     return settings.status() == QSettings::NoError;
+}
+
+std::map<std::string, std::string> parseGeneral(std::string_view text)
+{
+    std::map<std::string, std::string> values;
+    bool inGeneral = true;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (!line.empty() && line.front() == '[') {
+            inGeneral = line == "[General]";
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (!inGeneral || equals == std::string_view::npos)
+            continue;
+        const QString key
+            = QUrl::fromPercentEncoding(QByteArray(line.data(), static_cast<qsizetype>(equals)));
+        std::string_view raw = line.substr(equals + 1);
+        std::string value;
+        if (!raw.empty() && raw.front() == '"') {
+            for (std::size_t i = 1; i < raw.size() && raw[i] != '"'; ++i) {
+                if (raw[i] == '\\' && i + 1 < raw.size())
+                    ++i;
+                value += raw[i];
+            }
+        } else {
+            value = std::string(raw);
+        }
+        values[key.trimmed().toStdString()] = value;
+    }
+    return values;
 }
 
 } // namespace folyant::ini

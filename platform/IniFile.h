@@ -3,8 +3,10 @@
 #include <QVariant>
 
 #include <initializer_list>
+#include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace folyant::ini {
@@ -17,5 +19,10 @@ bool write(const std::string& path, const QString& group, const std::string& nam
 // them changed and others not.
 bool write(const std::string& path, const QString& group,
     std::initializer_list<std::pair<const char*, QVariant>> values);
+
+// The values of the [General] group of an INI text as QSettings writes it
+// (keys with %XX escapes, values plain or in double quotes), for files that
+// must be read from a descriptor already checked.
+std::map<std::string, std::string> parseGeneral(std::string_view text);
 
 } // namespace folyant::ini

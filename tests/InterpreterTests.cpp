@@ -116,7 +116,8 @@ TEST(PageStamp, ParenthesesInThePathAreEscaped)
 TEST(PageStamp, TitleStringsOfTheHeaderBecomeTheTitle)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"%!PS-Adobe-3.0\n%%Title: (report.xls)\n%%EndComments\n", "[ /Title (report.xls) /DOCINFO pdfmark\n"},
+        {"%!PS-Adobe-3.0\n%%Title: (report.xls)\n%%EndComments\n",
+            "[ /Title (report.xls) /DOCINFO pdfmark\n"},
         {"%%Title: (a \\) b (c))\r\n", "[ /Title (a \\) b (c)) /DOCINFO pdfmark\n"},
         {"%!PS\n%%Title: plain words\n", ""},
         {"%!PS\n%%Title: (unbalanced\n", ""},

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <limits>
 
 using namespace folyant;
 using folyant::test::TempFolder;
@@ -216,6 +217,25 @@ TEST(Handoff, RecordRoundTripsAndAGarbledOneNeverArms)
         ASSERT_TRUE(record) << garbled;
         EXPECT_EQ(record->askName, 1) << "\"" << garbled << "\" must not read as 0";
     }
+}
+
+TEST(Handoff, OneArmingTakesOneJobAndNoTickCountOverflows)
+{
+    TempFolder home;
+    const std::int64_t now = handoff::currentTickCount();
+    ASSERT_TRUE(handoff::beginHandoff(home.path(), handoff::spoolPathFor(home.path())));
+    const auto first = handoff::takeJob(home.path(), handoff::currentTickCount());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->psFileName, handoff::spoolPathFor(home.path()));
+    EXPECT_FALSE(handoff::takeJob(home.path(), handoff::currentTickCount()))
+        << "the second job is not handed over";
+
+    for (const std::int64_t tick :
+        {std::numeric_limits<std::int64_t>::min(), now + 1000, now - handoff::kValidMilliseconds - 1}) {
+        const handoff::Record record{0, tick, handoff::spoolPathFor(home.path())};
+        EXPECT_FALSE(handoff::takesJob(record, home.path(), now)) << tick;
+    }
+    EXPECT_TRUE(handoff::takesJob({0, now - 10, handoff::spoolPathFor(home.path())}, home.path(), now));
 }
 
 TEST(Process, TimeLimitTerminationAndStandardInput)

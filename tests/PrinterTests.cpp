@@ -11,6 +11,7 @@
 #include <fcntl.h>
 
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -126,6 +127,25 @@ TEST_F(HandoffTest, StaleOrForeignHandoffIsIgnored)
         EXPECT_FALSE(test::fileExists("/tmp/elsewhere.ps"));
     }
     EXPECT_EQ(test::filesBelow(out.path()).size(), 3u) << "each job was converted as usual";
+}
+
+TEST_F(HandoffTest, AFifoInPlaceOfTheRecordOrTheSpoolFileBlocksNothing)
+{
+    std::filesystem::create_directories(conf.file("Quorvale"));
+    const std::string record = handoff::folderFor(home) + "/handoff.conf";
+    ASSERT_EQ(::mkfifo(record.c_str(), 0600), 0);
+    account.own(home);
+    auto result = print("%!PS\nshowpage\n");
+    EXPECT_EQ(result.exitCode, 0) << "converted as usual: " << result.err;
+    EXPECT_EQ(test::filesBelow(out.path()).size(), 1u);
+
+    std::filesystem::remove(record);
+    arm(handoff::Record{0, handoff::currentTickCount(), handoff::spoolPathFor(home)});
+    ASSERT_EQ(::mkfifo(handoff::spoolPathFor(home).c_str(), 0600), 0);
+    account.own(home);
+    result = print("%!PS\nshowpage\n%%EOF\n");
+    EXPECT_NE(result.exitCode, 0) << "the spool path is no file to write the job into";
+    EXPECT_NE(result.err.find("ERROR: Cannot write the hand-off file"), std::string::npos) << result.err;
 }
 
 TEST_F(HandoffTest, WriterHoldsALockUntilTheJobIsWritten)
