@@ -31,6 +31,8 @@
 
 namespace {
 
+constexpr const char* kSetpriv = "/usr/bin/setpriv";
+
 volatile sig_atomic_t g_cancelled = 0;
 volatile pid_t g_converter = 0;
 
@@ -145,8 +147,15 @@ int convert(int input, const passwd& user, const std::string& title, const std::
         if (const char* value = getenv(name))
             environment.push_back(std::string(name) + "=" + value);
 
+    // The converter must not outlive a backend that was killed outright: it
+    // would convert on for nobody. setpriv gives it the signal for that.
+    std::string starter = program;
+    if (access(kSetpriv, X_OK) == 0) {
+        arguments.insert(arguments.begin(), {kSetpriv, "--pdeathsig", "TERM"});
+        starter = kSetpriv;
+    }
     int error = 0;
-    const pid_t child = folyant::process::start({program, arguments, environment, input}, error);
+    const pid_t child = folyant::process::start({starter, arguments, environment, input}, error);
     if (child < 0) {
         unlink(pdf.c_str());
         fprintf(stderr, "ERROR: Cannot start %s: %s\n", program.c_str(), strerror(error));

@@ -118,9 +118,10 @@ std::vector<std::uint8_t> packedDib(const QImage& image, const QList<QRgb>& pale
             const int py = static_cast<int>(y);
             if (bits == 24) {
                 const QRgb c = image.pixel(px, py);
-                row[3 * x] = static_cast<std::uint8_t>(qBlue(c));
-                row[3 * x + 1] = static_cast<std::uint8_t>(qGreen(c));
-                row[3 * x + 2] = static_cast<std::uint8_t>(qRed(c));
+                std::uint8_t* pixel = row + std::size_t{3} * x;
+                pixel[0] = static_cast<std::uint8_t>(qBlue(c));
+                pixel[1] = static_cast<std::uint8_t>(qGreen(c));
+                pixel[2] = static_cast<std::uint8_t>(qRed(c));
                 continue;
             }
             const std::uint8_t index = ownIndexes ? static_cast<std::uint8_t>(image.pixelIndex(px, py))

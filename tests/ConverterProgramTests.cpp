@@ -87,6 +87,17 @@ TEST_F(ProgramTest, ClosedStandardInputIsNoInput)
     EXPECT_EQ(process.exitCode(), converter::exitcode::kDone) << process.readAllStandardError().toStdString();
 }
 
+TEST_F(ProgramTest, TheJobFileIsNeverWrittenOver)
+{
+    const std::string job = folder.file("in.ps");
+    test::writeFile(job, test::readFile(test::dataFile("cups-testfile.ps")));
+    // The value word is also the output path, as the command line reads it.
+    const auto result = converter({"/source", job});
+    EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed);
+    EXPECT_NE(result.err.find("변환하지 않았습니다"), std::string::npos) << result.err;
+    EXPECT_EQ(test::readFile(job), test::readFile(test::dataFile("cups-testfile.ps")));
+}
+
 TEST_F(ProgramTest, AnUnusablePasswordIsToldAndFailsTheRun)
 {
     const std::string out = folder.file("out.pdf");

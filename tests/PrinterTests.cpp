@@ -148,6 +148,27 @@ TEST_F(HandoffTest, AFifoInPlaceOfTheRecordOrTheSpoolFileBlocksNothing)
     EXPECT_NE(result.err.find("ERROR: Cannot write the hand-off file"), std::string::npos) << result.err;
 }
 
+TEST_F(HandoffTest, TheConverterDiesWithAKilledBackend)
+{
+    std::filesystem::create_directories(conf.file("Quorvale"));
+    QProcess backend;
+    ASSERT_TRUE(test::startProgram(backend, FOLYANT_BACKEND, {"11", user, "endless", "1", ""},
+        {{"FOLYANT_SYSCONFDIR", daemonlessConf()}}));
+    backend.write("%!PS\n{ 1 pop } loop\n");
+    ASSERT_TRUE(backend.waitForBytesWritten());
+    std::string converter;
+    for (int i = 0; i < 200 && converter.empty();
+         ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20)))
+        converter = test::runProgram("/usr/bin/pgrep", {"-u", user, "-f", "Folyant_Standard"}).out;
+    ASSERT_FALSE(converter.empty()) << "the job is being converted";
+    backend.kill();
+    ASSERT_TRUE(backend.waitForFinished(5000));
+    bool gone = false;
+    for (int i = 0; i < 250 && !gone; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20)))
+        gone = test::runProgram("/usr/bin/pgrep", {"-u", user, "-f", "Folyant_Standard"}).out.empty();
+    EXPECT_TRUE(gone) << "the converter ran on without its backend";
+}
+
 TEST_F(HandoffTest, WriterHoldsALockUntilTheJobIsWritten)
 {
     handoff::Record record{0, handoff::currentTickCount(), handoff::spoolPathFor(home)};

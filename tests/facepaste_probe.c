@@ -45,7 +45,8 @@ int main(int argc, char** argv)
         return 3;
     int (*loadIcon1)(void) = (int (*)(void))dlsym(library, "LoadIcon1");
     int (*loadIcon2)(void) = (int (*)(void))dlsym(library, "LoadIcon2");
-    void* (*toDib)(const void*, const void*) = (void* (*)(const void*, const void*))dlsym(library, "BitmapToPackedDib");
+    void* (*toDib)(const void*, const void*)
+        = (void* (*)(const void*, const void*))dlsym(library, "BitmapToPackedDib");
     if (!loadIcon1 || !loadIcon2 || !toDib)
         return 4;
 

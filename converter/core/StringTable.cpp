@@ -37,6 +37,9 @@ std::string loadString(int id)
         source = QT_TRANSLATE_NOOP("StringTable",
             "암호에 PDF 보호에 쓸 수 없는 문자가 있어 PDF를 보호하지 못했습니다. 다른 암호를 쓰십시오.");
         break;
+    case strings::kOutputIsSource:
+        source = QT_TRANSLATE_NOOP("StringTable", "PDF 파일이 변환할 파일과 같아 변환하지 않았습니다.");
+        break;
     default:
         return {};
     }

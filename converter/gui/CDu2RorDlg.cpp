@@ -178,6 +178,15 @@ void CDu2RorDlg::OnInitDialog()
     UpdateData(false);
 
     if (!m_job.sourcePath.empty()) {
+        // "/source in.ps" alone names in.ps as the output too: the job file
+        // is never written over.
+        std::error_code ignored;
+        if (std::filesystem::equivalent(m_job.sourcePath, m_job.outputPath, ignored)
+            || m_job.sourcePath == m_job.outputPath) {
+            m_failed = true;
+            m_platform.messages.show(loadString(strings::kOutputIsSource));
+            return;
+        }
         if (!m_run.openSource(m_job.sourcePath))
             return;
     } else if (!m_job.outputPath.empty()) {

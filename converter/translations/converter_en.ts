@@ -39,6 +39,10 @@
         <source>암호에 PDF 보호에 쓸 수 없는 문자가 있어 PDF를 보호하지 못했습니다. 다른 암호를 쓰십시오.</source>
         <translation>The password holds characters that PDF protection cannot use, so the PDF was not protected. Please use another password.</translation>
     </message>
+    <message>
+        <source>PDF 파일이 변환할 파일과 같아 변환하지 않았습니다.</source>
+        <translation>The PDF file is the file to convert; nothing was converted.</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>

@@ -39,6 +39,10 @@
         <source>암호에 PDF 보호에 쓸 수 없는 문자가 있어 PDF를 보호하지 못했습니다. 다른 암호를 쓰십시오.</source>
         <translation>パスワードにPDFの保護に使えない文字が含まれているため、PDFを保護できませんでした。別のパスワードを使ってください。</translation>
     </message>
+    <message>
+        <source>PDF 파일이 변환할 파일과 같아 변환하지 않았습니다.</source>
+        <translation>PDFファイルが変換するファイルと同じため、変換しませんでした。</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>

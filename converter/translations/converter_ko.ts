@@ -39,6 +39,10 @@
         <source>암호에 PDF 보호에 쓸 수 없는 문자가 있어 PDF를 보호하지 못했습니다. 다른 암호를 쓰십시오.</source>
         <translation>암호에 PDF 보호에 쓸 수 없는 문자가 있어 PDF를 보호하지 못했습니다. 다른 암호를 쓰십시오.</translation>
     </message>
+    <message>
+        <source>PDF 파일이 변환할 파일과 같아 변환하지 않았습니다.</source>
+        <translation>PDF 파일이 변환할 파일과 같아 변환하지 않았습니다.</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>
