@@ -31,6 +31,18 @@ std::optional<QVariant> read(const std::string& path, const QString& group, cons
     return value;
 }
 
+std::optional<std::string> readString(
+    const std::string& path, const QString& group, const std::string& name, std::size_t bufferBytes)
+{
+    const auto value = read(path, group, name);
+    if (!value || !value->canConvert<QString>())
+        return std::nullopt;
+    std::string text = value->toString().toStdString();
+    if (text.size() + 1 > bufferBytes)
+        return std::nullopt;
+    return text;
+}
+
 bool write(const std::string& path, const QString& group, const std::string& name, const QVariant& value)
 {
     return write(path, group, {{name.c_str(), value}});

@@ -14,6 +14,9 @@ namespace folyant::ini {
 // Small helpers over QSettings' INI format that report failure instead of
 // silently keeping an in-memory copy.
 std::optional<QVariant> read(const std::string& path, const QString& group, const std::string& name);
+// A text value that fits bufferBytes with its terminator, or nothing.
+std::optional<std::string> readString(
+    const std::string& path, const QString& group, const std::string& name, std::size_t bufferBytes);
 bool write(const std::string& path, const QString& group, const std::string& name, const QVariant& value);
 // Several values in one rewrite of the file, so that no reader sees some of
 // them changed and others not.

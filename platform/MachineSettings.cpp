@@ -29,13 +29,7 @@ bool IniMachineSettings::isAvailable() const
 std::optional<std::string> IniMachineSettings::readString(
     const std::string& name, std::size_t bufferBytes) const
 {
-    const auto value = ini::read(m_path, {}, name);
-    if (!value || !value->canConvert<QString>())
-        return std::nullopt;
-    std::string text = value->toString().toStdString();
-    if (text.size() + 1 > bufferBytes)
-        return std::nullopt;
-    return text;
+    return ini::readString(m_path, {}, name, bufferBytes);
 }
 
 std::optional<int> IniMachineSettings::readInt(const std::string& name) const

@@ -20,13 +20,7 @@ std::string IniWordProcessorFonts::defaultPath()
 
 std::optional<std::string> IniWordProcessorFonts::fontPath(std::size_t bufferBytes) const
 {
-    const auto value = ini::read(m_path, QStringLiteral("Fonts"), "Font Path");
-    if (!value || !value->canConvert<QString>())
-        return std::nullopt;
-    std::string text = value->toString().toStdString();
-    if (text.size() + 1 > bufferBytes)
-        return std::nullopt;
-    return text;
+    return ini::readString(m_path, QStringLiteral("Fonts"), "Font Path", bufferBytes);
 }
 
 } // namespace folyant

@@ -26,16 +26,6 @@ using folyant::test::TempFolder;
 
 namespace {
 
-class RecordingShell final : public Shell {
-public:
-    bool open(const std::string& path) override
-    {
-        opened.push_back(path);
-        return true;
-    }
-    std::vector<std::string> opened;
-};
-
 class DialogTest : public ::testing::Test {
 protected:
     ConversionJob jobFor(const std::string& source)
@@ -63,7 +53,7 @@ protected:
     IniMachineSettings machine{std::string(FOLYANT_DEV_SYSCONF) + "/Quorvale/Folyant Velmo.conf"};
     test::RecordingProfile profile;
     test::RecordingMessageBox messages;
-    RecordingShell shell;
+    test::RecordingShell shell;
     XdgEmail mail;
     test::RecordingFileDialogs files;
     Platform platform{machine, profile, messages, shell, mail, files, false};

@@ -28,16 +28,6 @@ using folyant::test::whenModal;
 
 namespace {
 
-class RecordingShell final : public Shell {
-public:
-    bool open(const std::string& path) override
-    {
-        opened.push_back(path);
-        return true;
-    }
-    std::vector<std::string> opened;
-};
-
 class DocDialogTest : public ::testing::Test {
 protected:
     DocDialogTest()
@@ -57,7 +47,7 @@ protected:
     TempFolder settings;
     IniMachineSettings machine{machinePath()};
     test::RecordingMessageBox messages;
-    RecordingShell shell;
+    test::RecordingShell shell;
     test::RecordingFileDialogs files;
     test::RecordingDestination destinations;
     IniWordProcessorFonts fonts{settings.file("HNC/Shared.conf")};

@@ -6,6 +6,9 @@
 #include "platform/Folders.h"
 #include "platform/Handoff.h"
 #include "platform/MessageBox.h"
+#include "platform/TerminationWatch.h"
+
+#include <QCoreApplication>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -138,6 +141,15 @@ DocumentJob::Outcome DocumentJob::convert(
     default:
         return Outcome::Failed;
     }
+}
+
+bool pumpUnlessTerminated(TerminationWatch* watch)
+{
+    QCoreApplication::processEvents();
+    if (!watch || !watch->wasRequested())
+        return true;
+    watch->acknowledge();
+    return false;
 }
 
 StartOutcome runStartCommand(StartNames& names, MessageBox& messages, DocumentJob& job)

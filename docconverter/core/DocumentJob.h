@@ -10,6 +10,7 @@
 namespace folyant {
 class DefaultDestination;
 class MessageBox;
+class TerminationWatch;
 class WordProcessorFonts;
 } // namespace folyant
 
@@ -77,6 +78,11 @@ private:
 enum class StartOutcome { NothingToDo, Refused, Converted, Failed, Cancelled };
 struct StartNames;
 StartOutcome runStartCommand(StartNames& names, MessageBox& messages, DocumentJob& job);
+
+// A job's pump: lets the event queue run once; false once the process has
+// been asked to end, which it then acknowledges, since the job ends itself
+// from there however long its clean-up takes.
+bool pumpUnlessTerminated(TerminationWatch* watch);
 
 inline constexpr const char* kConverted = "변환이 성공적으로 완료되었습니다.";
 inline constexpr const char* kConversionFailed = "변환에 실패하였습니다.";

@@ -50,14 +50,8 @@ int convertUnattended(char** argv)
     IniWordProcessorFonts fonts;
     const InstallationFolders folders
         = readInstallationFolders(machine, messages, installedFolders(), kErrorCaption);
-    DocumentJob job(folders, {messages, destinations, fonts}, [&termination] {
-        QCoreApplication::processEvents();
-        if (!termination.wasRequested())
-            return true;
-        // The job ends itself from here, however long its clean-up takes.
-        termination.acknowledge();
-        return false;
-    });
+    DocumentJob job(folders, {messages, destinations, fonts},
+        [&termination] { return pumpUnlessTerminated(&termination); });
     job.setHwpViewerPath(
         machine.readString(installation::kHwpViewerPath, installation::kValueBuffer).value_or(""));
     StartNames names{argv[1], argv[2]};

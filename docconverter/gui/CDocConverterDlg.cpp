@@ -246,12 +246,7 @@ void CDocConverterDlg::setControlsEnabled(bool enabled)
 
 bool CDocConverterDlg::pump()
 {
-    QApplication::processEvents();
-    if (!m_termination || !m_termination->wasRequested())
-        return true;
-    // The job ends itself from here, however long its clean-up takes.
-    m_termination->acknowledge();
-    return false;
+    return pumpUnlessTerminated(m_termination);
 }
 
 void CDocConverterDlg::reject()

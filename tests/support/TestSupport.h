@@ -3,6 +3,7 @@
 #include "platform/DefaultDestination.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
+#include "platform/Shell.h"
 #include "platform/UserProfile.h"
 
 class QProcess;
@@ -117,6 +118,17 @@ public:
     std::optional<std::string> saveAnswer;
     std::vector<std::string> proposed;
     std::vector<std::string> filters;
+};
+
+// The desktop's "open", recorded.
+class RecordingShell final : public Shell {
+public:
+    bool open(const std::string& path) override
+    {
+        opened.push_back(path);
+        return true;
+    }
+    std::vector<std::string> opened;
 };
 
 // The print system's queues and the user's default, in memory.
