@@ -80,11 +80,12 @@ int GhostscriptSession::start(const std::vector<std::string>& arguments)
     return 0;
 }
 
-void GhostscriptSession::send(std::string_view text)
+int GhostscriptSession::send(std::string_view text)
 {
     if (!isRunning())
-        return;
+        return 0;
     int exitCode = 0;
+    int result = 0;
     // Chunks of input are far below UINT_MAX; the limit is the API's.
     while (!text.empty()) {
         const std::size_t piece = text.size() < UINT_MAX ? text.size() : UINT_MAX;
@@ -95,9 +96,12 @@ void GhostscriptSession::send(std::string_view text)
         // interpreter takes no more input: feeding it would use a finished one.
         if (code == gs_error_Fatal || (code <= gs_error_Quit && code != gs_error_NeedInput)) {
             m_running = false;
-            return;
+            return code;
         }
+        if (code < 0 && code != gs_error_NeedInput)
+            result = code;
     }
+    return result;
 }
 
 void GhostscriptSession::finish()

@@ -33,8 +33,9 @@ public:
     // An instance that accepted its arguments and takes input.
     bool isRunning() const { return m_instance != nullptr && m_running; }
 
-    // Hands text to the running sequence; ignored without a running one.
-    void send(std::string_view text);
+    // Hands text to the running sequence; ignored without a running one. The
+    // interpreter's code for the text: 0, or its (negative) error code.
+    int send(std::string_view text);
 
     // Ends the sequence and shuts down; the output is complete afterwards.
     void finish();

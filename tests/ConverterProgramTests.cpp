@@ -87,6 +87,51 @@ TEST_F(ProgramTest, ClosedStandardInputIsNoInput)
     EXPECT_EQ(process.exitCode(), converter::exitcode::kDone) << process.readAllStandardError().toStdString();
 }
 
+TEST_F(ProgramTest, PdfInputKeepsItsTextPagesAndFontsAndIsStamped)
+{
+    for (const char* name : {"pdfjs-tracemonkey.pdf", "cups-onepage-a4.pdf"}) {
+        SCOPED_TRACE(name);
+        const std::string source = test::dataFile(name);
+        const std::string fromFile = folder.file(std::string("file-") + name);
+        const std::string fromPipe = folder.file(std::string("pipe-") + name);
+        auto result = converter({fromFile, "/source", source});
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        result = converter({fromPipe}, test::readFile(source));
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        const int pages = test::pdfPageCount(source);
+        for (const std::string& pdf : {fromFile, fromPipe}) {
+            EXPECT_EQ(test::pdfPageCount(pdf), pages);
+            EXPECT_EQ(test::pageSizes(pdf), test::pageSizes(source));
+            EXPECT_EQ(test::pagesWithStamp(pdf, pages), pages);
+            EXPECT_GE(test::sharedWords(source, pdf), 0.98);
+            EXPECT_TRUE(test::allFontsEmbedded(pdf));
+        }
+    }
+    EXPECT_EQ(test::filesBelow(folder.path()).size(), 4u) << "nothing of standard input's PDF is left";
+}
+
+TEST_F(ProgramTest, BrokenAndLockedPdfsFailClearlyAndLeaveNoPdf)
+{
+    const std::string whole = test::readFile(test::dataFile("cups-onepage-a4.pdf"));
+    test::writeFile(folder.file("cut.pdf"), whole.substr(0, 1000));
+    test::writeFile(folder.file("junk.pdf"), "%PDF-1.4\nnothing of a PDF\n");
+    ASSERT_EQ(test::runProgram("qpdf",
+                  {"--encrypt", "secret", "owner", "256", "--", test::dataFile("cups-onepage-a4.pdf"),
+                      folder.file("locked.pdf")})
+                  .exitCode,
+        0);
+    for (const char* name : {"cut.pdf", "junk.pdf", "locked.pdf"}) {
+        const std::string out = folder.file(std::string("out-") + name);
+        auto result = converter({out, "/source", folder.file(name)});
+        EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed) << name;
+        EXPECT_NE(result.err.find("PDF 파일을 변환할 수 없습니다"), std::string::npos) << name << result.err;
+        EXPECT_FALSE(test::fileExists(out)) << name;
+        result = converter({out}, test::readFile(folder.file(name)));
+        EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed) << name;
+        EXPECT_FALSE(test::fileExists(out)) << name;
+    }
+}
+
 TEST_F(ProgramTest, TheJobFileIsNeverWrittenOver)
 {
     const std::string job = folder.file("in.ps");

@@ -270,6 +270,66 @@ TEST_F(PrintingTest, InstallPrintAndRemove)
     EXPECT_EQ(tool(FOLYANT_PRNREMOVE, {}).exitCode, 0) << "nothing left to remove is no failure";
 }
 
+// What today's applications print: PDF, which reaches the backend as PDF and
+// keeps its text, fonts and pages.
+TEST_F(PrintingTest, PdfJobsKeepTheirTextPagesAndFonts)
+{
+    if (!test::fileExists("/usr/bin/soffice"))
+        GTEST_SKIP() << "LibreOffice is not installed";
+    ASSERT_TRUE(install());
+    TempFolder made;
+    TempFolder profile;
+    std::vector<std::string> sources{
+        test::dataFile("pdfjs-tracemonkey.pdf"), test::dataFile("cups-onepage-a4.pdf")};
+    for (const char* document :
+        {"poi-SampleDoc.doc", "poi-15556-korean.xls", "poi-SampleShow.ppt", "tika-testRTF-word2003.rtf"}) {
+        test::runProgram("/usr/bin/soffice",
+            {"--headless", "-env:UserInstallation=file://" + profile.path(), "--convert-to", "pdf",
+                "--outdir", made.path(), test::dataFile(std::string("office/") + document)});
+        const std::string title = std::string(document).substr(0, std::string(document).rfind('.'));
+        sources.push_back(made.file(title + ".pdf"));
+    }
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        EXPECT_EQ(
+            tool("lp", {"-d", "Folyant_Velmo", "-t", "job" + std::to_string(i), sources[i]}).exitCode, 0);
+    waitForJobs();
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        SCOPED_TRACE(sources[i]);
+        const std::string pdf = daemon.outputFolder() + "/job" + std::to_string(i) + ".pdf";
+        const int pages = test::pdfPageCount(sources[i]);
+        ASSERT_GT(pages, 0);
+        EXPECT_EQ(test::pdfPageCount(pdf), pages) << daemon.errorLog().substr(0, 2000);
+        // CUPS lays every page out on the queue's paper, A4 unless the job asks
+        // for another, as for any printer.
+        std::string a4;
+        for (int page = 0; page < pages; ++page)
+            a4 += "  595 x 842\n";
+        EXPECT_EQ(test::pageSizes(pdf), a4);
+        EXPECT_EQ(test::pagesWithStamp(pdf, pages), pages);
+        // Pages turned to fit the paper read in another order; the words stay.
+        EXPECT_GE(test::sharedWords(sources[i], pdf), 0.85);
+        EXPECT_TRUE(test::allFontsEmbedded(pdf));
+    }
+    // Korean text stays text.
+    EXPECT_NE(test::pdfText(daemon.outputFolder() + "/job3.pdf").find("조립"), std::string::npos);
+}
+
+TEST_F(PrintingTest, PageRangesAndNUpOfPdfJobsAreHonoured)
+{
+    ASSERT_TRUE(install());
+    const std::string book = test::dataFile("pdfjs-tracemonkey.pdf");
+    EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "ranges", "-o", "page-ranges=2-3", book}).exitCode, 0);
+    EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "twoup", "-o", "number-up=2", book}).exitCode, 0);
+    waitForJobs();
+    const std::string ranges = daemon.outputFolder() + "/ranges.pdf";
+    EXPECT_EQ(test::pdfPageCount(ranges), 2);
+    const std::string text = test::pdfText(ranges);
+    EXPECT_NE(text.find("recording and compiling a trace"), std::string::npos)
+        << "begins with the paper's page 2";
+    EXPECT_EQ(text.find("Trace-based Just-in-Time"), std::string::npos) << "page 1 is not printed";
+    EXPECT_EQ(test::pdfPageCount(daemon.outputFolder() + "/twoup.pdf"), 7);
+}
+
 TEST_F(PrintingTest, TenJobsAtOnceGiveTenPdfs)
 {
     ASSERT_TRUE(install());

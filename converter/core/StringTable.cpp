@@ -40,6 +40,10 @@ std::string loadString(int id)
     case strings::kOutputIsSource:
         source = QT_TRANSLATE_NOOP("StringTable", "PDF 파일이 변환할 파일과 같아 변환하지 않았습니다.");
         break;
+    case strings::kPdfNotReadable:
+        source = QT_TRANSLATE_NOOP(
+            "StringTable", "PDF 파일을 변환할 수 없습니다. 손상되었거나 암호로 보호된 PDF입니다.");
+        break;
     default:
         return {};
     }

@@ -17,6 +17,7 @@ inline constexpr int kMailNotUsable = 61841;
 inline constexpr int kMailFailed = 61842;
 inline constexpr int kPasswordNotUsable = 61850;
 inline constexpr int kOutputIsSource = 61851;
+inline constexpr int kPdfNotReadable = 61852;
 } // namespace strings
 
 // The text of a message, or an empty text for an unknown number.

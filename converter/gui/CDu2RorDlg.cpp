@@ -237,7 +237,7 @@ void CDu2RorDlg::FeedStep()
     if (m_termination && m_termination->wasRequested())
         return;
 
-    switch (m_run.feedStep()) {
+    switch (m_run.feedStep(m_job.outputPath)) {
     case gs::PostScriptFeed::Step::Fed:
         UpdateData(false);
         if (const auto position = m_run.progressPosition())
@@ -248,6 +248,18 @@ void CDu2RorDlg::FeedStep()
         if (m_termination)
             m_termination->setPartialOutput({});
         RunPostProcessing();
+        break;
+    case gs::PostScriptFeed::Step::Failed:
+        // A PDF that cannot be read: nothing was written, and nothing follows.
+        m_failed = true;
+        if (m_termination)
+            m_termination->setPartialOutput({});
+        m_timer.stop();
+        m_exitButton->setEnabled(true);
+        m_cancelButton->setEnabled(false);
+        m_platform.messages.show(loadString(strings::kPdfNotReadable));
+        if (m_job.closeAfterProcess || m_platform.unattended)
+            QDialog::reject();
         break;
     case gs::PostScriptFeed::Step::Idle:
     case gs::PostScriptFeed::Step::Interrupted:

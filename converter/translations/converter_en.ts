@@ -43,6 +43,10 @@
         <source>PDF 파일이 변환할 파일과 같아 변환하지 않았습니다.</source>
         <translation>The PDF file is the file to convert; nothing was converted.</translation>
     </message>
+    <message>
+        <source>PDF 파일을 변환할 수 없습니다. 손상되었거나 암호로 보호된 PDF입니다.</source>
+        <translation>The PDF file cannot be converted: it is damaged or protected by a password.</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>

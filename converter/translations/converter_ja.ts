@@ -43,6 +43,10 @@
         <source>PDF 파일이 변환할 파일과 같아 변환하지 않았습니다.</source>
         <translation>PDFファイルが変換するファイルと同じため、変換しませんでした。</translation>
     </message>
+    <message>
+        <source>PDF 파일을 변환할 수 없습니다. 손상되었거나 암호로 보호된 PDF입니다.</source>
+        <translation>PDFファイルを変換できません。破損しているか、パスワードで保護されています。</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>

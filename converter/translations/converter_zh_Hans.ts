@@ -43,6 +43,10 @@
         <source>PDF 파일이 변환할 파일과 같아 변환하지 않았습니다.</source>
         <translation>PDF文件与要转换的文件相同，未进行转换。</translation>
     </message>
+    <message>
+        <source>PDF 파일을 변환할 수 없습니다. 손상되었거나 암호로 보호된 PDF입니다.</source>
+        <translation>无法转换PDF文件：文件已损坏或受密码保护。</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>

@@ -43,6 +43,10 @@
         <source>PDF 파일이 변환할 파일과 같아 변환하지 않았습니다.</source>
         <translation>PDF檔案與要轉換的檔案相同，未進行轉換。</translation>
     </message>
+    <message>
+        <source>PDF 파일을 변환할 수 없습니다. 손상되었거나 암호로 보호된 PDF입니다.</source>
+        <translation>無法轉換PDF檔案：檔案已損壞或受密碼保護。</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>

@@ -37,7 +37,7 @@ int DocumentInterpreter::FeedPostScriptFile(const std::string& path, const Pump&
         return 0;
     }
     for (;;) {
-        switch (m_feed.feedStep()) {
+        switch (m_feed.feedStep(m_pdfPath)) {
         case gs::PostScriptFeed::Step::Fed:
         case gs::PostScriptFeed::Step::Interrupted:
             if (!pump()) {
@@ -49,6 +49,7 @@ int DocumentInterpreter::FeedPostScriptFile(const std::string& path, const Pump&
             pump();
             return 1;
         case gs::PostScriptFeed::Step::Idle:
+        case gs::PostScriptFeed::Step::Failed:
             return 0;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QString>
 #include <QStringList>
 
 #include <pwd.h>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -79,6 +81,56 @@ void printReadyPostScript(const std::string& document, const std::string&, const
     const std::string content = readFile(document);
     if (content.rfind("%!", 0) == 0)
         writeFile(temporary, content);
+}
+
+double sharedWords(const std::string& original, const std::string& copy)
+{
+    const auto words = [](const std::string& text) {
+        std::vector<std::string> found;
+        std::string word;
+        for (const QChar c : QString::fromStdString(text + " ")) {
+            if (c.isLetterOrNumber()) {
+                word += QString(c).toStdString();
+            } else {
+                if (QString::fromStdString(word).size() >= 4)
+                    found.push_back(word);
+                word.clear();
+            }
+        }
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    const auto wanted = words(pdfText(original));
+    const auto have = words(pdfText(copy));
+    if (wanted.empty())
+        return 0;
+    std::size_t kept = 0;
+    for (const std::string& word : wanted)
+        kept += std::binary_search(have.begin(), have.end(), word) ? 1 : 0;
+    return static_cast<double>(kept) / static_cast<double>(wanted.size());
+}
+
+std::string pageSizes(const std::string& pdf)
+{
+    std::istringstream info(runProgram("pdfinfo", {"-f", "1", "-l", "10000", pdf}).out);
+    std::string sizes;
+    for (std::string line; std::getline(info, line);) {
+        const std::size_t at = line.find(" size:");
+        if (line.rfind("Page ", 0) == 0 && at != std::string::npos)
+            sizes += line.substr(at + 6, line.find(" pts") - at - 6) + "\n";
+    }
+    return sizes;
+}
+
+bool allFontsEmbedded(const std::string& pdf)
+{
+    std::istringstream fonts(runProgram("pdffonts", {pdf}).out);
+    static const std::regex columns(R"(\s(yes|no)\s+(yes|no)\s+(yes|no)\s+\d+\s+\d+\s*$)");
+    std::smatch match;
+    for (std::string line; std::getline(fonts, line);)
+        if (std::regex_search(line, match, columns) && match[1] == "no")
+            return false;
+    return true;
 }
 
 std::string dataFile(const std::string& name)

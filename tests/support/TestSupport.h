@@ -85,6 +85,13 @@ int pdfPageCount(const std::string& pdf); // -1 when pdfinfo rejects the file
 std::string pdfText(const std::string& pdf);
 // How many pages carry the stamp text, by pdftotext page by page.
 int pagesWithStamp(const std::string& pdf, int pages);
+// The share (0 to 1) of the words of four letters or more in the original's
+// text that the copy's text holds too, by pdftotext; words, not bytes.
+double sharedWords(const std::string& original, const std::string& copy);
+// The page sizes pdfinfo reports, one line a page.
+std::string pageSizes(const std::string& pdf);
+// Whether pdffonts finds every font embedded.
+bool allFontsEmbedded(const std::string& pdf);
 
 // Message boxes answered by the test.
 class RecordingMessageBox final : public MessageBox {
