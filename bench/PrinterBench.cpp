@@ -70,13 +70,24 @@ int main(int argc, char** argv)
     const std::string cupsPdfOut = std::string(getpwuid(getuid())->pw_dir) + "/PDF";
     const auto before = filesIn(cupsPdfOut);
 
-    std::printf("%-44s %10s %10s %7s\n", "job", "cups-pdf s", "ours s", "ratio");
+    std::printf("%-44s %10s %10s %7s %12s %12s\n", "job", "cups-pdf s", "ours s", "ratio", "cups-pdf wds",
+        "our words");
     for (int i = 1; i < argc; ++i) {
         std::vector<double> theirs;
         std::vector<double> ours;
+        // The share of the job's words that each PDF's text holds (PDF jobs).
+        double theirWords = 0;
+        double ourWords = 0;
+        const bool isPdf = fs::path(argv[i]).extension() == ".pdf";
         for (int run = 0; run < runs; ++run) {
             theirs.push_back(secondsToPrint(daemon, "CUPS-PDF", argv[i]));
             ours.push_back(secondsToPrint(daemon, "Folyant_Velmo", argv[i]));
+            if (isPdf && run == 0) {
+                for (const auto& file : filesIn(cupsPdfOut))
+                    if (!before.count(file))
+                        theirWords = test::sharedWords(argv[i], file.string());
+                ourWords = test::sharedWords(argv[i], daemon.outputFolder() + "/folyant-bench.pdf");
+            }
             removeOutputs(cupsPdfOut, before);
             removeOutputs(daemon.outputFolder(), {});
         }
@@ -84,7 +95,8 @@ int main(int argc, char** argv)
         std::sort(ours.begin(), ours.end());
         const double t = theirs[theirs.size() / 2];
         const double o = ours[ours.size() / 2];
-        std::printf("%-44s %10.2f %10.2f %7.2f\n", fs::path(argv[i]).filename().c_str(), t, o, o / t);
+        std::printf("%-44s %10.2f %10.2f %7.2f %11.0f%% %11.0f%%\n", fs::path(argv[i]).filename().c_str(), t,
+            o, o / t, theirWords * 100, ourWords * 100);
     }
     return 0;
 }

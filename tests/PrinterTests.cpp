@@ -312,6 +312,21 @@ TEST_F(PrintingTest, PdfJobsKeepTheirTextPagesAndFonts)
     }
     // Korean text stays text.
     EXPECT_NE(test::pdfText(daemon.outputFolder() + "/job3.pdf").find("조립"), std::string::npos);
+
+    // LibreOffice printing to the queue itself sends PDF, and its text stays.
+    for (const std::string& file : pdfs())
+        std::filesystem::remove(daemon.outputFolder() + "/" + file);
+    TempFolder printingProfile;
+    auto env = daemon.environment();
+    test::runProgram("/usr/bin/soffice",
+        {"--headless", "-env:UserInstallation=file://" + printingProfile.path(), "--pt", "Folyant_Velmo",
+            test::dataFile("office/poi-SampleDoc.doc")},
+        {}, env);
+    waitForJobs();
+    ASSERT_EQ(pdfs().size(), 1u) << daemon.errorLog().substr(0, 2000);
+    const std::string printed = daemon.outputFolder() + "/" + pdfs().front();
+    EXPECT_GE(test::sharedWords(made.file("poi-SampleDoc.pdf"), printed), 0.95);
+    EXPECT_EQ(test::pagesWithStamp(printed, test::pdfPageCount(printed)), test::pdfPageCount(printed));
 }
 
 TEST_F(PrintingTest, PageRangesAndNUpOfPdfJobsAreHonoured)
