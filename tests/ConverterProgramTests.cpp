@@ -9,6 +9,8 @@
 
 #include <csignal>
 
+#include <unistd.h>
+
 using namespace folyant;
 using folyant::test::TempFolder;
 
@@ -150,6 +152,59 @@ TEST_F(ProgramTest, AnUnusablePasswordIsToldAndFailsTheRun)
         = converter({out, "/source", test::dataFile("cups-testfile.ps"), "/security", "국", "", "1111", "x"});
     EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed);
     EXPECT_NE(result.err.find("PDF를 보호하지 못했습니다"), std::string::npos) << result.err;
+    EXPECT_FALSE(test::fileExists(out)) << "no open PDF where the protected one was expected";
+    EXPECT_TRUE(test::fileExists(folder.file("out (unprotected).pdf"))) << "kept under a name that says so";
+    EXPECT_NE(result.err.find(folder.file("out (unprotected).pdf")), std::string::npos) << result.err;
+}
+
+// A small file system of its own, mounted for one test (root only).
+class SmallDisk {
+public:
+    explicit SmallDisk(const std::string& size)
+    {
+        if (geteuid() == 0
+            && test::runProgram("mount", {"-t", "tmpfs", "-o", "size=" + size, "tmpfs", m_folder.path()})
+                    .exitCode
+                == 0)
+            m_mounted = true;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            test::runProgram("umount", {m_folder.path()});
+    }
+    bool mounted() const { return m_mounted; }
+    std::string file(const std::string& name) const { return m_folder.file(name); }
+
+private:
+    TempFolder m_folder;
+    bool m_mounted = false;
+};
+
+TEST_F(ProgramTest, AFullDiskLeavesNoPdfAndFailsTheRun)
+{
+    SmallDisk disk("16k"); // the 12 pages take 23 KB
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a small file system needs root";
+    const std::string out = disk.file("out.pdf");
+    const auto result = converter({out, "/source", test::dataFile("acrobat6-win-word-12p.ps")});
+    EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed) << result.err;
+    EXPECT_NE(result.err.find("디스크가 가득 찼을 수 있습니다"), std::string::npos) << result.err;
+    EXPECT_FALSE(test::fileExists(out));
+}
+
+TEST_F(ProgramTest, ProtectionThatCannotBeWrittenKeepsTheOpenPdfUnderAnotherName)
+{
+    SmallDisk disk("80k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a small file system needs root";
+    // The PDF (54 KB) fits; its protected copy beside it does not.
+    const std::string out = disk.file("out.pdf");
+    const auto result = converter(
+        {out, "/source", test::dataFile("cups-testfile.ps"), "/security", "USER", "OWNER", "1111", "x"});
+    EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed) << result.err;
+    EXPECT_FALSE(test::fileExists(out));
+    EXPECT_TRUE(test::fileExists(disk.file("out (unprotected).pdf"))) << result.err;
 }
 
 TEST_F(ProgramTest, TwoProtectedConversionsAtOnceKeepTheirOwnContent)

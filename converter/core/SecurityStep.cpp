@@ -4,10 +4,12 @@
 #include "converter/core/StringTable.h"
 #include "platform/Folders.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <string_view>
 
 namespace folyant::converter {
 
@@ -48,6 +50,35 @@ int protectInPlace(const std::string& pdfPath, const CPdfSecurity& request)
     if (::rename(copy.c_str(), pdfPath.c_str()) != 0)
         ::unlink(copy.c_str());
     return code;
+}
+
+std::string unprotectedNameFor(const std::string& pdfPath)
+{
+    std::string stem = pdfPath;
+    if (stem.size() > 4
+        && (stem.compare(stem.size() - 4, 4, ".pdf") == 0 || stem.compare(stem.size() - 4, 4, ".PDF") == 0))
+        stem.erase(stem.size() - 4);
+    return stem + " (unprotected).pdf";
+}
+
+bool isCutShortPdf(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat info { };
+    bool cut = false;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        char tail[1024];
+        const off_t from = info.st_size > static_cast<off_t>(sizeof tail)
+            ? info.st_size - static_cast<off_t>(sizeof tail)
+            : 0;
+        const ssize_t got = ::pread(fd, tail, sizeof tail, from);
+        cut = got <= 0
+            || std::string_view(tail, static_cast<std::size_t>(got)).find("%%EOF") == std::string_view::npos;
+    }
+    ::close(fd);
+    return cut;
 }
 
 int securityFailureMessage(int code)

@@ -18,6 +18,8 @@ inline constexpr int kMailFailed = 61842;
 inline constexpr int kPasswordNotUsable = 61850;
 inline constexpr int kOutputIsSource = 61851;
 inline constexpr int kPdfNotReadable = 61852;
+inline constexpr int kPdfNotWritten = 61853;
+inline constexpr int kUnprotectedKept = 61854;
 } // namespace strings
 
 // The text of a message, or an empty text for an unknown number.

@@ -26,6 +26,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <climits>
 #include <filesystem>
@@ -247,6 +249,13 @@ void CDu2RorDlg::FeedStep()
     case gs::PostScriptFeed::Step::InputEnded:
         if (m_termination)
             m_termination->setPartialOutput({});
+        if (isCutShortPdf(m_job.outputPath)) {
+            // Written only in part (a full disk): no PDF, and nothing of the chain.
+            ::unlink(m_job.outputPath.c_str());
+            m_failed = true;
+            m_job.securityRequested = m_job.mailRequested = m_job.showRequested = false;
+            m_platform.messages.show(loadString(strings::kPdfNotWritten));
+        }
         RunPostProcessing();
         break;
     case gs::PostScriptFeed::Step::Failed:
@@ -294,19 +303,26 @@ void CDu2RorDlg::RunPostProcessing()
 
 void CDu2RorDlg::ProtectOutput()
 {
-    // A user who asked for protection is never left with an open PDF unawares.
+    // A user who asked for protection is never left with an open PDF unawares,
+    // nor with one where the protected one was expected.
     if (!isUsablePassword(m_job.userPassword) || !isUsablePassword(m_job.ownerPassword)) {
-        m_failed = true;
         m_platform.messages.show(loadString(strings::kPasswordNotUsable));
-        return;
+    } else {
+        const auto request = std::make_unique<CPdfSecurity>(
+            m_job.userPassword, m_job.ownerPassword, permissionValue(m_job.permissionText));
+        if (protectInPlace(m_job.outputPath, *request) == 0)
+            return;
+        if (const int message = securityFailureMessage(GetLastPdfError()))
+            m_platform.messages.show(loadString(message));
     }
-    const auto request = std::make_unique<CPdfSecurity>(
-        m_job.userPassword, m_job.ownerPassword, permissionValue(m_job.permissionText));
-    if (protectInPlace(m_job.outputPath, *request) == 0)
-        return;
     m_failed = true;
-    if (const int message = securityFailureMessage(GetLastPdfError()))
-        m_platform.messages.show(loadString(message));
+    // Not mailed or shown either: that would hand out what was to be protected.
+    m_job.mailRequested = m_job.showRequested = false;
+    const std::string kept = unprotectedNameFor(m_job.outputPath);
+    if (::rename(m_job.outputPath.c_str(), kept.c_str()) == 0) {
+        m_platform.messages.show(loadString(strings::kUnprotectedKept) + "\n" + kept);
+        m_job.outputPath = kept;
+    }
 }
 
 void CDu2RorDlg::MailOutput()

@@ -47,6 +47,14 @@
         <source>PDF 파일을 변환할 수 없습니다. 손상되었거나 암호로 보호된 PDF입니다.</source>
         <translation>PDF 파일을 변환할 수 없습니다. 손상되었거나 암호로 보호된 PDF입니다.</translation>
     </message>
+    <message>
+        <source>PDF 파일을 끝까지 쓰지 못했습니다. 디스크가 가득 찼을 수 있습니다. 불완전한 PDF는 남기지 않았습니다.</source>
+        <translation>PDF 파일을 끝까지 쓰지 못했습니다. 디스크가 가득 찼을 수 있습니다. 불완전한 PDF는 남기지 않았습니다.</translation>
+    </message>
+    <message>
+        <source>보호되지 않은 PDF는 다음 이름으로 남겼습니다:</source>
+        <translation>보호되지 않은 PDF는 다음 이름으로 남겼습니다:</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>
