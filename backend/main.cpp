@@ -26,6 +26,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,25 @@ struct Descriptor {
         if (fd > 0)
             close(fd);
     }
+};
+
+// A folder of the job's user, mode 0700, removed with all it holds.
+struct JobTempFolder {
+    std::string path;
+    JobTempFolder()
+    {
+        std::string pattern = "/tmp/folyant-job-XXXXXX";
+        if (mkdtemp(pattern.data()))
+            path = pattern;
+    }
+    ~JobTempFolder()
+    {
+        std::error_code ignored;
+        if (!path.empty())
+            std::filesystem::remove_all(path, ignored);
+    }
+    JobTempFolder(const JobTempFolder&) = delete;
+    JobTempFolder& operator=(const JobTempFolder&) = delete;
 };
 
 bool becomeUser(const passwd& user)
@@ -143,9 +163,18 @@ int convert(int input, const passwd& user, const std::string& title, const std::
     std::vector<std::string> environment{"FOLYANT_UNATTENDED=1", std::string("HOME=") + user.pw_dir,
         std::string("USER=") + user.pw_name, std::string("LOGNAME=") + user.pw_name,
         "PATH=/usr/local/bin:/usr/bin:/bin"};
-    for (const char* name : {"FOLYANT_SYSCONFDIR", "LANG", "LC_ALL", "TMPDIR"})
+    for (const char* name : {"FOLYANT_SYSCONFDIR", "LANG", "LC_ALL"})
         if (const char* value = getenv(name))
             environment.push_back(std::string(name) + "=" + value);
+    // CUPS' own temporary folder is not the user's: the converter gets one
+    // that is, and it goes with the job, whatever became of the converter.
+    const JobTempFolder temporary;
+    if (temporary.path.empty()) {
+        unlink(pdf.c_str());
+        fprintf(stderr, "ERROR: Cannot create a temporary folder for the conversion: %s\n", strerror(errno));
+        return CUPS_BACKEND_FAILED;
+    }
+    environment.push_back("TMPDIR=" + temporary.path);
 
     // The converter must not outlive a backend that was killed outright: it
     // would convert on for nobody. setpriv gives it the signal for that.

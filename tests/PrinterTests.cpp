@@ -169,6 +169,32 @@ TEST_F(HandoffTest, TheConverterDiesWithAKilledBackend)
     EXPECT_TRUE(gone) << "the converter ran on without its backend";
 }
 
+TEST_F(HandoffTest, TheConverterGetsATemporaryFolderOfTheUsersThatGoesWithTheJob)
+{
+    std::filesystem::create_directories(conf.file("Quorvale"));
+    // A converter that leaves a file in its temporary folder and dies.
+    TempFolder stand;
+    std::filesystem::permissions(stand.path(),
+        std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
+        std::filesystem::perm_options::add);
+    const std::string seen = out.file("tmpdir.txt");
+    test::writeScript(stand.file("converter"),
+        "echo \"$TMPDIR\" > " + seen + "\nstat -c %U \"$TMPDIR\" >> " + seen
+            + "\ntouch \"$TMPDIR/left\"\nkill -KILL $$\n");
+    std::filesystem::permissions(stand.file("converter"),
+        std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
+        std::filesystem::perm_options::add);
+    const auto result = test::runProgram(FOLYANT_BACKEND, {"12", user, "doc", "1", ""}, "%!PS\nshowpage\n",
+        {{"FOLYANT_SYSCONFDIR", daemonlessConf()}, {"FOLYANT_CONVERTER", stand.file("converter")},
+            {"TMPDIR", "/var/spool/cups/tmp"}});
+    EXPECT_NE(result.exitCode, 0) << "a converter that died wrote no PDF";
+    const std::string lines = test::readFile(seen);
+    const std::string folder = lines.substr(0, lines.find('\n'));
+    EXPECT_EQ(folder.rfind("/tmp/folyant-job-", 0), 0u) << lines;
+    EXPECT_NE(lines.find(user), std::string::npos) << "the folder is the user's: " << lines;
+    EXPECT_FALSE(test::fileExists(folder)) << "the folder went with the job";
+}
+
 TEST_F(HandoffTest, WriterHoldsALockUntilTheJobIsWritten)
 {
     handoff::Record record{0, handoff::currentTickCount(), handoff::spoolPathFor(home)};
