@@ -205,8 +205,13 @@ int convert(int input, const passwd& user, const std::string& title, const std::
         && read(written.fd, head, 4) == 4 && std::memcmp(head, "%PDF", 4) == 0;
     if (g_cancelled || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || !isPdf) {
         unlink(pdf.c_str());
-        fprintf(stderr, "ERROR: %s\n",
-            g_cancelled ? "The job was cancelled; no PDF was kept." : "The conversion produced no PDF.");
+        if (g_cancelled)
+            fprintf(stderr, "ERROR: The job was cancelled; no PDF was kept.\n");
+        else if (WIFSIGNALED(status))
+            fprintf(stderr, "ERROR: The converter crashed (signal %d: %s); no PDF was kept.\n",
+                WTERMSIG(status), strsignal(WTERMSIG(status)));
+        else
+            fprintf(stderr, "ERROR: The conversion produced no PDF.\n");
         return CUPS_BACKEND_FAILED;
     }
     fprintf(stderr, "INFO: PDF written: %s\n", pdf.c_str());

@@ -188,6 +188,64 @@ TEST_F(SecurityTest, TruncatedPdfsAreNotWellFormedAndStayAsTheyWere)
     }
 }
 
+// A PDF of the given objects (numbered from 1) with a correct cross-reference
+// table, so that nothing needs repair and only the content is hostile.
+std::string pdfOf(const std::vector<std::string>& objects, const std::string& trailer)
+{
+    std::string pdf = "%PDF-1.4\n";
+    std::vector<std::size_t> offsets;
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        offsets.push_back(pdf.size());
+        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const std::size_t xref = pdf.size();
+    pdf += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (const std::size_t offset : offsets) {
+        char line[32];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", offset);
+        pdf += line;
+    }
+    pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " " + trailer + " >>\nstartxref\n"
+        + std::to_string(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
+TEST_F(SecurityTest, CraftedPdfsAreRefusedAndReplaceNothing)
+{
+    const std::pair<const char*, std::string> cases[] = {
+        {"cyclic pages",
+            pdfOf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [2 0 R] /Count 1 >>"},
+                "/Root 1 0 R")},
+        {"no root", pdfOf({"<< /Type /Pages /Kids [] /Count 0 >>"}, "")},
+        {"no pages",
+            pdfOf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [] /Count 0 >>"},
+                "/Root 1 0 R")},
+    };
+    for (const auto& [what, content] : cases) {
+        const std::string pdf = folder.file("crafted.pdf");
+        test::writeFile(pdf, content);
+        EXPECT_LT(protectInPlace(pdf, CPdfSecurity("u", "o", -4)), 0) << what;
+        EXPECT_EQ(test::readFile(pdf), content) << what << ": replaced nothing";
+        EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"crafted.pdf"}) << what;
+    }
+    // Nesting 200,000 deep where the page refers to it: refused, or protected
+    // into a copy that opens; never a success nobody can read.
+    const std::string deep
+        = pdfOf({"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                    "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 100 100] /Junk 4 0 R >>",
+                    std::string(200000, '[') + std::string(200000, ']')},
+            "/Root 1 0 R");
+    const std::string pdf = folder.file("deep.pdf");
+    test::writeFile(pdf, deep);
+    if (protectInPlace(pdf, CPdfSecurity("u", "o", -4)) == 0)
+        EXPECT_EQ(test::runProgram("qpdf", {"--check", "--password=u", pdf}).exitCode, 0);
+    else
+        EXPECT_EQ(test::readFile(pdf), deep);
+
+    EXPECT_EQ(EncryptPdfFile("/dev/zero", "", folder.file("zero.pdf"), nullptr), pdferror::kInputOutput)
+        << "a device is no PDF, and is not read without end";
+}
+
 TEST_F(SecurityTest, TheCopyFitsWhateverThePdfsName)
 {
     // 80 Hangul syllables: 240 bytes, near the file name limit.

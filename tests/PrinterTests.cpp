@@ -188,6 +188,8 @@ TEST_F(HandoffTest, TheConverterGetsATemporaryFolderOfTheUsersThatGoesWithTheJob
         {{"FOLYANT_SYSCONFDIR", daemonlessConf()}, {"FOLYANT_CONVERTER", stand.file("converter")},
             {"TMPDIR", "/var/spool/cups/tmp"}});
     EXPECT_NE(result.exitCode, 0) << "a converter that died wrote no PDF";
+    EXPECT_NE(result.err.find("ERROR: The converter crashed (signal 9"), std::string::npos) << result.err;
+    EXPECT_EQ(test::filesBelow(out.path()), std::vector<std::string>{"tmpdir.txt"}) << "no partial PDF";
     const std::string lines = test::readFile(seen);
     const std::string folder = lines.substr(0, lines.find('\n'));
     EXPECT_EQ(folder.rfind("/tmp/folyant-job-", 0), 0u) << lines;

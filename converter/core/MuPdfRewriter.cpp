@@ -98,6 +98,44 @@ void copyPassword(char (&target)[128], const char* source)
     std::snprintf(target, sizeof target, "%s", source ? source : "");
 }
 
+// Whether the written document opens with the password and has pages that
+// MuPDF can load: a copy that does not replaces nothing.
+bool opensWithPages(const char* path, const char* password)
+{
+    fz_context* ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
+    if (!ctx)
+        return false;
+    fz_set_warning_callback(ctx, nullptr, nullptr);
+    fz_set_error_callback(ctx, nullptr, nullptr);
+    pdf_document* doc = nullptr;
+    int pages = 0;
+    bool usable = false;
+    fz_var(doc);
+    fz_var(pages);
+    fz_var(usable);
+    fz_try(ctx)
+    {
+        doc = pdf_open_document(ctx, path);
+        if (!pdf_was_repaired(ctx, doc)
+            && (!pdf_needs_password(ctx, doc) || pdf_authenticate_password(ctx, doc, password))) {
+            pages = pdf_count_pages(ctx, doc);
+            for (int i = 0; i < pages; ++i)
+                fz_drop_page(ctx, fz_load_page(ctx, &doc->super, i));
+            usable = pages > 0;
+        }
+    }
+    fz_always(ctx)
+    {
+        pdf_drop_document(ctx, doc);
+    }
+    fz_catch(ctx)
+    {
+        usable = false;
+    }
+    fz_drop_context(ctx);
+    return usable;
+}
+
 } // namespace
 
 std::string rewrite(const RewriteRequest& request)
@@ -105,7 +143,10 @@ std::string rewrite(const RewriteRequest& request)
     struct stat info { };
     if (::stat(request.inputPath, &info) != 0)
         return "ioerror: cannot open " + std::string(request.inputPath);
-    if (S_ISREG(info.st_mode) && info.st_size == 0)
+    // A device or FIFO could be read without end.
+    if (!S_ISREG(info.st_mode))
+        return "ioerror: not a regular file: " + std::string(request.inputPath);
+    if (info.st_size == 0)
         return "empty file";
 
     fz_context* ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
@@ -158,6 +199,8 @@ std::string rewrite(const RewriteRequest& request)
     }
     fz_drop_context(ctx);
 
+    if (!failure.set && !opensWithPages(request.outputPath, request.encrypt ? request.userPassword : ""))
+        setFailure(failure, "syntaxerror", "the written copy does not open");
     if (failure.set && saving)
         ::unlink(request.outputPath);
     return failure.set ? std::string(failure.text) : std::string();
