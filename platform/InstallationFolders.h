@@ -16,6 +16,12 @@ inline constexpr const char* kLibPath = "GSLibPath";
 inline constexpr const char* kFontPath = "GSFontPath";
 inline constexpr const char* kHwpViewerPath = "HwpvwPath";
 inline constexpr const char* kOutputFolder = "OutputFolder";
+// How long an unattended conversion may run, in seconds, and how much memory
+// it may take, in MiB; 0 for no limit.
+inline constexpr const char* kTimeLimit = "TimeLimit";
+inline constexpr const char* kMemoryLimit = "MemoryLimit";
+inline constexpr int kDefaultTimeLimit = 600;
+inline constexpr int kDefaultMemoryLimit = 2048;
 
 // The converters' buffer for every value.
 inline constexpr std::size_t kValueBuffer = 65535;

@@ -48,6 +48,8 @@ TerminationWatch::TerminationWatch(int graceMilliseconds, QObject* parent)
     action.sa_flags = 0;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    // The time limit of a run ends it as a termination request does.
+    sigaction(SIGALRM, &action, nullptr);
 }
 
 TerminationWatch::~TerminationWatch()
@@ -56,6 +58,7 @@ TerminationWatch::~TerminationWatch()
         return;
     signal(SIGTERM, SIG_DFL);
     signal(SIGINT, SIG_DFL);
+    signal(SIGALRM, SIG_DFL);
     {
         std::lock_guard lock(m_mutex);
         m_acknowledged = true;
@@ -67,6 +70,11 @@ TerminationWatch::~TerminationWatch()
     g_writeEnd = -1;
     ::close(m_pipe[0]);
     ::close(m_pipe[1]);
+}
+
+bool TerminationWatch::wasTimeLimit() const
+{
+    return g_signalled.load() == SIGALRM;
 }
 
 bool TerminationWatch::wasRequested() const
@@ -107,7 +115,10 @@ void TerminationWatch::watch()
             return;
         if (!m_partialOutput.empty())
             ::unlink(m_partialOutput.c_str());
-        std::fprintf(stderr, "Cancelled: the conversion did not stop in time.\n");
+        std::fprintf(stderr,
+            g_signalled.load() == SIGALRM
+                ? "Cancelled: the conversion reached its time limit; no PDF was kept.\n"
+                : "Cancelled: the conversion did not stop in time.\n");
         ::_exit(128 + g_signalled.load());
     }
 }

@@ -25,6 +25,8 @@ public:
 
     // True once a termination signal has arrived; safe from any thread.
     bool wasRequested() const;
+    // True when that was the end of the run's time limit (SIGALRM).
+    bool wasTimeLimit() const;
 
     // The file to remove if the process has to end without the GUI thread;
     // empty for none.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 
 #include <unistd.h>
 
@@ -132,6 +133,24 @@ TEST_F(ProgramTest, BrokenAndLockedPdfsFailClearlyAndLeaveNoPdf)
         EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed) << name;
         EXPECT_FALSE(test::fileExists(out)) << name;
     }
+}
+
+TEST_F(ProgramTest, AnEndlessUnattendedJobEndsAtItsTimeLimit)
+{
+    TempFolder etc;
+    std::filesystem::create_directories(etc.file("Quorvale"));
+    test::writeFile(etc.file("Quorvale/Folyant Velmo.conf"),
+        "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
+        "\"\nTimeLimit=2\n");
+    sysconf = etc.path();
+    test::writeFile(folder.file("endless.ps"),
+        "%!PS\n/Helvetica findfont 9 scalefont setfont 9 9 moveto (x) show showpage\n{ 1 pop } loop\n");
+    QProcess process;
+    start(process, {folder.file("endless.pdf"), "/source", folder.file("endless.ps")});
+    ASSERT_TRUE(process.waitForFinished(30000)) << "the time limit ends the run";
+    EXPECT_NE(process.exitCode(), 0);
+    EXPECT_NE(process.readAllStandardError().toStdString().find("time limit"), std::string::npos);
+    EXPECT_FALSE(test::fileExists(folder.file("endless.pdf")));
 }
 
 TEST_F(ProgramTest, TheJobFileIsNeverWrittenOver)

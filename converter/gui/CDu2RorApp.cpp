@@ -7,6 +7,7 @@
 #include "converter/core/StringTable.h"
 #include "converter/gui/CDu2RorDlg.h"
 #include "platform/Folders.h"
+#include "platform/InstallationFolders.h"
 #include "platform/Platform.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBox.h"
@@ -18,12 +19,34 @@
 #include <QTranslator>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 
 namespace folyant::converter {
+
+namespace {
+// Nobody watches an unattended run: an endless job or a memory bomb must not
+// go on until someone notices. The limits are machine settings.
+void limitUnattendedRun(const MachineSettings& machine)
+{
+    const int seconds = machine.readInt(installation::kTimeLimit).value_or(installation::kDefaultTimeLimit);
+    if (seconds > 0)
+        ::alarm(static_cast<unsigned>(seconds));
+#if !defined(__SANITIZE_ADDRESS__)
+    // (The address sanitizer reserves terabytes of address space for itself.)
+    const int megabytes
+        = machine.readInt(installation::kMemoryLimit).value_or(installation::kDefaultMemoryLimit);
+    if (megabytes > 0) {
+        const rlim_t bytes = static_cast<rlim_t>(megabytes) << 20;
+        const rlimit limit{bytes, bytes};
+        ::setrlimit(RLIMIT_AS, &limit);
+    }
+#endif
+}
+} // namespace
 
 std::string CDu2RorApp::programName(const char* argv0)
 {
@@ -67,6 +90,8 @@ int CDu2RorApp::InitInstance(int argc, char** argv)
 
     IniUserProfile profile(name);
     IniMachineSettings machine;
+    if (unattended)
+        limitUnattendedRun(machine);
     QtMessageBox messages(name, unattended);
     XdgShell shell;
     XdgEmail mail;
@@ -80,6 +105,8 @@ int CDu2RorApp::InitInstance(int argc, char** argv)
     dialog.setTerminationWatch(&termination);
     dialog.DoModal();
 
+    if (termination.wasTimeLimit())
+        std::fprintf(stderr, "%s: the conversion reached its time limit; no PDF was kept.\n", name.c_str());
     if (termination.wasRequested())
         return exitcode::kTerminated;
     return dialog.hasFailed() ? exitcode::kStepFailed : exitcode::kDone;
