@@ -46,9 +46,8 @@ int main(int argc, char** argv)
         return 1;
     }
     test::TempFolder work;
-    // The user's default destination is kept apart from the machine's.
-    fs::create_directories(work.file("cups"));
-    environment.emplace_back("CUPS_SERVERROOT", work.file("cups"));
+    // The default destination the jobs switch is kept apart from the caller's.
+    environment.emplace_back("HOME", work.path());
     environment.emplace_back("FOLYANT_SYSCONFDIR", FOLYANT_DEV_SYSCONF);
 
     std::printf("%-36s %6s %10s %10s %7s\n", "document", "pages", "soffice s", "ours s", "ratio");

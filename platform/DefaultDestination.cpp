@@ -23,12 +23,12 @@ bool CupsDefaultDestination::exists(const std::string& queue)
 
 std::string CupsDefaultDestination::choicesFile()
 {
-    if (getuid() == 0) {
-        const char* root = std::getenv("CUPS_SERVERROOT");
-        return std::string(root && *root ? root : "/etc/cups") + "/lpoptions";
-    }
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.cups/lpoptions";
+    // Where the print system's library itself writes them: the home's file
+    // whenever there is a home (root's included), else the system's.
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::string(home) + "/.cups/lpoptions";
+    const char* root = std::getenv("CUPS_SERVERROOT");
+    return std::string(root && *root ? root : "/etc/cups") + "/lpoptions";
 }
 
 void CupsDefaultDestination::save()

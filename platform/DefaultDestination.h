@@ -21,8 +21,9 @@ public:
 };
 
 // CUPS: the queues of the print system, and the user's lpoptions
-// (~/.cups/lpoptions; for root the print system's own, in CUPS_SERVERROOT or
-// /etc/cups). The choice is saved and restored as the file itself.
+// (~/.cups/lpoptions, root's too; without a home the print system's own, in
+// CUPS_SERVERROOT or /etc/cups). The choice is saved and restored as the file
+// itself.
 class CupsDefaultDestination final : public DefaultDestination {
 public:
     bool exists(const std::string& queue) override;

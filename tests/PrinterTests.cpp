@@ -1,5 +1,6 @@
 // The virtual printer: backend, printer description, installer and
 // uninstaller, with a private cupsd that each test starts for itself.
+#include "platform/DefaultDestination.h"
 #include "platform/Handoff.h"
 #include "tests/support/CupsDaemon.h"
 #include "tests/support/TestSupport.h"
@@ -371,6 +372,25 @@ TEST_F(PrintingTest, PageRangesAndNUpOfPdfJobsAreHonoured)
         << "begins with the paper's page 2";
     EXPECT_EQ(text.find("Trace-based Just-in-Time"), std::string::npos) << "page 1 is not printed";
     EXPECT_EQ(test::pdfPageCount(daemon.outputFolder() + "/twoup.pdf"), 7);
+}
+
+TEST_F(PrintingTest, TheDefaultDestinationComesBackExactlyForRootToo)
+{
+    ASSERT_TRUE(install());
+    TempFolder home;
+    const char* oldHome = std::getenv("HOME");
+    const std::string previous = oldHome ? oldHome : "";
+    setenv("HOME", home.path().c_str(), 1);
+    CupsDefaultDestination destinations;
+    EXPECT_TRUE(destinations.exists("Folyant_Velmo"));
+    EXPECT_FALSE(destinations.exists("No_Such_Queue"));
+    destinations.save();
+    EXPECT_TRUE(destinations.makeDefault("Folyant_Velmo"));
+    EXPECT_NE(test::readFile(home.file(".cups/lpoptions")).find("Default Folyant_Velmo"), std::string::npos)
+        << "where the print system's library writes it";
+    EXPECT_TRUE(destinations.restore());
+    EXPECT_FALSE(test::fileExists(home.file(".cups/lpoptions"))) << "no choice before, none after";
+    setenv("HOME", previous.c_str(), 1);
 }
 
 TEST_F(PrintingTest, TenJobsAtOnceGiveTenPdfs)
