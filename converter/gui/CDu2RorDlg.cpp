@@ -252,23 +252,16 @@ void CDu2RorDlg::FeedStep()
         if (isCutShortPdf(m_job.outputPath)) {
             // Written only in part (a full disk): no PDF, and nothing of the chain.
             ::unlink(m_job.outputPath.c_str());
-            m_failed = true;
-            m_job.securityRequested = m_job.mailRequested = m_job.showRequested = false;
-            m_platform.messages.show(loadString(strings::kPdfNotWritten));
+            FailRun(strings::kPdfNotWritten);
         }
         RunPostProcessing();
         break;
     case gs::PostScriptFeed::Step::Failed:
         // A PDF that cannot be read: nothing was written, and nothing follows.
-        m_failed = true;
         if (m_termination)
             m_termination->setPartialOutput({});
-        m_timer.stop();
-        m_exitButton->setEnabled(true);
-        m_cancelButton->setEnabled(false);
-        m_platform.messages.show(loadString(strings::kPdfNotReadable));
-        if (m_job.closeAfterProcess || m_platform.unattended)
-            QDialog::reject();
+        FailRun(strings::kPdfNotReadable);
+        RunPostProcessing();
         break;
     case gs::PostScriptFeed::Step::Idle:
     case gs::PostScriptFeed::Step::Interrupted:
@@ -279,6 +272,13 @@ void CDu2RorDlg::FeedStep()
         UpdateData(false);
         m_run.log().markShown();
     }
+}
+
+void CDu2RorDlg::FailRun(int message)
+{
+    m_failed = true;
+    m_job.securityRequested = m_job.mailRequested = m_job.showRequested = false;
+    m_platform.messages.show(loadString(message));
 }
 
 void CDu2RorDlg::RunPostProcessing()

@@ -80,6 +80,8 @@ public slots:
 
 private:
     void createControls();
+    // The run did not produce its PDF: the message, and nothing of the chain.
+    void FailRun(int message);
     void RunPostProcessing();
     void ProtectOutput();
     void MailOutput();

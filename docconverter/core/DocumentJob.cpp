@@ -5,6 +5,7 @@
 #include "platform/DefaultDestination.h"
 #include "platform/Folders.h"
 #include "platform/Handoff.h"
+#include "platform/MachineSettings.h"
 #include "platform/MessageBox.h"
 #include "platform/TerminationWatch.h"
 
@@ -79,9 +80,11 @@ int DocumentJob::PrintThroughApplication(
         const RouteContext context{m_home, m_hwpViewerPath, m_folders.libFolder, m_platform.fonts,
             m_platform.messages, [this] { return !m_pump(); }, m_clock, m_programLimit, kVirtualPrinterQueue};
         printThrough(route, context, document, pdf, temporary, std::time(nullptr));
-        if (route == Route::HwpShellPrint && !IsPostScriptComplete(temporary))
+        const bool complete = IsPostScriptComplete(temporary);
+        if (route == Route::HwpShellPrint && !complete)
             m_platform.messages.show(
                 kHwpNeedsImport, MessageButtons::Ok, MessageIcon::Warning, MessageAnswer::Ok, kResultCaption);
+        return complete ? 1 : -2;
     }
     return IsPostScriptComplete(temporary) ? 1 : -2;
 }
@@ -141,6 +144,12 @@ DocumentJob::Outcome DocumentJob::convert(
     default:
         return Outcome::Failed;
     }
+}
+
+DocumentInstallation readDocumentInstallation(const MachineSettings& machine, MessageBox& messages)
+{
+    return {readInstallationFolders(machine, messages, installedFolders(), kErrorCaption),
+        machine.readString(installation::kHwpViewerPath, installation::kValueBuffer).value_or("")};
 }
 
 bool pumpUnlessTerminated(TerminationWatch* watch)

@@ -9,6 +9,7 @@
 
 namespace folyant {
 class DefaultDestination;
+class MachineSettings;
 class MessageBox;
 class TerminationWatch;
 class WordProcessorFonts;
@@ -71,6 +72,15 @@ private:
     int m_programLimit = 300000;
     Printer m_print;
 };
+
+// What the document converter reads of its installation at start-up: the
+// interpreter's folders (each failure shown with "Folyant Error") and, silently,
+// the HWP viewer program.
+struct DocumentInstallation {
+    InstallationFolders folders;
+    std::string hwpViewerPath;
+};
+DocumentInstallation readDocumentInstallation(const MachineSettings& machine, MessageBox& messages);
 
 // The start command once the names have been taken from the fields: the
 // checks (a refusal is shown with the caption "Folyant Error"), then the job.

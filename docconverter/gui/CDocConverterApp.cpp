@@ -48,12 +48,10 @@ int convertUnattended(char** argv)
     TerminationWatch termination;
     CupsDefaultDestination destinations;
     IniWordProcessorFonts fonts;
-    const InstallationFolders folders
-        = readInstallationFolders(machine, messages, installedFolders(), kErrorCaption);
-    DocumentJob job(folders, {messages, destinations, fonts},
+    const DocumentInstallation installation = readDocumentInstallation(machine, messages);
+    DocumentJob job(installation.folders, {messages, destinations, fonts},
         [&termination] { return pumpUnlessTerminated(&termination); });
-    job.setHwpViewerPath(
-        machine.readString(installation::kHwpViewerPath, installation::kValueBuffer).value_or(""));
+    job.setHwpViewerPath(installation.hwpViewerPath);
     StartNames names{argv[1], argv[2]};
     const StartOutcome outcome = runStartCommand(names, messages, job);
     termination.acknowledge();
@@ -86,15 +84,19 @@ int CDocConverterApp::InitInstance(int argc, char** argv)
         return exitcode::kUsage;
     }
 
-    const bool unattended = session::isUnattended();
-    session::prepareGuiEnvironment();
+    if (session::isUnattended()) {
+        // Nobody could use or close a dialog: say so and end, without making one.
+        std::fprintf(
+            stderr, "%s: no display; give a document and a PDF name to convert without one.\n", kProgram);
+        return exitcode::kUsage;
+    }
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
     QApplication::setApplicationName(QString::fromLatin1(kProgram));
 
     IniMachineSettings machine;
-    QtMessageBox messages(kProgram, unattended);
+    QtMessageBox messages(kProgram, false);
     XdgShell shell;
     QtFileDialogs files;
     TerminationWatch termination;
@@ -103,12 +105,6 @@ int CDocConverterApp::InitInstance(int argc, char** argv)
     CDocConverterDlg dialog(DocPlatform{machine, messages, shell, files, destinations, fonts});
     files.setOwner(&dialog);
     dialog.setTerminationWatch(&termination);
-    if (unattended) {
-        // Nobody could use or close a dialog: say so and end.
-        std::fprintf(
-            stderr, "%s: no display; give a document and a PDF name to convert without one.\n", kProgram);
-        return exitcode::kUsage;
-    }
     dialog.DoModal();
     return termination.wasRequested() ? exitcode::kTerminated : exitcode::kSuccess;
 }

@@ -126,10 +126,9 @@ void CDocConverterDlg::createControls()
 
 void CDocConverterDlg::OnInitDialog()
 {
-    m_folders
-        = readInstallationFolders(m_platform.machine, m_platform.messages, installedFolders(), kErrorCaption);
-    m_hwpViewerPath = m_platform.machine.readString(installation::kHwpViewerPath, installation::kValueBuffer)
-                          .value_or("");
+    DocumentInstallation installation = readDocumentInstallation(m_platform.machine, m_platform.messages);
+    m_folders = std::move(installation.folders);
+    m_hwpViewerPath = std::move(installation.hwpViewerPath);
     UpdateData(false);
 }
 
