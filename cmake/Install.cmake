@@ -14,4 +14,4 @@ install(FILES data/FolyDrv.ppd DESTINATION ${FOLYANT_PPD_FOLDER})
 
 folyant_ini_quote(FOLYANT_CONF_LIB "${FOLYANT_INSTALLED_LIB}")
 configure_file(data/machine-settings.conf.in "${CMAKE_BINARY_DIR}/installed/Folyant Velmo.conf" @ONLY)
-install(FILES "${CMAKE_BINARY_DIR}/installed/Folyant Velmo.conf" DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/Quorvale)
+install(FILES "${CMAKE_BINARY_DIR}/installed/Folyant Velmo.conf" DESTINATION ${FOLYANT_INSTALLED_SYSCONFDIR}/Quorvale)

@@ -54,10 +54,15 @@ int GhostscriptSession::start(const std::vector<std::string>& arguments)
     if (g_activeInstance)
         return -1;
 
+    // Without a folder of its own the interpreter would use a shared one, or
+    // none it can write to: no run at all rather than a broken one.
+    auto scratch = std::make_unique<ScratchFolder>();
+    if (scratch->path().empty())
+        return kNoScratchFolder;
     void* instance = nullptr;
     if (gsapi_new_instance(&instance, m_log) < 0 || !instance)
         return -1;
-    m_scratch = std::make_unique<ScratchFolder>();
+    m_scratch = std::move(scratch);
     m_instance = instance;
     g_activeInstance = instance;
 

@@ -22,11 +22,15 @@ public:
     GhostscriptSession(const GhostscriptSession&) = delete;
     GhostscriptSession& operator=(const GhostscriptSession&) = delete;
 
+    // Answer of start() when no private temporary folder could be made; far
+    // outside the interpreter's own error codes.
+    static constexpr int kNoScratchFolder = -1000;
+
     // Creates the instance and initialises it with the arguments, then begins
     // a run-string sequence. Returns 0 when the run began or an instance
-    // exists already, -1 when no instance could be created, or the
-    // interpreter's negative code when it refused the arguments; the refused
-    // instance stays until abort() or destruction.
+    // exists already, -1 when no instance could be created, kNoScratchFolder,
+    // or the interpreter's negative code when it refused the arguments; the
+    // refused instance stays until abort() or destruction.
     int start(const std::vector<std::string>& arguments);
 
     bool hasInstance() const { return m_instance != nullptr; }

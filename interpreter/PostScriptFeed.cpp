@@ -120,6 +120,9 @@ int PostScriptFeed::start(const std::vector<std::string>& arguments)
     m_titleMark.clear();
     if (m_session.hasInstance())
         return 0;
+    // Standard input that turns out to be a PDF needs its folder.
+    if (m_mode == Mode::Unknown && m_pdfFolder.empty())
+        return GhostscriptSession::kNoScratchFolder;
     std::vector<std::string> granted = arguments;
     if (!m_pdfFolder.empty())
         granted.push_back("--permit-file-read=" + m_pdfFolder + "/");

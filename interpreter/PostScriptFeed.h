@@ -50,8 +50,9 @@ public:
 
     // Clears the log and the count, then creates and initialises the
     // interpreter with the arguments and sends the prologue. 0 on success or
-    // when an interpreter exists, -1 when none could be created, otherwise
-    // the interpreter's refusal code. SAFER stays on: reading is granted only
+    // when an interpreter exists, -1 when none could be created,
+    // GhostscriptSession::kNoScratchFolder when a private folder could not be
+    // made, otherwise the interpreter's refusal code. SAFER stays on: reading is granted only
     // for the PDF being converted (or the private folder standard input's
     // PDF goes to).
     int start(const std::vector<std::string>& arguments);

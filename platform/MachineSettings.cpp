@@ -17,7 +17,7 @@ IniMachineSettings::IniMachineSettings(std::string path)
 std::string IniMachineSettings::defaultPath()
 {
     const char* root = std::getenv("FOLYANT_SYSCONFDIR");
-    std::string folder = (root && *root) ? root : "/etc/xdg";
+    std::string folder = (root && *root) ? root : FOLYANT_INSTALLED_SYSCONFDIR;
     return folder + "/Quorvale/Folyant Velmo.conf";
 }
 

@@ -25,7 +25,8 @@ public:
     virtual bool writeInt(const std::string& name, int value) = 0;
 };
 
-// The settings file "$FOLYANT_SYSCONFDIR/Quorvale/Folyant Velmo.conf".
+// The settings file "Quorvale/Folyant Velmo.conf" under $FOLYANT_SYSCONFDIR, else
+// under the sysconfdir of the installation the program was built for.
 class IniMachineSettings final : public MachineSettings {
 public:
     explicit IniMachineSettings(std::string path = defaultPath());

@@ -24,9 +24,12 @@ protected:
         return {{"FOLYANT_UNATTENDED", "1"}, {"FOLYANT_SYSCONFDIR", sysconf},
             {"XDG_CONFIG_HOME", config.path()}, {"LANG", "ko_KR.UTF-8"}};
     }
-    test::ProcessResult converter(const std::vector<std::string>& arguments, const std::string& input = {})
+    test::ProcessResult converter(
+        const std::vector<std::string>& arguments, const std::string& input = {}, const test::Environment& extra = {})
     {
-        return test::runProgram(FOLYANT_CONVERTER, arguments, input, environment());
+        test::Environment variables = environment();
+        variables.insert(variables.end(), extra.begin(), extra.end());
+        return test::runProgram(FOLYANT_CONVERTER, arguments, input, variables);
     }
 
     // Starts the converter with standard input left open.
@@ -290,11 +293,35 @@ TEST_F(ProgramTest, BrokenInstallationIsReportedOnStandardError)
     EXPECT_EQ(boxes, 3u) << result.err;
 }
 
-TEST_F(ProgramTest, UnattendedWithoutWorkEndsAtOnce)
+TEST_F(ProgramTest, UnattendedRunsThatWriteNoPdfFailAndSayWhy)
 {
-    EXPECT_EQ(converter({}).exitCode, 0);
-    EXPECT_EQ(converter({folder.file("out.pdf"), "/source", folder.file("missing.ps")}).exitCode, 0);
+    const auto nothing = converter({});
+    EXPECT_EQ(nothing.exitCode, converter::exitcode::kStepFailed);
+    EXPECT_NE(nothing.err.find("PDF 파일 이름이 없어"), std::string::npos) << nothing.err;
+    const auto missing = converter({folder.file("out.pdf"), "/source", folder.file("missing.ps")});
+    EXPECT_EQ(missing.exitCode, converter::exitcode::kStepFailed);
+    EXPECT_NE(missing.err.find("읽을 수 없습니다"), std::string::npos) << missing.err;
     EXPECT_FALSE(test::fileExists(folder.file("out.pdf")));
+}
+
+// CUPS hands backends a temporary folder its users cannot write to
+// (/var/spool/cups/tmp): a converter started with one it cannot use must
+// fail loudly, from a file and from standard input alike, and leave nothing
+// at the output. A folder that does not exist fails for root as well.
+TEST_F(ProgramTest, UnusableTemporaryFolderIsAFailureWithAMessage)
+{
+    const std::string locked = folder.file("no/such/folder");
+    const std::string out = folder.file("out.pdf");
+    for (const bool fromFile : {true, false}) {
+        std::vector<std::string> arguments{out};
+        if (fromFile)
+            arguments.insert(arguments.end(), {"/source", test::dataFile("cups-testfile.ps")});
+        const auto run = converter(arguments, fromFile ? "" : test::readFile(test::dataFile("cups-testfile.ps")),
+            {{"TMPDIR", locked}});
+        EXPECT_EQ(run.exitCode, converter::exitcode::kStepFailed) << (fromFile ? "file" : "stdin");
+        EXPECT_NE(run.err.find("TMPDIR"), std::string::npos) << run.err;
+        EXPECT_FALSE(test::fileExists(out));
+    }
 }
 
 TEST_F(ProgramTest, TerminationWhileWaitingForInputLeavesNoPdf)

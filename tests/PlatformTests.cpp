@@ -56,7 +56,8 @@ TEST(MachineSettings, LocationFollowsSysconfdir)
         EXPECT_EQ(IniMachineSettings::defaultPath(), "/opt/etc/Quorvale/Folyant Velmo.conf");
     }
     ScopedEnv env("FOLYANT_SYSCONFDIR", nullptr);
-    EXPECT_EQ(IniMachineSettings::defaultPath(), "/etc/xdg/Quorvale/Folyant Velmo.conf");
+    // An installation finds what its own install step wrote, wherever its prefix.
+    EXPECT_EQ(IniMachineSettings::defaultPath(), FOLYANT_INSTALLED_SYSCONFDIR "/Quorvale/Folyant Velmo.conf");
 }
 
 TEST(MachineSettings, ValuesSurviveAWriteAndARead)

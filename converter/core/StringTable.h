@@ -20,6 +20,10 @@ inline constexpr int kOutputIsSource = 61851;
 inline constexpr int kPdfNotReadable = 61852;
 inline constexpr int kPdfNotWritten = 61853;
 inline constexpr int kUnprotectedKept = 61854;
+inline constexpr int kNoScratchFolder = 61855;
+inline constexpr int kInterpreterNotStarted = 61856;
+inline constexpr int kSourceNotReadable = 61857;
+inline constexpr int kNothingToConvert = 61858;
 } // namespace strings
 
 // The text of a message, or an empty text for an unknown number.

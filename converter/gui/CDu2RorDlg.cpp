@@ -189,11 +189,14 @@ void CDu2RorDlg::OnInitDialog()
             m_platform.messages.show(loadString(strings::kOutputIsSource));
             return;
         }
-        if (!m_run.openSource(m_job.sourcePath))
+        if (!m_run.openSource(m_job.sourcePath)) {
+            FailUnattendedRun(strings::kSourceNotReadable);
             return;
+        }
     } else if (!m_job.outputPath.empty()) {
         m_run.useStandardInput();
     } else {
+        FailUnattendedRun(strings::kNothingToConvert);
         return;
     }
 
@@ -223,6 +226,9 @@ int CDu2RorDlg::StartInterpreter()
             m_termination->setPartialOutput(m_job.outputPath);
         m_timer.start();
         m_cancelButton->setEnabled(true);
+    } else {
+        FailRun(code == gs::GhostscriptSession::kNoScratchFolder ? strings::kNoScratchFolder
+                                                                 : strings::kInterpreterNotStarted);
     }
     return code;
 }
@@ -279,6 +285,14 @@ void CDu2RorDlg::FailRun(int message)
     m_failed = true;
     m_job.securityRequested = m_job.mailRequested = m_job.showRequested = false;
     m_platform.messages.show(loadString(message));
+}
+
+void CDu2RorDlg::FailUnattendedRun(int message)
+{
+    // Someone at the dialog sees that nothing runs and can open a file; a
+    // print job's log must say why it left no PDF.
+    if (m_platform.unattended)
+        FailRun(message);
 }
 
 void CDu2RorDlg::RunPostProcessing()

@@ -72,7 +72,8 @@ public:
     ConversionJob& job() { return m_job; }
     const gs::PostScriptFeed& run() const { return m_run; }
     bool isConverting() const { return m_run.hasInterpreter(); }
-    // True once a step the run was asked for (the protection) failed.
+    // True once the run's PDF was not written or a step it was asked for
+    // (the protection) failed.
     bool hasFailed() const { return m_failed; }
 
 public slots:
@@ -82,6 +83,8 @@ private:
     void createControls();
     // The run did not produce its PDF: the message, and nothing of the chain.
     void FailRun(int message);
+    // The same for a run that nobody watches; in the dialog the user acts.
+    void FailUnattendedRun(int message);
     void RunPostProcessing();
     void ProtectOutput();
     void MailOutput();

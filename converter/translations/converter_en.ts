@@ -55,6 +55,22 @@
         <source>보호되지 않은 PDF는 다음 이름으로 남겼습니다:</source>
         <translation>The unprotected PDF was kept under this name:</translation>
     </message>
+    <message>
+        <source>임시 폴더를 만들 수 없어 변환하지 않았습니다. TMPDIR 폴더에 쓸 수 있는지 확인하십시오.</source>
+        <translation>No temporary folder could be made, so nothing was converted. Check that the TMPDIR folder is writable.</translation>
+    </message>
+    <message>
+        <source>PostScript 인터프리터를 시작할 수 없어 변환하지 않았습니다.</source>
+        <translation>The PostScript interpreter could not be started, so nothing was converted.</translation>
+    </message>
+    <message>
+        <source>변환할 파일을 읽을 수 없습니다.</source>
+        <translation>The file to convert cannot be read.</translation>
+    </message>
+    <message>
+        <source>PDF 파일 이름이 없어 변환하지 않았습니다.</source>
+        <translation>No PDF file name was given, so nothing was converted.</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>

@@ -55,6 +55,22 @@
         <source>보호되지 않은 PDF는 다음 이름으로 남겼습니다:</source>
         <translation>保護されていないPDFは次の名前で残しました:</translation>
     </message>
+    <message>
+        <source>임시 폴더를 만들 수 없어 변환하지 않았습니다. TMPDIR 폴더에 쓸 수 있는지 확인하십시오.</source>
+        <translation>一時フォルダーを作成できないため、変換しませんでした。TMPDIR フォルダーに書き込めるか確認してください。</translation>
+    </message>
+    <message>
+        <source>PostScript 인터프리터를 시작할 수 없어 변환하지 않았습니다.</source>
+        <translation>PostScript インタープリターを起動できないため、変換しませんでした。</translation>
+    </message>
+    <message>
+        <source>변환할 파일을 읽을 수 없습니다.</source>
+        <translation>変換するファイルを読み取れません。</translation>
+    </message>
+    <message>
+        <source>PDF 파일 이름이 없어 변환하지 않았습니다.</source>
+        <translation>PDF ファイル名が指定されていないため、変換しませんでした。</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>

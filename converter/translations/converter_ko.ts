@@ -55,6 +55,22 @@
         <source>보호되지 않은 PDF는 다음 이름으로 남겼습니다:</source>
         <translation>보호되지 않은 PDF는 다음 이름으로 남겼습니다:</translation>
     </message>
+    <message>
+        <source>임시 폴더를 만들 수 없어 변환하지 않았습니다. TMPDIR 폴더에 쓸 수 있는지 확인하십시오.</source>
+        <translation>임시 폴더를 만들 수 없어 변환하지 않았습니다. TMPDIR 폴더에 쓸 수 있는지 확인하십시오.</translation>
+    </message>
+    <message>
+        <source>PostScript 인터프리터를 시작할 수 없어 변환하지 않았습니다.</source>
+        <translation>PostScript 인터프리터를 시작할 수 없어 변환하지 않았습니다.</translation>
+    </message>
+    <message>
+        <source>변환할 파일을 읽을 수 없습니다.</source>
+        <translation>변환할 파일을 읽을 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>PDF 파일 이름이 없어 변환하지 않았습니다.</source>
+        <translation>PDF 파일 이름이 없어 변환하지 않았습니다.</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>

@@ -55,6 +55,22 @@
         <source>보호되지 않은 PDF는 다음 이름으로 남겼습니다:</source>
         <translation>未受保护的PDF以如下名称保留：</translation>
     </message>
+    <message>
+        <source>임시 폴더를 만들 수 없어 변환하지 않았습니다. TMPDIR 폴더에 쓸 수 있는지 확인하십시오.</source>
+        <translation>无法创建临时文件夹，因此未进行转换。请检查 TMPDIR 文件夹是否可写。</translation>
+    </message>
+    <message>
+        <source>PostScript 인터프리터를 시작할 수 없어 변환하지 않았습니다.</source>
+        <translation>无法启动 PostScript 解释器，因此未进行转换。</translation>
+    </message>
+    <message>
+        <source>변환할 파일을 읽을 수 없습니다.</source>
+        <translation>无法读取要转换的文件。</translation>
+    </message>
+    <message>
+        <source>PDF 파일 이름이 없어 변환하지 않았습니다.</source>
+        <translation>未指定 PDF 文件名，因此未进行转换。</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>
