@@ -5,6 +5,12 @@
 // Folyant_Standard into a PDF in the user's output folder or, when the user's
 // document converter has armed a hand-off, writes the job unchanged to the
 // suite's spool path.
+//
+// A failure that belongs to the job (no such user, no PDF made, an output
+// folder that cannot be used) cancels that job: retrying would fail again,
+// and stopping the queue would hold up every other user's jobs. Only a
+// converter that cannot be started at all, a fault of the installation,
+// leaves the queue to the print system's error policy.
 #include "backend/JobOptions.h"
 #include "backend/OutputName.h"
 #include "platform/Folders.h"
@@ -130,14 +136,14 @@ int writeHandoff(int input, const std::string& path)
         return CUPS_BACKEND_OK;
     case folyant::handoff::SpoolWrite::CannotOpen:
         fprintf(stderr, "ERROR: Cannot write the hand-off file %s: %s\n", path.c_str(), strerror(errno));
-        return CUPS_BACKEND_FAILED;
+        return CUPS_BACKEND_CANCEL;
     case folyant::handoff::SpoolWrite::WriteFailed:
         fprintf(stderr, "ERROR: Writing the hand-off file failed: %s\n", strerror(errno));
-        return CUPS_BACKEND_FAILED;
+        return CUPS_BACKEND_CANCEL;
     case folyant::handoff::SpoolWrite::Cancelled:
         break;
     }
-    return CUPS_BACKEND_FAILED;
+    return CUPS_BACKEND_CANCEL;
 }
 
 int convert(int input, const passwd& user, const std::string& title, const std::string& options)
@@ -145,13 +151,13 @@ int convert(int input, const passwd& user, const std::string& title, const std::
     const std::string folder = outputFolder(user);
     if (!makeFolders(folder)) {
         fprintf(stderr, "ERROR: Cannot create the output folder %s: %s\n", folder.c_str(), strerror(errno));
-        return CUPS_BACKEND_FAILED;
+        return CUPS_BACKEND_CANCEL;
     }
     const std::string pdf
         = folyant::backend::reserveUniquePdf(folder, folyant::backend::baseNameForTitle(title));
     if (pdf.empty()) {
         fprintf(stderr, "ERROR: Cannot create a PDF in %s: %s\n", folder.c_str(), strerror(errno));
-        return CUPS_BACKEND_FAILED;
+        return CUPS_BACKEND_CANCEL;
     }
 
     const std::string program = converterProgram();
@@ -172,7 +178,7 @@ int convert(int input, const passwd& user, const std::string& title, const std::
     if (temporary.path.empty()) {
         unlink(pdf.c_str());
         fprintf(stderr, "ERROR: Cannot create a temporary folder for the conversion: %s\n", strerror(errno));
-        return CUPS_BACKEND_FAILED;
+        return CUPS_BACKEND_CANCEL;
     }
     environment.push_back("TMPDIR=" + temporary.path);
 
@@ -212,7 +218,7 @@ int convert(int input, const passwd& user, const std::string& title, const std::
                 WTERMSIG(status), strsignal(WTERMSIG(status)));
         else
             fprintf(stderr, "ERROR: The conversion produced no PDF.\n");
-        return CUPS_BACKEND_FAILED;
+        return CUPS_BACKEND_CANCEL;
     }
     fprintf(stderr, "INFO: PDF written: %s\n", pdf.c_str());
     return CUPS_BACKEND_OK;
@@ -246,7 +252,7 @@ int main(int argc, char** argv)
         input.fd = open(argv[6], O_RDONLY | O_CLOEXEC);
         if (input.fd < 0) {
             fprintf(stderr, "ERROR: Cannot open the print file %s: %s\n", argv[6], strerror(errno));
-            return CUPS_BACKEND_FAILED;
+            return CUPS_BACKEND_CANCEL;
         }
     }
 
@@ -254,12 +260,12 @@ int main(int argc, char** argv)
     if (!found) {
         fprintf(stderr, "ERROR: The job's user \"%s\" has no account on this system; nothing was written.\n",
             argv[2]);
-        return CUPS_BACKEND_FAILED;
+        return CUPS_BACKEND_CANCEL;
     }
     const passwd user = *found;
     if (!becomeUser(user)) {
         fprintf(stderr, "ERROR: Cannot act as the job's user \"%s\"; nothing was written.\n", argv[2]);
-        return CUPS_BACKEND_FAILED;
+        return CUPS_BACKEND_CANCEL;
     }
 
     if (const auto taken = folyant::handoff::takeJob(user.pw_dir, folyant::handoff::currentTickCount()))

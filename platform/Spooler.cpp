@@ -16,6 +16,7 @@ namespace folyant::spooler {
 namespace {
 
 constexpr int kDeviceTimeoutSeconds = 10;
+constexpr int kConnectTimeoutMs = 5000;
 
 std::string printerUri(const std::string& printerName)
 {
@@ -89,6 +90,16 @@ std::uint32_t GetVersion()
     return 0; // the NT family: the high bit is clear
 }
 
+bool IsRunning()
+{
+    http_t* connection = httpConnect2(
+        cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kConnectTimeoutMs, nullptr);
+    if (!connection)
+        return false;
+    httpClose(connection);
+    return true;
+}
+
 Presence FindMonitor(const std::string& monitorName)
 {
     return findDevice(schemeOf(monitorName), {});
@@ -158,7 +169,7 @@ bool DeletePrinter(const std::string& printerName)
 }
 
 bool AddPrinter(const std::string& printerName, const std::string& monitorName, const std::string& portName,
-    const std::string& dataFile)
+    const std::string& dataFile, const std::string& operationPolicy)
 {
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER);
     ippAddString(
@@ -169,6 +180,8 @@ bool AddPrinter(const std::string& printerName, const std::string& monitorName, 
     ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-shared", 0);
     ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
     ippAddInteger(request, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
+    if (!operationPolicy.empty())
+        ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-op-policy", nullptr, operationPolicy.c_str());
     const std::string ppd = printerDriverFolder() + "/" + dataFile;
     ippDelete(cupsDoFileRequest(CUPS_HTTP_DEFAULT, request, "/admin/", ppd.c_str()));
     return succeeded();

@@ -24,6 +24,10 @@ std::string deviceUriOf(const std::string& monitorName, const std::string& portN
 bool IsWin9x(std::uint32_t version);
 std::uint32_t GetVersion();
 
+// Whether the print system answers at all (cupsd reachable at the server
+// the CUPS library names).
+bool IsRunning();
+
 // Names compare without regard to case throughout.
 Presence FindMonitor(const std::string& monitorName);
 Presence FindPort(const std::string& monitorName, const std::string& portName);
@@ -38,8 +42,9 @@ bool DeletePrinter(const std::string& printerName);
 // not finished yet.
 bool HasActiveJobs(const std::string& queue);
 // A local queue bound to the port, with the driver's printer description;
-// not shared, enabled, accepting jobs.
+// not shared, enabled, accepting jobs, under the named operation policy (the
+// server's default one when empty).
 bool AddPrinter(const std::string& printerName, const std::string& monitorName, const std::string& portName,
-    const std::string& dataFile);
+    const std::string& dataFile, const std::string& operationPolicy = {});
 
 } // namespace folyant::spooler

@@ -6,6 +6,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QProcess>
+#include <cups/backend.h>
 
 #include <gtest/gtest.h>
 
@@ -49,13 +50,14 @@ TEST(Backend, RunsTheWayCupsdRunsIt)
     EXPECT_NE(result.err.find("Usage:"), std::string::npos);
 
     TempFolder out;
+    // Failures of the job cancel it (CUPS_BACKEND_CANCEL): the queue goes on.
     result = test::runProgram(FOLYANT_BACKEND, {"7", "nosuchuser-folyant", "t", "1", ""}, "%!PS\nshowpage\n");
-    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.exitCode, CUPS_BACKEND_CANCEL);
     EXPECT_NE(
         result.err.find("ERROR: The job's user \"nosuchuser-folyant\" has no account"), std::string::npos);
 
     result = test::runProgram(FOLYANT_BACKEND, {"8", "root", "t", "1", "", out.file("missing.ps")});
-    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.exitCode, CUPS_BACKEND_CANCEL);
     EXPECT_NE(result.err.find("ERROR: Cannot open the print file"), std::string::npos);
 }
 
@@ -480,6 +482,76 @@ TEST_F(TextJobs, KoreanAndJapaneseLinesAreDrawnWithTheGivenFontMapping)
     EXPECT_GT(differing(8, 26), 40) << "the Hangul and Japanese lines";
 }
 
+// A job belongs to the user the print system authenticated: a local user's
+// own jobs print into that user's folder without a password, a job put on
+// root's name is refused, and a job of a name without an account is
+// cancelled without holding up the next one.
+TEST_F(PrintingTest, JobsGoOnlyToTheirAuthenticatedUser)
+{
+    test::ThrowAwayUser account;
+    if (!account.exists())
+        GTEST_SKIP() << "no throw-away user could be made";
+    ASSERT_TRUE(install());
+    test::writeFile(daemon.sysconf() + "/Quorvale/Folyant Velmo.conf",
+        "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
+        "\"\nOutputFolder=\"~/PDF\"\n");
+    const std::string job = account.home() + "/job.ps";
+    test::writeFile(job, test::readFile(test::dataFile("cups-testfile.ps")));
+    account.own(job);
+    const auto asUser = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(),
+            {"-u", account.name(), "--", "/usr/bin/env", "CUPS_SERVER=" + daemon.socket(), "lp", "-d",
+                "Folyant_Velmo"});
+        return test::runProgram("/usr/sbin/runuser", arguments);
+    };
+    const auto rootPdfs = [] { return test::filesBelow("/root/PDF"); };
+    const auto before = rootPdfs();
+
+    const auto own = asUser({"-t", "mine", job});
+    EXPECT_EQ(own.exitCode, 0) << own.err;
+    const auto foreign = asUser({"-U", "root", "-t", "planted", job});
+    EXPECT_NE(foreign.exitCode, 0) << "a job on root's name from another user is refused";
+    EXPECT_NE(tool("lp", {"-d", "Folyant_Velmo", "-U", "fv-no-such-user", "-t", "orphan", job}).exitCode, 0);
+    // A server opened to network clients (the default policy) takes names
+    // that have no account here.
+    ASSERT_EQ(tool("lpadmin", {"-p", "Folyant_Velmo", "-o", "printer-op-policy=default"}).exitCode, 0);
+    EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-U", "fv-no-such-user", "-t", "orphan", job}).exitCode, 0);
+    EXPECT_EQ(asUser({"-t", "after", job}).exitCode, 0);
+    waitForJobs();
+
+    EXPECT_EQ(test::filesBelow(account.home() + "/PDF"), (std::vector<std::string>{"after.pdf", "mine.pdf"}))
+        << daemon.errorLog().substr(0, 4000);
+    EXPECT_EQ(rootPdfs(), before);
+    EXPECT_EQ(tool("lpstat", {"-p", "Folyant_Velmo"}).out.find("disabled"), std::string::npos)
+        << "the queue still prints";
+    const std::string log = daemon.errorLog();
+    EXPECT_NE(log.find("has no account on this system"), std::string::npos);
+}
+
+TEST_F(PrintingTest, SetupToolsSayWhatTheyDid)
+{
+    const auto help = tool(FOLYANT_PRNREMOVE, {"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out.rfind("Usage: prnremove", 0), 0u) << help.out;
+    ASSERT_TRUE(install());
+    EXPECT_EQ(tool(FOLYANT_PRNREMOVE, {"--help"}).exitCode, 0);
+    EXPECT_EQ(tool(FOLYANT_PRNINSTALL, {"-x"}).exitCode, 2);
+    EXPECT_NE(tool("lpstat", {"-v"}).out.find("Folyant_Velmo"), std::string::npos) << "help changes nothing";
+
+    const auto removed = tool(FOLYANT_PRNREMOVE, {});
+    EXPECT_EQ(removed.out, "prnremove: the printer \"Folyant Velmo\" (queue Folyant_Velmo) was removed.\n");
+    EXPECT_EQ(tool(FOLYANT_PRNREMOVE, {}).out, "prnremove: there was no printer \"Folyant Velmo\" to remove.\n");
+
+    // No daemon at all is told apart from a daemon without our backend.
+    test::Environment down = daemon.environment();
+    down.front().second = daemon.socket() + ".gone";
+    for (const char* program : {FOLYANT_PRNINSTALL, FOLYANT_PRNREMOVE}) {
+        const auto result = test::runProgram(program, {}, {}, down);
+        EXPECT_EQ(result.exitCode, 1) << program;
+        EXPECT_NE(result.err.find("the print system is not running"), std::string::npos) << result.err;
+    }
+}
+
 TEST_F(PrintingTest, MissingPortIsReported)
 {
     // Without our backend in the print system there is neither monitor nor
@@ -487,6 +559,7 @@ TEST_F(PrintingTest, MissingPortIsReported)
     std::filesystem::remove(daemon.outputFolder() + "/../bin/backend/folyant");
     const auto result = tool(FOLYANT_PRNINSTALL, {});
     EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.err.find("is not known to the print system"), std::string::npos) << result.err;
     EXPECT_EQ(tool("lpstat", {"-v"}).out.find("Folyant_Velmo"), std::string::npos);
 }
 

@@ -3,14 +3,31 @@
 #include "platform/MessageBox.h"
 #include "platform/Spooler.h"
 
+#include <cups/cups.h>
+
 #include <cstdio>
 
 namespace folyant {
 
 using spooler::Presence;
 
+namespace {
+
+bool answers(const char* tool)
+{
+    if (spooler::IsRunning())
+        return true;
+    std::fprintf(stderr, "%s: the print system is not running (no answer from %s); start cupsd and run %s again.\n",
+        tool, cupsServer(), tool);
+    return false;
+}
+
+} // namespace
+
 bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages)
 {
+    if (!answers("prninstall"))
+        return false;
     // The monitor is our backend, put in place by the package: it cannot be
     // registered from here, only found.
     if (spooler::FindMonitor(names.monitorName) != Presence::Present) {
@@ -25,8 +42,11 @@ bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages)
             stderr, "prninstall: the printer description %s was not found.\n", names.dataFile.c_str());
         return false;
     }
-    if (spooler::FindPrinter(names.printerName, true) != Presence::Absent)
+    if (spooler::FindPrinter(names.printerName, true) != Presence::Absent) {
+        std::fprintf(stderr, "prninstall: the printer \"%s\" already there could not be replaced.\n",
+            names.printerName.c_str());
         return false;
+    }
     switch (spooler::FindPort(names.monitorName, names.portName)) {
     case Presence::Present:
         break;
@@ -35,16 +55,42 @@ bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages)
             MessageAnswer::Ok, "Setupkit");
         return false;
     case Presence::Failed:
+        std::fprintf(stderr, "prninstall: the print system did not list its devices.\n");
         return false;
     }
-    return spooler::AddPrinter(names.printerName, names.monitorName, names.portName, names.dataFile);
+    if (spooler::AddPrinter(names.printerName, names.monitorName, names.portName, names.dataFile, kOwnJobsPolicy))
+        return true;
+    // A server without the policy still gets its printer, and is told what
+    // that means.
+    if (!spooler::AddPrinter(names.printerName, names.monitorName, names.portName, names.dataFile)) {
+        std::fprintf(stderr, "prninstall: the print system refused the printer: %s\n", cupsLastErrorString());
+        return false;
+    }
+    std::fprintf(stderr,
+        "prninstall: warning: the print system has no \"%s\" policy; any local user can name another user's "
+        "folder as a job's destination.\n",
+        kOwnJobsPolicy);
+    return true;
 }
 
-bool RemoveVirtualPrinter(const PrinterNames& names)
+Removal RemoveVirtualPrinter(const PrinterNames& names)
 {
-    if (spooler::FindPrinter(names.printerName, false) == Presence::Present)
+    if (!answers("prnremove"))
+        return Removal::Failed;
+    switch (spooler::FindPrinter(names.printerName, false)) {
+    case Presence::Absent:
+        return Removal::NothingToRemove;
+    case Presence::Failed:
+        break;
+    case Presence::Present:
         spooler::DeletePrinter(names.printerName);
-    return spooler::FindPrinter(names.printerName, false) == Presence::Absent;
+        if (spooler::FindPrinter(names.printerName, false) == Presence::Absent)
+            return Removal::Removed;
+        break;
+    }
+    std::fprintf(stderr, "prnremove: the printer \"%s\" could not be removed: %s\n", names.printerName.c_str(),
+        cupsLastErrorString());
+    return Removal::Failed;
 }
 
 } // namespace folyant

@@ -18,15 +18,25 @@ struct PrinterNames {
     std::string portName = "PPD:";
 };
 
-// Makes the printer exist: the monitor (our backend) must be known, the
-// driver (the printer description) present, an old printer of the name is
-// deleted, the port must exist, then the printer is added. True when the
-// printer was added. The only message: "Printer Port does not exist!".
+// The operation policy the queue is created with, so that a job's PDF goes
+// to the user the print system authenticated, not to whatever name a client
+// put on the job. Debian's cupsd.conf defines it.
+inline constexpr const char* kOwnJobsPolicy = "authenticated";
+
+// Makes the printer exist: the print system must answer, the monitor (our
+// backend) must be known, the driver (the printer description) present, an
+// old printer of the name is deleted, the port must exist, then the printer
+// is added. True when the printer was added. The only message box: "Printer
+// Port does not exist!"; what went wrong otherwise, and a queue that had to
+// be made without kOwnJobsPolicy, is one line on standard error.
 bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages);
 
+// What the remover found and did.
+enum class Removal { Removed, NothingToRemove, Failed };
+
 // Removes what the installer made: the printer queue. Driver, ports and
-// monitor are files on this platform and stay. True when no printer of the
-// suite is left.
-bool RemoveVirtualPrinter(const PrinterNames& names);
+// monitor are files on this platform and stay. A print system that does not
+// answer is Failed, with a line on standard error.
+Removal RemoveVirtualPrinter(const PrinterNames& names);
 
 } // namespace folyant

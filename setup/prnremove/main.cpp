@@ -1,10 +1,36 @@
 // prnremove: takes the virtual printer away again. Exit status 0 when no
-// printer of the suite is left, 1 otherwise.
+// printer of the suite is left, 1 otherwise, 2 for arguments it does not take.
+#include "platform/Spooler.h"
 #include "setup/prninstall/ExitCodes.h"
 #include "setup/prninstall/PrinterInstaller.h"
+#include "setup/prninstall/Usage.h"
 
-int main()
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kUsage = "Usage: prnremove\n"
+                               "Removes the printer \"Folyant Velmo\" (queue Folyant_Velmo) from the print system.\n"
+                               "Run it as root with cupsd running.\n";
+
+} // namespace
+
+int main(int argc, char** argv)
 {
-    return folyant::RemoveVirtualPrinter(folyant::PrinterNames{}) ? folyant::setup::exitcode::kDone
-                                                                  : folyant::setup::exitcode::kFailed;
+    if (const auto answered = folyant::setup::answerArguments(argc, argv, kUsage))
+        return *answered;
+    const folyant::PrinterNames names;
+    const std::string queue = folyant::spooler::queueName(names.printerName);
+    switch (folyant::RemoveVirtualPrinter(names)) {
+    case folyant::Removal::Removed:
+        std::printf("prnremove: the printer \"%s\" (queue %s) was removed.\n", names.printerName.c_str(),
+            queue.c_str());
+        return folyant::setup::exitcode::kDone;
+    case folyant::Removal::NothingToRemove:
+        std::printf("prnremove: there was no printer \"%s\" to remove.\n", names.printerName.c_str());
+        return folyant::setup::exitcode::kDone;
+    case folyant::Removal::Failed:
+        break;
+    }
+    return folyant::setup::exitcode::kFailed;
 }

@@ -1,6 +1,7 @@
 #include "tests/support/CupsDaemon.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -28,8 +29,13 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std:
     for (const char* folder :
         {"conf", "conf/ppd", "spool", "cache", "state", "log", "bin", "bin/backend", "etc/Quorvale", "out"})
         fs::create_directories(root + "/" + folder);
+    // The temporary folder as a real installation has it (root:lp, 1770): no
+    // job's user can write there, so nothing of ours may rely on it.
     fs::create_directories(root + "/tmp");
-    fs::permissions(root + "/tmp", fs::perms::all | fs::perms::sticky_bit);
+    const group* lp = getgrnam("lp");
+    [[maybe_unused]] const int owned = chown((root + "/tmp").c_str(), 0, lp ? lp->gr_gid : 0);
+    fs::permissions(root + "/tmp",
+        fs::perms::owner_all | fs::perms::group_all | fs::perms::sticky_bit);
 
     // The system's filters and helpers, with our backend as the only one.
     for (const char* part : {"filter", "daemon", "cgi-bin", "notifier", "monitor", "driver", "command"})
@@ -69,7 +75,14 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std:
               "PreserveJobFiles No\nPreserveJobHistory No\n"
               "<Location />\nOrder allow,deny\nAllow all\n</Location>\n"
               "<Location /admin>\nOrder allow,deny\nAllow all\n</Location>\n"
-              "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n");
+              "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"
+              // The job side of Debian's policy of that name, which the
+              // printer is installed under: a job is its authenticated user's.
+              "<Policy authenticated>\n<Limit Create-Job Print-Job Print-URI Validate-Job>\nAuthType Default\n"
+              "Order deny,allow\n</Limit>\n<Limit Send-Document Cancel-Job Hold-Job Release-Job Restart-Job "
+              "Set-Job-Attributes Cancel-My-Jobs Close-Job CUPS-Move-Job CUPS-Get-Document>\nAuthType Default\n"
+              "Require user @OWNER @SYSTEM\nOrder deny,allow\n</Limit>\n<Limit All>\nOrder deny,allow\n"
+              "</Limit>\n</Policy>\n");
 
     // The daemon dies with the test, even one that crashed, and holds none of
     // its output: ctest would wait for an orphan that keeps a pipe open.
