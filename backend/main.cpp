@@ -220,7 +220,10 @@ int convert(int input, const passwd& user, const std::string& title, const std::
             fprintf(stderr, "ERROR: The conversion produced no PDF.\n");
         return CUPS_BACKEND_CANCEL;
     }
-    fprintf(stderr, "INFO: PDF written: %s\n", pdf.c_str());
+    // The one line of a good job that cupsd logs at its default level (warn):
+    // an administrator can tell every user where a PDF went. It is also the
+    // job's state message.
+    fprintf(stderr, "WARNING: PDF written: %s\n", pdf.c_str());
     return CUPS_BACKEND_OK;
 }
 

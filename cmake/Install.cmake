@@ -6,12 +6,20 @@ set(FOLYANT_CUPS_BACKEND_DIR "/usr/lib/cups/backend" CACHE PATH "CUPS' backend f
 set(FOLYANT_INSTALLED_LIB "${CMAKE_INSTALL_FULL_DATAROOTDIR}/folyant/lib")
 
 install(TARGETS Folyant_Standard zevConverter prninstall prnremove cidfmapgen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS Setupkit Facepaste LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(PROGRAMS $<TARGET_FILE:folyant-backend> DESTINATION ${FOLYANT_CUPS_BACKEND_DIR} RENAME folyant
+# Loaded by name, never linked: a private folder, not the linker's.
+install(TARGETS Setupkit Facepaste LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/folyant)
+install(TARGETS folyant-backend RUNTIME DESTINATION ${FOLYANT_CUPS_BACKEND_DIR}
         PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 install(FILES data/zev.ps DESTINATION ${FOLYANT_INSTALLED_LIB})
 install(FILES data/FolyDrv.ppd DESTINATION ${FOLYANT_PPD_FOLDER})
 
 folyant_ini_quote(FOLYANT_CONF_LIB "${FOLYANT_INSTALLED_LIB}")
 configure_file(data/machine-settings.conf.in "${CMAKE_BINARY_DIR}/installed/Folyant Velmo.conf" @ONLY)
-install(FILES "${CMAKE_BINARY_DIR}/installed/Folyant Velmo.conf" DESTINATION ${FOLYANT_INSTALLED_SYSCONFDIR}/Quorvale)
+if(FOLYANT_DEBIAN_PACKAGE)
+  # The package's postinst copies the template into /etc (a file name with a
+  # blank cannot be a dpkg conffile) and its purge removes it.
+  install(FILES "${CMAKE_BINARY_DIR}/installed/Folyant Velmo.conf" DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/folyant
+          RENAME machine-settings.conf)
+else()
+  install(FILES "${CMAKE_BINARY_DIR}/installed/Folyant Velmo.conf" DESTINATION ${FOLYANT_INSTALLED_SYSCONFDIR}/Quorvale)
+endif()

@@ -181,7 +181,8 @@ bool AddPrinter(const std::string& printerName, const std::string& monitorName, 
     ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
     ippAddInteger(request, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
     if (!operationPolicy.empty())
-        ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-op-policy", nullptr, operationPolicy.c_str());
+        ippAddString(
+            request, IPP_TAG_PRINTER, IPP_TAG_NAME, "printer-op-policy", nullptr, operationPolicy.c_str());
     const std::string ppd = printerDriverFolder() + "/" + dataFile;
     ippDelete(cupsDoFileRequest(CUPS_HTTP_DEFAULT, request, "/admin/", ppd.c_str()));
     return succeeded();

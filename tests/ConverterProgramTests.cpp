@@ -24,8 +24,8 @@ protected:
         return {{"FOLYANT_UNATTENDED", "1"}, {"FOLYANT_SYSCONFDIR", sysconf},
             {"XDG_CONFIG_HOME", config.path()}, {"LANG", "ko_KR.UTF-8"}};
     }
-    test::ProcessResult converter(
-        const std::vector<std::string>& arguments, const std::string& input = {}, const test::Environment& extra = {})
+    test::ProcessResult converter(const std::vector<std::string>& arguments, const std::string& input = {},
+        const test::Environment& extra = {})
     {
         test::Environment variables = environment();
         variables.insert(variables.end(), extra.begin(), extra.end());
@@ -316,8 +316,8 @@ TEST_F(ProgramTest, UnusableTemporaryFolderIsAFailureWithAMessage)
         std::vector<std::string> arguments{out};
         if (fromFile)
             arguments.insert(arguments.end(), {"/source", test::dataFile("cups-testfile.ps")});
-        const auto run = converter(arguments, fromFile ? "" : test::readFile(test::dataFile("cups-testfile.ps")),
-            {{"TMPDIR", locked}});
+        const auto run = converter(arguments,
+            fromFile ? "" : test::readFile(test::dataFile("cups-testfile.ps")), {{"TMPDIR", locked}});
         EXPECT_EQ(run.exitCode, converter::exitcode::kStepFailed) << (fromFile ? "file" : "stdin");
         EXPECT_NE(run.err.find("TMPDIR"), std::string::npos) << run.err;
         EXPECT_FALSE(test::fileExists(out));

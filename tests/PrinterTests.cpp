@@ -540,7 +540,8 @@ TEST_F(PrintingTest, SetupToolsSayWhatTheyDid)
 
     const auto removed = tool(FOLYANT_PRNREMOVE, {});
     EXPECT_EQ(removed.out, "prnremove: the printer \"Folyant Velmo\" (queue Folyant_Velmo) was removed.\n");
-    EXPECT_EQ(tool(FOLYANT_PRNREMOVE, {}).out, "prnremove: there was no printer \"Folyant Velmo\" to remove.\n");
+    EXPECT_EQ(
+        tool(FOLYANT_PRNREMOVE, {}).out, "prnremove: there was no printer \"Folyant Velmo\" to remove.\n");
 
     // No daemon at all is told apart from a daemon without our backend.
     test::Environment down = daemon.environment();

@@ -53,10 +53,12 @@ std::string loadString(int id)
         source = QT_TRANSLATE_NOOP("StringTable", "보호되지 않은 PDF는 다음 이름으로 남겼습니다:");
         break;
     case strings::kNoScratchFolder:
-        source = QT_TRANSLATE_NOOP("StringTable", "임시 폴더를 만들 수 없어 변환하지 않았습니다. TMPDIR 폴더에 쓸 수 있는지 확인하십시오.");
+        source = QT_TRANSLATE_NOOP("StringTable",
+            "임시 폴더를 만들 수 없어 변환하지 않았습니다. TMPDIR 폴더에 쓸 수 있는지 확인하십시오.");
         break;
     case strings::kInterpreterNotStarted:
-        source = QT_TRANSLATE_NOOP("StringTable", "PostScript 인터프리터를 시작할 수 없어 변환하지 않았습니다.");
+        source
+            = QT_TRANSLATE_NOOP("StringTable", "PostScript 인터프리터를 시작할 수 없어 변환하지 않았습니다.");
         break;
     case strings::kSourceNotReadable:
         source = QT_TRANSLATE_NOOP("StringTable", "변환할 파일을 읽을 수 없습니다.");

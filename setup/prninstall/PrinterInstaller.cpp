@@ -17,8 +17,9 @@ bool answers(const char* tool)
 {
     if (spooler::IsRunning())
         return true;
-    std::fprintf(stderr, "%s: the print system is not running (no answer from %s); start cupsd and run %s again.\n",
-        tool, cupsServer(), tool);
+    std::fprintf(stderr,
+        "%s: the print system is not running (no answer from %s); start cupsd and run %s again.\n", tool,
+        cupsServer(), tool);
     return false;
 }
 
@@ -58,7 +59,8 @@ bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages)
         std::fprintf(stderr, "prninstall: the print system did not list its devices.\n");
         return false;
     }
-    if (spooler::AddPrinter(names.printerName, names.monitorName, names.portName, names.dataFile, kOwnJobsPolicy))
+    if (spooler::AddPrinter(
+            names.printerName, names.monitorName, names.portName, names.dataFile, kOwnJobsPolicy))
         return true;
     // A server without the policy still gets its printer, and is told what
     // that means.
@@ -88,8 +90,8 @@ Removal RemoveVirtualPrinter(const PrinterNames& names)
             return Removal::Removed;
         break;
     }
-    std::fprintf(stderr, "prnremove: the printer \"%s\" could not be removed: %s\n", names.printerName.c_str(),
-        cupsLastErrorString());
+    std::fprintf(stderr, "prnremove: the printer \"%s\" could not be removed: %s\n",
+        names.printerName.c_str(), cupsLastErrorString());
     return Removal::Failed;
 }
 

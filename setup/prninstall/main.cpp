@@ -15,9 +15,10 @@
 
 namespace {
 
-constexpr const char* kUsage = "Usage: prninstall\n"
-                               "Adds the printer \"Folyant Velmo\" (queue Folyant_Velmo) to the print system,\n"
-                               "replacing one of that name. Run it as root with cupsd running.\n";
+constexpr const char* kUsage
+    = "Usage: prninstall\n"
+      "Adds the printer \"Folyant Velmo\" (queue Folyant_Velmo) to the print system,\n"
+      "replacing one of that name. Run it as root with cupsd running.\n";
 
 } // namespace
 

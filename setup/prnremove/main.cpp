@@ -9,9 +9,10 @@
 
 namespace {
 
-constexpr const char* kUsage = "Usage: prnremove\n"
-                               "Removes the printer \"Folyant Velmo\" (queue Folyant_Velmo) from the print system.\n"
-                               "Run it as root with cupsd running.\n";
+constexpr const char* kUsage
+    = "Usage: prnremove\n"
+      "Removes the printer \"Folyant Velmo\" (queue Folyant_Velmo) from the print system.\n"
+      "Run it as root with cupsd running.\n";
 
 } // namespace
 

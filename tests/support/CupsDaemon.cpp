@@ -34,8 +34,7 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std:
     fs::create_directories(root + "/tmp");
     const group* lp = getgrnam("lp");
     [[maybe_unused]] const int owned = chown((root + "/tmp").c_str(), 0, lp ? lp->gr_gid : 0);
-    fs::permissions(root + "/tmp",
-        fs::perms::owner_all | fs::perms::group_all | fs::perms::sticky_bit);
+    fs::permissions(root + "/tmp", fs::perms::owner_all | fs::perms::group_all | fs::perms::sticky_bit);
 
     // The system's filters and helpers, with our backend as the only one.
     for (const char* part : {"filter", "daemon", "cgi-bin", "notifier", "monitor", "driver", "command"})
@@ -78,9 +77,11 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std:
               "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n"
               // The job side of Debian's policy of that name, which the
               // printer is installed under: a job is its authenticated user's.
-              "<Policy authenticated>\n<Limit Create-Job Print-Job Print-URI Validate-Job>\nAuthType Default\n"
+              "<Policy authenticated>\n<Limit Create-Job Print-Job Print-URI Validate-Job>\nAuthType "
+              "Default\n"
               "Order deny,allow\n</Limit>\n<Limit Send-Document Cancel-Job Hold-Job Release-Job Restart-Job "
-              "Set-Job-Attributes Cancel-My-Jobs Close-Job CUPS-Move-Job CUPS-Get-Document>\nAuthType Default\n"
+              "Set-Job-Attributes Cancel-My-Jobs Close-Job CUPS-Move-Job CUPS-Get-Document>\nAuthType "
+              "Default\n"
               "Require user @OWNER @SYSTEM\nOrder deny,allow\n</Limit>\n<Limit All>\nOrder deny,allow\n"
               "</Limit>\n</Policy>\n");
 

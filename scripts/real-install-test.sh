@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# The suite as a real installation: builds the Debian package, checks it with
+# lintian, installs it with dpkg on this machine, and prints through the
+# system's own cupsd as a throw-away ordinary user. Then purges the package
+# and checks that nothing of the suite is left. Cleans up after itself even
+# when a step fails. Must run as root, on a machine whose print system may be
+# changed (a CI machine or a test VM).
+# Usage: scripts/real-install-test.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [[ $(id -u) -ne 0 ]]; then
+  echo "real-install-test: must run as root" >&2
+  exit 2
+fi
+unset CUPS_SERVER FOLYANT_SYSCONFDIR FOLYANT_CONVERTER
+
+queue=Folyant_Velmo
+settings="/etc/xdg/Quorvale/Folyant Velmo.conf"
+log=/var/log/cups/error_log
+user="fvreal$$"
+started_cupsd=
+failures=0
+
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+pass() { echo "ok: $*"; }
+
+cleanup() {
+  set +e
+  dpkg --purge folyant-velmo >/dev/null 2>&1
+  if id "$user" >/dev/null 2>&1; then
+    pkill -KILL -u "$user" 2>/dev/null
+    userdel --remove "$user" 2>/dev/null
+  fi
+  if [[ -n $started_cupsd ]]; then
+    kill "$started_cupsd" 2>/dev/null
+    wait "$started_cupsd" 2>/dev/null
+  fi
+}
+trap cleanup EXIT
+
+# Waits until the queue has no unfinished job (at most two minutes).
+wait_for_jobs() {
+  for _ in $(seq 1 1200); do
+    [[ -z $(lpstat -o "$queue" 2>/dev/null) ]] && return 0
+    sleep 0.1
+  done
+  fail "jobs did not finish: $(lpstat -o "$queue")"
+}
+
+as_user() { runuser -u "$user" -- env HOME="/home/$user" "$@"; }
+
+deb=$(scripts/build-deb.sh | tail -n 1)
+echo "package: $deb ($(stat -c %s "$deb") bytes)"
+lint=$(lintian --pedantic "$deb" 2>&1 | grep -v 'running with root privileges' || true)
+echo "${lint:-lintian: no tags}"
+if grep -q '^[EW]:' <<<"$lint"; then fail "lintian reports errors or warnings"; else pass "lintian"; fi
+
+# The system's cupsd, started for the test when it is not running.
+cupsd_runs() { lpstat -r 2>/dev/null | grep -q 'is running'; }
+if ! cupsd_runs; then
+  /usr/sbin/cupsd -f &
+  started_cupsd=$!
+  for _ in $(seq 1 100); do cupsd_runs && break; sleep 0.1; done
+fi
+cupsd_runs || { fail "cupsd does not answer"; exit 1; }
+log_start=$(stat -c %s "$log" 2>/dev/null || echo 0)
+
+dpkg -i "$deb"
+if lpstat -v "$queue" 2>/dev/null | grep -q 'folyant:/PPD'; then pass "the package installed the queue"; else fail "no queue after install"; fi
+[[ -f $settings ]] && pass "machine settings in /etc/xdg" || fail "no machine settings"
+[[ -f /usr/share/folyant/lib/cidfmap ]] && pass "font map written" || fail "no cidfmap"
+[[ $(stat -c '%U %a' /usr/lib/cups/backend/folyant) == "root 700" ]] && pass "backend root 0700" || fail "backend mode"
+
+useradd --create-home --home-dir "/home/$user" --shell /bin/sh "$user"
+text="/home/$user/notes.txt"
+printf 'Plain text notes of an ordinary user\n' >"$text"
+chown "$user:" "$text"
+
+root_before=$(ls -A /root/PDF 2>/dev/null | sort || true)
+as_user lp -d "$queue" -t "ps job" tests/data/acrobat6-win-word-12p.ps >/dev/null || fail "lp refused: ps job"
+as_user lp -d "$queue" -t "pdf job" tests/data/pdfjs-tracemonkey.pdf >/dev/null || fail "lp refused: pdf job"
+as_user lp -d "$queue" -t "text job" "$text" >/dev/null || fail "lp refused: text job"
+if as_user lp -d "$queue" -U root -t planted tests/data/cups-testfile.ps >/dev/null 2>&1; then
+  fail "lp -U root from an ordinary user was accepted"
+else
+  pass "lp -U root from an ordinary user is refused"
+fi
+wait_for_jobs
+
+for title in "ps job" "pdf job" "text job"; do
+  pdf="/home/$user/PDF/$title.pdf"
+  if [[ ! -f $pdf ]]; then
+    fail "$title: no PDF in the user's ~/PDF ($(ls "/home/$user/PDF" 2>/dev/null | tr '\n' ' '))"
+    continue
+  fi
+  [[ $(stat -c %U "$pdf") == "$user" ]] || fail "$title: the PDF is not the user's"
+  pages=$(pdfinfo "$pdf" | awk '/^Pages:/ {print $2}')
+  stamped=$(pdftotext "$pdf" - | grep -c 'Folyant Velmo' || true)
+  [[ $stamped -ge $pages ]] && pass "$title: $pages pages, all stamped" || fail "$title: $stamped of $pages pages stamped"
+  tail -c +"$((log_start + 1))" "$log" | grep -qF "$pdf" && pass "$title: the log names the PDF" \
+    || fail "$title: the log at the default level does not name $pdf"
+done
+[[ $(ls -A /root/PDF 2>/dev/null | sort || true) == "$root_before" ]] && pass "nothing landed in /root/PDF" \
+  || fail "a PDF landed in /root/PDF"
+
+# A job of a name without an account (as a server opened to network clients
+# takes them) is cancelled, and the queue prints on.
+lpadmin -p "$queue" -o printer-op-policy=default
+lp -d "$queue" -U fv-no-such-user -t orphan tests/data/cups-testfile.ps >/dev/null || fail "lp refused the orphan job"
+lpadmin -p "$queue" -o printer-op-policy=authenticated
+as_user lp -d "$queue" -t after tests/data/cups-testfile.ps >/dev/null || fail "lp refused the job after"
+wait_for_jobs
+[[ -f "/home/$user/PDF/after.pdf" ]] && pass "the job after a cancelled one prints" || fail "no PDF after the cancelled job"
+lpstat -p "$queue" | grep -q disabled && fail "the queue was stopped" || pass "the queue still prints"
+tail -c +"$((log_start + 1))" "$log" | grep -q 'has no account on this system' && pass "the log says why the job was cancelled" \
+  || fail "the log does not say why the orphan job was cancelled"
+
+dpkg --purge folyant-velmo
+lpstat -v "$queue" >/dev/null 2>&1 && fail "the queue is still there after purge" || pass "no queue after purge"
+for left in /usr/lib/cups/backend/folyant "$settings" /usr/share/folyant/lib/cidfmap /usr/share/folyant \
+  /etc/xdg/Quorvale; do
+  [[ -e $left ]] && fail "left after purge: $left"
+done
+pass "purge checked"
+
+if ((failures > 0)); then
+  echo "real-install-test: $failures failure(s)" >&2
+  exit 1
+fi
+echo "real-install-test: all passed"
