@@ -89,9 +89,15 @@ if as_user lp -d "$queue" -U root -t planted tests/data/cups-testfile.ps >/dev/n
 else
   pass "lp -U root from an ordinary user is refused"
 fi
+# An application's own print, as the user: LibreOffice sends PDF.
+cp tests/data/office/poi-SampleDoc.doc "/home/$user/letter.doc"
+chown "$user:" "/home/$user/letter.doc"
+(cd "/home/$user" && timeout 120 runuser -u "$user" -- env HOME="/home/$user" soffice --headless \
+  "-env:UserInstallation=file:///home/$user/.lo-profile" --pt "$queue" letter.doc >/dev/null 2>&1) \
+  || fail "LibreOffice could not print as the user"
 wait_for_jobs
 
-for title in "ps job" "pdf job" "text job"; do
+for title in "ps job" "pdf job" "text job" "letter"; do
   pdf="/home/$user/PDF/$title.pdf"
   if [[ ! -f $pdf ]]; then
     fail "$title: no PDF in the user's ~/PDF ($(ls "/home/$user/PDF" 2>/dev/null | tr '\n' ' '))"
@@ -104,6 +110,11 @@ for title in "ps job" "pdf job" "text job"; do
   tail -c +"$((log_start + 1))" "$log" | grep -qF "$pdf" && pass "$title: the log names the PDF" \
     || fail "$title: the log at the default level does not name $pdf"
 done
+# The job's state message names the PDF too.
+last=$(lpstat -W completed -o "$queue" | awk '{print $1}' | sed 's/.*-//' | sort -n | tail -n 1)
+ipptool -tv "ipp://localhost/jobs/$last" get-job-attributes.test 2>/dev/null \
+  | grep -q "job-printer-state-message.*PDF written: /home/$user/PDF/" \
+  && pass "the job's state message names the PDF" || fail "the job's state message does not name the PDF"
 [[ $(ls -A /root/PDF 2>/dev/null | sort || true) == "$root_before" ]] && pass "nothing landed in /root/PDF" \
   || fail "a PDF landed in /root/PDF"
 

@@ -1,9 +1,14 @@
 // cidfmapgen: writes the interpreter's map of Korean and Japanese CID fonts
-// into the suite's Ghostscript lib folder. Reads no arguments, prints nothing;
-// exit status 0 when the map was written, -1 otherwise.
+// into the suite's Ghostscript lib folder. Reads no arguments and prints
+// nothing when it succeeds; exit status 0 when the map was written, -1
+// otherwise, with the reason on standard error.
 #include "platform/InstallationFolders.h"
 #include "platform/MachineSettings.h"
 #include "setup/cidfmapgen/CidfmapWriter.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 int main()
 {
@@ -11,5 +16,17 @@ int main()
     const auto libFolder
         = settings.readString(folyant::installation::kLibPath, folyant::installation::kFontMapValueBuffer);
     folyant::cidfmap::FontconfigLocator fonts;
-    return folyant::cidfmap::generate(libFolder ? &*libFolder : nullptr, fonts);
+    errno = 0;
+    const int result = folyant::cidfmap::generate(libFolder ? &*libFolder : nullptr, fonts);
+    if (result != 0) {
+        // The programs cannot tell why a Korean job prints without its fonts:
+        // the one run that can say so does.
+        if (!libFolder)
+            std::fprintf(stderr, "cidfmapgen: no %s in %s; the font map was not written.\n",
+                folyant::installation::kLibPath, folyant::IniMachineSettings::defaultPath().c_str());
+        else
+            std::fprintf(stderr, "cidfmapgen: cannot write %s/cidfmap: %s\n", libFolder->c_str(),
+                errno ? std::strerror(errno) : "the path is too long");
+    }
+    return result;
 }
