@@ -25,7 +25,7 @@ int GSDLLCALL writeOutput(void* handle, const char* text, int length)
 {
     if (length <= 0)
         return 0;
-    if (auto* log = static_cast<ConversionLog*>(handle))
+    if (auto* log = static_cast<ConversionLog*>(handle)) // append() never throws into the interpreter
         log->append(std::string_view(text, static_cast<std::size_t>(length)));
     return length;
 }

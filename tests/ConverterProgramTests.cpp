@@ -156,6 +156,28 @@ TEST_F(ProgramTest, AnEndlessUnattendedJobEndsAtItsTimeLimit)
     EXPECT_FALSE(test::fileExists(folder.file("endless.pdf")));
 }
 
+// A job that asks for ever more memory ends at the machine's MemoryLimit, and
+// the page it made before is not passed off as the whole job.
+TEST_F(ProgramTest, AMemoryBombEndsAtTheMemoryLimitAndLeavesNoPdf)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's shadow memory rules out an address-space limit";
+#endif
+    TempFolder etc;
+    std::filesystem::create_directories(etc.file("Quorvale"));
+    test::writeFile(etc.file("Quorvale/Folyant Velmo.conf"),
+        "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
+        "\"\nMemoryLimit=400\n");
+    sysconf = etc.path();
+    test::writeFile(folder.file("bomb.ps"),
+        "%!PS\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (one) show showpage\n"
+        "/d 1000 dict def 0 1 100000000 { d exch 10000 string put } for\n(two) show showpage\n");
+    const auto result = converter({folder.file("bomb.pdf"), "/source", folder.file("bomb.ps")});
+    EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed);
+    EXPECT_NE(result.err.find("MemoryLimit"), std::string::npos) << result.err;
+    EXPECT_FALSE(test::fileExists(folder.file("bomb.pdf")));
+}
+
 TEST_F(ProgramTest, TheJobFileIsNeverWrittenOver)
 {
     const std::string job = folder.file("in.ps");

@@ -144,6 +144,22 @@ TEST(ConversionLog, LineFeedsBecomeCrLfAndShownFlagFollows)
     EXPECT_FALSE(log.shown());
 }
 
+TEST(ConversionLog, RunningOutOfMemoryIsSeenEvenCutInTwoOrPastTheLimit)
+{
+    ConversionLog log(16);
+    log.append("Error: /VMer");
+    EXPECT_FALSE(log.ranOutOfMemory());
+    log.append("ror in --string--\n");
+    EXPECT_TRUE(log.ranOutOfMemory());
+    log.clear();
+    log.append(std::string(64, 'x'));
+    log.append("Error: /VMerror");
+    EXPECT_TRUE(log.ranOutOfMemory()) << "past the limit the text is not kept, the fact is";
+    log.clear();
+    log.append("Error: /undefined in VMerr");
+    EXPECT_FALSE(log.ranOutOfMemory());
+}
+
 TEST(ConversionLog, EndlessOutputStopsAtTheLimit)
 {
     ConversionLog log(16);

@@ -66,6 +66,10 @@ std::string loadString(int id)
     case strings::kNothingToConvert:
         source = QT_TRANSLATE_NOOP("StringTable", "PDF 파일 이름이 없어 변환하지 않았습니다.");
         break;
+    case strings::kOutOfMemory:
+        source = QT_TRANSLATE_NOOP("StringTable",
+            "변환에 쓸 수 있는 메모리가 모자라 PDF를 남기지 않았습니다. 기계 설정 MemoryLimit을 늘리십시오.");
+        break;
     default:
         return {};
     }

@@ -24,6 +24,7 @@ inline constexpr int kNoScratchFolder = 61855;
 inline constexpr int kInterpreterNotStarted = 61856;
 inline constexpr int kSourceNotReadable = 61857;
 inline constexpr int kNothingToConvert = 61858;
+inline constexpr int kOutOfMemory = 61859;
 } // namespace strings
 
 // The text of a message, or an empty text for an unknown number.

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -213,6 +214,15 @@ int CDu2RorDlg::DoModal()
         m_run.cancel({});
         return QDialog::Rejected;
     }
+    if (m_platform.unattended) {
+        // Nobody sees the window: the run goes on in an event loop of its
+        // own, and nothing is painted (painting wants memory that a job at
+        // its memory limit has taken).
+        QEventLoop loop;
+        connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+        return result();
+    }
     return exec();
 }
 
@@ -245,7 +255,17 @@ void CDu2RorDlg::FeedStep()
     if (m_termination && m_termination->wasRequested())
         return;
 
-    switch (m_run.feedStep(m_job.outputPath)) {
+    const gs::PostScriptFeed::Step step = m_run.feedStep(m_job.outputPath);
+    if (m_platform.unattended && m_run.log().ranOutOfMemory()) {
+        // A print job at its memory limit: the pages after it would be
+        // missing from a PDF that looks whole, and the interpreter's memory
+        // goes only with the interpreter.
+        CancelJob();
+        FailRun(strings::kOutOfMemory);
+        RunPostProcessing();
+        return;
+    }
+    switch (step) {
     case gs::PostScriptFeed::Step::Fed:
         UpdateData(false);
         if (const auto position = m_run.progressPosition())

@@ -71,6 +71,10 @@
         <source>PDF 파일 이름이 없어 변환하지 않았습니다.</source>
         <translation>No PDF file name was given, so nothing was converted.</translation>
     </message>
+    <message>
+        <source>변환에 쓸 수 있는 메모리가 모자라 PDF를 남기지 않았습니다. 기계 설정 MemoryLimit을 늘리십시오.</source>
+        <translation>The conversion ran out of the memory it may use, so no PDF was kept. Raise the machine setting MemoryLimit.</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>

@@ -71,6 +71,10 @@
         <source>PDF 파일 이름이 없어 변환하지 않았습니다.</source>
         <translation>未指定 PDF 檔案名稱，因此未進行轉換。</translation>
     </message>
+    <message>
+        <source>변환에 쓸 수 있는 메모리가 모자라 PDF를 남기지 않았습니다. 기계 설정 MemoryLimit을 늘리십시오.</source>
+        <translation>轉換可用的記憶體不足，因此未保留 PDF。請增加機器設定 MemoryLimit。</translation>
+    </message>
 </context>
 <context>
     <name>folyant::converter::CAboutDlg</name>
