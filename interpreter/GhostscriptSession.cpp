@@ -120,6 +120,11 @@ void GhostscriptSession::finish()
     release();
 }
 
+std::string GhostscriptSession::scratchFolder() const
+{
+    return m_scratch ? m_scratch->path() : std::string();
+}
+
 void GhostscriptSession::abort()
 {
     if (m_instance)

@@ -47,6 +47,9 @@ public:
     // Shuts down without ending the sequence.
     void abort();
 
+    // The private temporary folder of the running instance; empty for none.
+    std::string scratchFolder() const;
+
 private:
     void release();
 

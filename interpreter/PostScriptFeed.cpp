@@ -92,6 +92,15 @@ void PostScriptFeed::useStandardInput()
     }
 }
 
+std::vector<std::string> PostScriptFeed::scratchFolders() const
+{
+    std::vector<std::string> folders;
+    for (std::string folder : {m_session.scratchFolder(), m_pdfFolder})
+        if (!folder.empty())
+            folders.push_back(std::move(folder));
+    return folders;
+}
+
 void PostScriptFeed::closeInput()
 {
     if (m_input >= 0 && m_ownsInput)

@@ -42,6 +42,9 @@ public:
     // Takes the process's standard input. A PDF arriving there is first
     // written into a private folder: the interpreter reads PDF from a file.
     void useStandardInput();
+    // The private folders the run writes into (the interpreter's and standard
+    // input's PDF's), for whoever must remove them when the process cannot.
+    std::vector<std::string> scratchFolders() const;
     // Whether the input is a PDF (for standard input: once it has shown so).
     bool isPdf() const { return m_mode == Mode::PdfPages || m_mode == Mode::Spooling; }
     bool hasInput() const { return m_input >= 0; }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 
 namespace folyant {
 
@@ -88,6 +89,12 @@ void TerminationWatch::setPartialOutput(const std::string& path)
     m_partialOutput = path;
 }
 
+void TerminationWatch::setScratchFolders(std::vector<std::string> folders)
+{
+    std::lock_guard lock(m_mutex);
+    m_scratchFolders = std::move(folders);
+}
+
 void TerminationWatch::acknowledge()
 {
     {
@@ -115,6 +122,11 @@ void TerminationWatch::watch()
             return;
         if (!m_partialOutput.empty())
             ::unlink(m_partialOutput.c_str());
+        // _exit runs no destructor: what they would have removed goes here.
+        for (const std::string& folder : m_scratchFolders) {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);
+        }
         std::fprintf(stderr,
             g_signalled.load() == SIGALRM
                 ? "Cancelled: the conversion reached its time limit; no PDF was kept.\n"

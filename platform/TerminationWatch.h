@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace folyant {
 
@@ -31,6 +32,8 @@ public:
     // The file to remove if the process has to end without the GUI thread;
     // empty for none.
     void setPartialOutput(const std::string& path);
+    // The private folders to remove, with all they hold, in the same case.
+    void setScratchFolders(std::vector<std::string> folders);
 
     // The GUI thread has dealt with the request and is about to end.
     void acknowledge();
@@ -48,6 +51,7 @@ private:
     std::condition_variable m_acknowledgedChanged;
     bool m_acknowledged = false;
     std::string m_partialOutput;
+    std::vector<std::string> m_scratchFolders;
 };
 
 } // namespace folyant

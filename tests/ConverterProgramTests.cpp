@@ -22,7 +22,8 @@ protected:
     test::Environment environment() const
     {
         return {{"FOLYANT_UNATTENDED", "1"}, {"FOLYANT_SYSCONFDIR", sysconf},
-            {"XDG_CONFIG_HOME", config.path()}, {"LANG", "ko_KR.UTF-8"}};
+            {"XDG_CONFIG_HOME", config.path()}, {"LANG", "ko_KR.UTF-8"}, {"TMPDIR", temporary.path()},
+            {"XDG_RUNTIME_DIR", runtime.path()}};
     }
     test::ProcessResult converter(const std::vector<std::string>& arguments, const std::string& input = {},
         const test::Environment& extra = {})
@@ -48,6 +49,8 @@ protected:
 
     TempFolder folder;
     TempFolder config;
+    TempFolder temporary; // the runs' TMPDIR: whatever they leave shows here
+    TempFolder runtime;
     std::string sysconf = FOLYANT_DEV_SYSCONF;
 };
 
@@ -154,6 +157,7 @@ TEST_F(ProgramTest, AnEndlessUnattendedJobEndsAtItsTimeLimit)
     EXPECT_NE(process.exitCode(), 0);
     EXPECT_NE(process.readAllStandardError().toStdString().find("time limit"), std::string::npos);
     EXPECT_FALSE(test::fileExists(folder.file("endless.pdf")));
+    EXPECT_EQ(test::filesBelow(temporary.path()), std::vector<std::string>{}) << "no scratch folder after the forced end";
 }
 
 // A job that asks for ever more memory ends at the machine's MemoryLimit, and
@@ -377,6 +381,7 @@ TEST_F(ProgramTest, TerminationOfAJobThatNeverEndsLeavesNoPdf)
     EXPECT_EQ(process.exitCode(), converter::exitcode::kTerminated);
     EXPECT_NE(process.readAllStandardError().indexOf("did not stop in time"), -1);
     EXPECT_FALSE(test::fileExists(out));
+    EXPECT_EQ(test::filesBelow(temporary.path()), std::vector<std::string>{}) << "no scratch folder after the forced end";
 }
 
 } // namespace

@@ -232,8 +232,10 @@ int CDu2RorDlg::StartInterpreter()
     setProgress(0);
     const int code = startInterpreter(m_run, m_job);
     if (code == 0) {
-        if (m_termination)
+        if (m_termination) {
             m_termination->setPartialOutput(m_job.outputPath);
+            m_termination->setScratchFolders(m_run.scratchFolders());
+        }
         m_timer.start();
         m_cancelButton->setEnabled(true);
     } else {
