@@ -31,6 +31,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -60,12 +61,37 @@ struct Descriptor {
     }
 };
 
+constexpr const char* kJobFolderPrefix = "folyant-job-";
+
+// Removes the job folders of this user that a backend killed outright (no
+// destructor ran) left behind: their names carry the backend's process id.
+void sweepOrphanedJobFolders()
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/tmp", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(kJobFolderPrefix, 0) != 0)
+            continue;
+        const std::string rest = name.substr(std::strlen(kJobFolderPrefix));
+        const pid_t owner = static_cast<pid_t>(std::strtol(rest.c_str(), nullptr, 10));
+        struct stat info { };
+        if (owner <= 0 || lstat(entry.path().c_str(), &info) != 0 || !S_ISDIR(info.st_mode)
+            || info.st_uid != getuid())
+            continue;
+        if (kill(owner, 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            std::filesystem::remove_all(entry.path(), ignored);
+        }
+    }
+}
+
 // A folder of the job's user, mode 0700, removed with all it holds.
 struct JobTempFolder {
     std::string path;
     JobTempFolder()
     {
-        std::string pattern = "/tmp/folyant-job-XXXXXX";
+        sweepOrphanedJobFolders();
+        std::string pattern = std::string("/tmp/") + kJobFolderPrefix + std::to_string(getpid()) + "-XXXXXX";
         if (mkdtemp(pattern.data()))
             path = pattern;
     }

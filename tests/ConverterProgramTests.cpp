@@ -157,7 +157,8 @@ TEST_F(ProgramTest, AnEndlessUnattendedJobEndsAtItsTimeLimit)
     EXPECT_NE(process.exitCode(), 0);
     EXPECT_NE(process.readAllStandardError().toStdString().find("time limit"), std::string::npos);
     EXPECT_FALSE(test::fileExists(folder.file("endless.pdf")));
-    EXPECT_EQ(test::filesBelow(temporary.path()), std::vector<std::string>{}) << "no scratch folder after the forced end";
+    EXPECT_EQ(test::filesBelow(temporary.path()), std::vector<std::string>{})
+        << "no scratch folder after the forced end";
 }
 
 // A job that asks for ever more memory ends at the machine's MemoryLimit, and
@@ -381,7 +382,8 @@ TEST_F(ProgramTest, TerminationOfAJobThatNeverEndsLeavesNoPdf)
     EXPECT_EQ(process.exitCode(), converter::exitcode::kTerminated);
     EXPECT_NE(process.readAllStandardError().indexOf("did not stop in time"), -1);
     EXPECT_FALSE(test::fileExists(out));
-    EXPECT_EQ(test::filesBelow(temporary.path()), std::vector<std::string>{}) << "no scratch folder after the forced end";
+    EXPECT_EQ(test::filesBelow(temporary.path()), std::vector<std::string>{})
+        << "no scratch folder after the forced end";
 }
 
 } // namespace

@@ -164,12 +164,26 @@ TEST_F(HandoffTest, TheConverterDiesWithAKilledBackend)
          ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20)))
         converter = test::runProgram("/usr/bin/pgrep", {"-u", user, "-f", "Folyant_Standard"}).out;
     ASSERT_FALSE(converter.empty()) << "the job is being converted";
+    const qint64 killed = backend.processId();
     backend.kill();
     ASSERT_TRUE(backend.waitForFinished(5000));
     bool gone = false;
     for (int i = 0; i < 250 && !gone; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20)))
         gone = test::runProgram("/usr/bin/pgrep", {"-u", user, "-f", "Folyant_Standard"}).out.empty();
     EXPECT_TRUE(gone) << "the converter ran on without its backend";
+
+    // The killed backend could not remove its job's folder; the user's next
+    // job does.
+    const auto leftovers = [&] {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator("/tmp"))
+            if (entry.path().filename().string().rfind("folyant-job-" + std::to_string(killed) + "-", 0) == 0)
+                ++count;
+        return count;
+    };
+    EXPECT_EQ(leftovers(), 1);
+    EXPECT_EQ(print("%!PS\nshowpage\n").exitCode, 0);
+    EXPECT_EQ(leftovers(), 0);
 }
 
 TEST_F(HandoffTest, TheConverterGetsATemporaryFolderOfTheUsersThatGoesWithTheJob)
