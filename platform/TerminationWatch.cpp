@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 namespace folyant {
@@ -18,6 +19,23 @@ std::atomic<int> g_signalled{0};
 int g_writeEnd = -1;
 
 constexpr char kQuit = 'q';
+
+// The partial output as a plain buffer, for a handler of a crash: it may
+// touch nothing that could be half changed.
+char g_crashOutput[4096] = {};
+
+// A crash (in the interpreter, as a crafted job can cause) leaves no partial
+// PDF behind; the signal then takes its usual course, core dump and all.
+extern "C" void onCrashSignal(int signo)
+{
+    if (g_crashOutput[0] != '\0')
+        ::unlink(g_crashOutput);
+    static constexpr char kMessage[] = "The conversion crashed; no PDF was kept.\n";
+    [[maybe_unused]] const auto written = ::write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+    ::raise(signo); // SA_RESETHAND restored the default action
+}
+
+constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL};
 
 extern "C" void onTerminationSignal(int signo)
 {
@@ -51,6 +69,16 @@ TerminationWatch::TerminationWatch(int graceMilliseconds, QObject* parent)
     sigaction(SIGINT, &action, nullptr);
     // The time limit of a run ends it as a termination request does.
     sigaction(SIGALRM, &action, nullptr);
+
+#if !defined(__SANITIZE_ADDRESS__)
+    // The address sanitizer reports crashes through handlers of its own.
+    struct sigaction crash { };
+    crash.sa_handler = onCrashSignal;
+    sigemptyset(&crash.sa_mask);
+    crash.sa_flags = SA_RESETHAND | SA_NODEFER;
+    for (const int signo : kCrashSignals)
+        sigaction(signo, &crash, nullptr);
+#endif
 }
 
 TerminationWatch::~TerminationWatch()
@@ -60,6 +88,10 @@ TerminationWatch::~TerminationWatch()
     signal(SIGTERM, SIG_DFL);
     signal(SIGINT, SIG_DFL);
     signal(SIGALRM, SIG_DFL);
+#if !defined(__SANITIZE_ADDRESS__)
+    for (const int signo : kCrashSignals)
+        signal(signo, SIG_DFL);
+#endif
     {
         std::lock_guard lock(m_mutex);
         m_acknowledged = true;
@@ -87,6 +119,13 @@ void TerminationWatch::setPartialOutput(const std::string& path)
 {
     std::lock_guard lock(m_mutex);
     m_partialOutput = path;
+    // The first byte goes last: a crash in between finds no path, never a
+    // mixture of two.
+    g_crashOutput[0] = '\0';
+    if (!path.empty() && path.size() < sizeof g_crashOutput) {
+        std::memcpy(g_crashOutput + 1, path.c_str() + 1, path.size()); // the rest and its terminator
+        g_crashOutput[0] = path[0];
+    }
 }
 
 void TerminationWatch::setScratchFolders(std::vector<std::string> folders)
