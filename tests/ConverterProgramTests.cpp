@@ -39,6 +39,16 @@ protected:
         ASSERT_TRUE(test::startProgram(process, FOLYANT_CONVERTER, arguments, environment()));
     }
 
+    // Starts a job that never ends, once the converter is inside it.
+    void startEndlessJob(QProcess& process, const std::string& out)
+    {
+        start(process, {out});
+        process.write("%!PS\nshowpage\n{ 1 pop } loop\n");
+        ASSERT_TRUE(process.waitForBytesWritten());
+        process.closeWriteChannel();
+        ASSERT_TRUE(waitForFile(out));
+    }
+
     // Waits until the converter has begun writing the output.
     static bool waitForFile(const std::string& path)
     {
@@ -374,10 +384,7 @@ TEST_F(ProgramTest, ACrashLeavesNoPartialPdf)
 #endif
     const std::string out = folder.file("out.pdf");
     QProcess process;
-    start(process, {out});
-    process.write("%!PS\nshowpage\n{ 1 pop } loop\n");
-    ASSERT_TRUE(process.waitForBytesWritten());
-    ASSERT_TRUE(waitForFile(out));
+    ASSERT_NO_FATAL_FAILURE(startEndlessJob(process, out));
     ::kill(static_cast<pid_t>(process.processId()), SIGSEGV);
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
@@ -389,11 +396,7 @@ TEST_F(ProgramTest, TerminationOfAJobThatNeverEndsLeavesNoPdf)
 {
     const std::string out = folder.file("out.pdf");
     QProcess process;
-    start(process, {out});
-    process.write("%!PS\nshowpage\n{ 1 pop } loop\n");
-    ASSERT_TRUE(process.waitForBytesWritten());
-    process.closeWriteChannel();
-    ASSERT_TRUE(waitForFile(out));
+    ASSERT_NO_FATAL_FAILURE(startEndlessJob(process, out));
     QThread::msleep(300);
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     ASSERT_TRUE(process.waitForFinished(30000))
