@@ -230,12 +230,16 @@ int CDu2RorDlg::StartInterpreter()
 {
     m_progress->SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, gs::PostScriptFeed::kProgressRange));
     setProgress(0);
+    // The interpreter creates the output as it starts: from then on an
+    // ending without the GUI thread must remove it.
+    if (m_termination)
+        m_termination->setPartialOutput(m_job.outputPath);
     const int code = startInterpreter(m_run, m_job);
+    if (m_termination) {
+        m_termination->setPartialOutput(code == 0 ? m_job.outputPath : std::string());
+        m_termination->setScratchFolders(m_run.scratchFolders());
+    }
     if (code == 0) {
-        if (m_termination) {
-            m_termination->setPartialOutput(m_job.outputPath);
-            m_termination->setScratchFolders(m_run.scratchFolders());
-        }
         m_timer.start();
         m_cancelButton->setEnabled(true);
     } else {
