@@ -1,15 +1,18 @@
 #include "platform/TerminationWatch.h"
 
 #include <fcntl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 
 namespace folyant {
 
@@ -20,16 +23,69 @@ int g_writeEnd = -1;
 
 constexpr char kQuit = 'q';
 
-// The partial output as a plain buffer, for a handler of a crash: it may
-// touch nothing that could be half changed.
-char g_crashOutput[4096] = {};
+// What a crash must not leave behind, as plain buffers: a handler of a crash
+// may touch nothing that could be half changed. An empty first byte: none.
+using CrashPath = char[4096];
+CrashPath g_crashOutput = {};
+CrashPath g_crashFolders[2] = {};
+
+// The first byte goes last: a crash in between finds no path, never a
+// mixture of two.
+void storeForCrash(CrashPath& buffer, const std::string& path)
+{
+    buffer[0] = '\0';
+    if (!path.empty() && path.size() < sizeof buffer) {
+        std::memcpy(buffer + 1, path.c_str() + 1, path.size()); // the rest and its terminator
+        buffer[0] = path[0];
+    }
+}
+
+// Empties a folder of files and removes it, with system calls alone.
+void removeFolderAfterCrash(const char* path)
+{
+    const int folder = ::open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0)
+        return;
+    alignas(8) char entries[4096];
+    for (;;) {
+        const long got = ::syscall(SYS_getdents64, folder, entries, sizeof entries);
+        if (got <= 0)
+            break;
+        bool removed = false;
+        for (long at = 0; at < got;) {
+            struct Entry {
+                std::uint64_t inode;
+                std::int64_t offset;
+                unsigned short length;
+                unsigned char type;
+                char name[1];
+            };
+            const auto* entry = reinterpret_cast<const Entry*>(entries + at);
+            const char* name = entry->name;
+            if (!(name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))))
+                removed = ::unlinkat(folder, name, 0) == 0 || removed;
+            at += entry->length;
+        }
+        // Removing while reading: read again from the start until only the
+        // dots (or what cannot be removed) are left.
+        if (!removed)
+            break;
+        ::lseek(folder, 0, SEEK_SET);
+    }
+    ::close(folder);
+    ::rmdir(path);
+}
 
 // A crash (in the interpreter, as a crafted job can cause) leaves no partial
-// PDF behind; the signal then takes its usual course, core dump and all.
+// PDF and no scratch folder behind; the signal then takes its usual course,
+// core dump and all.
 extern "C" void onCrashSignal(int signo)
 {
     if (g_crashOutput[0] != '\0')
         ::unlink(g_crashOutput);
+    for (const CrashPath& folder : g_crashFolders)
+        if (folder[0] != '\0')
+            removeFolderAfterCrash(folder);
     static constexpr char kMessage[] = "The conversion crashed; no PDF was kept.\n";
     [[maybe_unused]] const auto written = ::write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
     ::raise(signo); // SA_RESETHAND restored the default action
@@ -119,19 +175,16 @@ void TerminationWatch::setPartialOutput(const std::string& path)
 {
     std::lock_guard lock(m_mutex);
     m_partialOutput = path;
-    // The first byte goes last: a crash in between finds no path, never a
-    // mixture of two.
-    g_crashOutput[0] = '\0';
-    if (!path.empty() && path.size() < sizeof g_crashOutput) {
-        std::memcpy(g_crashOutput + 1, path.c_str() + 1, path.size()); // the rest and its terminator
-        g_crashOutput[0] = path[0];
-    }
+    storeForCrash(g_crashOutput, path);
 }
 
 void TerminationWatch::setScratchFolders(std::vector<std::string> folders)
 {
     std::lock_guard lock(m_mutex);
     m_scratchFolders = std::move(folders);
+    for (std::size_t at = 0; at < std::size(g_crashFolders); ++at)
+        storeForCrash(
+            g_crashFolders[at], at < m_scratchFolders.size() ? m_scratchFolders[at] : std::string());
 }
 
 void TerminationWatch::acknowledge()

@@ -385,11 +385,14 @@ TEST_F(ProgramTest, ACrashLeavesNoPartialPdf)
     const std::string out = folder.file("out.pdf");
     QProcess process;
     ASSERT_NO_FATAL_FAILURE(startEndlessJob(process, out));
+    QThread::msleep(300); // inside the job, past the interpreter's start
     ::kill(static_cast<pid_t>(process.processId()), SIGSEGV);
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
     EXPECT_NE(process.readAllStandardError().indexOf("crashed"), -1);
     EXPECT_FALSE(test::fileExists(out));
+    EXPECT_EQ(test::filesBelow(temporary.path()), std::vector<std::string>{})
+        << "no scratch folder after a crash";
 }
 
 TEST_F(ProgramTest, TerminationOfAJobThatNeverEndsLeavesNoPdf)

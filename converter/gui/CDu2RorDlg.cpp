@@ -232,8 +232,10 @@ int CDu2RorDlg::StartInterpreter()
     setProgress(0);
     // The interpreter creates the output as it starts: from then on an
     // ending without the GUI thread must remove it.
-    if (m_termination)
+    if (m_termination) {
         m_termination->setPartialOutput(m_job.outputPath);
+        m_termination->setScratchFolders(m_run.scratchFolders());
+    }
     const int code = startInterpreter(m_run, m_job);
     if (m_termination) {
         m_termination->setPartialOutput(code == 0 ? m_job.outputPath : std::string());
