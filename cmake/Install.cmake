@@ -3,6 +3,7 @@
 # job's user), the suite's Ghostscript lib folder and printer description
 # under share/, and the machine settings that name them.
 set(FOLYANT_CUPS_BACKEND_DIR "/usr/lib/cups/backend" CACHE PATH "CUPS' backend folder")
+set(FOLYANT_CUPS_FILTER_DIR "/usr/lib/cups/filter" CACHE PATH "CUPS' filter folder")
 set(FOLYANT_INSTALLED_LIB "${CMAKE_INSTALL_FULL_DATAROOTDIR}/folyant/lib")
 
 install(TARGETS Folyant_Standard zevConverter prninstall prnremove cidfmapgen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -10,6 +11,7 @@ install(TARGETS Folyant_Standard zevConverter prninstall prnremove cidfmapgen RU
 install(TARGETS Setupkit Facepaste LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/folyant)
 install(TARGETS folyant-backend RUNTIME DESTINATION ${FOLYANT_CUPS_BACKEND_DIR}
         PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+install(PROGRAMS backend/folyant-pdftopdf DESTINATION ${FOLYANT_CUPS_FILTER_DIR})
 install(FILES data/zev.ps DESTINATION ${FOLYANT_INSTALLED_LIB})
 install(FILES data/FolyDrv.ppd DESTINATION ${FOLYANT_PPD_FOLDER})
 

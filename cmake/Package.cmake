@@ -42,8 +42,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Beyond the libraries: the daemon that runs the backend, the filters that
-# bring PDF, text and images to it, Qt's window-system plugins for the dialogs.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "cups-daemon, cups-client, cups-filters, qt6-qpa-plugins")
+# bring PDF, text and images to it (pdfinfo: a PDF job keeps its page size),
+# Qt's window-system plugins for the dialogs.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "cups-daemon, cups-client, cups-filters, poppler-utils, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "fonts-nanum, fonts-ipafont-gothic, fonts-ipafont-mincho, xdg-utils, libreoffice-writer, libreoffice-calc, libreoffice-impress")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA

@@ -344,14 +344,11 @@ TEST_F(PrintingTest, PdfJobsKeepTheirTextPagesAndFonts)
         const int pages = test::pdfPageCount(sources[i]);
         ASSERT_GT(pages, 0);
         EXPECT_EQ(test::pdfPageCount(pdf), pages) << daemon.errorLog().substr(0, 2000);
-        // CUPS lays every page out on the queue's paper, A4 unless the job asks
-        // for another, as for any printer.
-        std::string a4;
-        for (int page = 0; page < pages; ++page)
-            a4 += "  595 x 842\n";
-        EXPECT_EQ(test::pageSizes(pdf), a4);
+        // Each page keeps its size (Letter, A4, landscape slides) although
+        // the queue's paper is A4.
+        EXPECT_TRUE(test::samePageSizes(pdf, sources[i]))
+            << test::pageSizes(pdf) << test::pageSizes(sources[i]);
         EXPECT_EQ(test::pagesWithStamp(pdf, pages), pages);
-        // Pages turned to fit the paper read in another order; the words stay.
         EXPECT_GE(test::sharedWords(sources[i], pdf), 0.85);
         EXPECT_TRUE(test::allFontsEmbedded(pdf));
     }
@@ -380,7 +377,18 @@ TEST_F(PrintingTest, PageRangesAndNUpOfPdfJobsAreHonoured)
     const std::string book = test::dataFile("pdfjs-tracemonkey.pdf");
     EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "ranges", "-o", "page-ranges=2-3", book}).exitCode, 0);
     EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "twoup", "-o", "number-up=2", book}).exitCode, 0);
+    // The paper is Letter and the queue's default A4: the job keeps its size
+    // unless it asks for another.
+    EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "letter", book}).exitCode, 0);
+    EXPECT_EQ(
+        tool("lp", {"-d", "Folyant_Velmo", "-t", "asked", "-o", "media=A4", "-o", "page-ranges=1", book})
+            .exitCode,
+        0);
     waitForJobs();
+    EXPECT_TRUE(test::samePageSizes(daemon.outputFolder() + "/letter.pdf", book));
+    EXPECT_EQ(test::pageSizes(book).find("595"), std::string::npos);
+    EXPECT_NE(test::pageSizes(daemon.outputFolder() + "/asked.pdf").find("595"), std::string::npos)
+        << "A4, as asked";
     const std::string ranges = daemon.outputFolder() + "/ranges.pdf";
     EXPECT_EQ(test::pdfPageCount(ranges), 2);
     const std::string text = test::pdfText(ranges);

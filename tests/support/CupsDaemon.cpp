@@ -37,9 +37,14 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std:
     fs::permissions(root + "/tmp", fs::perms::owner_all | fs::perms::group_all | fs::perms::sticky_bit);
 
     // The system's filters and helpers, with our backend as the only one.
-    for (const char* part : {"filter", "daemon", "cgi-bin", "notifier", "monitor", "driver", "command"})
+    for (const char* part : {"daemon", "cgi-bin", "notifier", "monitor", "driver", "command"})
         if (fs::exists(std::string("/usr/lib/cups/") + part))
             fs::create_symlink(std::string("/usr/lib/cups/") + part, root + "/bin/" + part);
+    // The system's filters and ours beside them.
+    fs::create_directories(root + "/bin/filter");
+    for (const auto& entry : fs::directory_iterator("/usr/lib/cups/filter"))
+        fs::create_symlink(entry.path(), root + "/bin/filter/" + entry.path().filename().string());
+    fs::copy_file(FOLYANT_PDF_FILTER, root + "/bin/filter/folyant-pdftopdf");
     const std::string backend = root + "/bin/backend/folyant";
     fs::copy_file(FOLYANT_BACKEND, backend);
     chmod(backend.c_str(), 0700); // run as root, so that it can act as the job's user

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -120,6 +121,24 @@ std::string pageSizes(const std::string& pdf)
             sizes += line.substr(at + 6, line.find(" pts") - at - 6) + "\n";
     }
     return sizes;
+}
+
+bool samePageSizes(const std::string& pdf, const std::string& other)
+{
+    std::istringstream one(pageSizes(pdf));
+    std::istringstream two(pageSizes(other));
+    double width = 0, height = 0, otherWidth = 0, otherHeight = 0;
+    std::string by;
+    for (;;) {
+        const bool more = static_cast<bool>(one >> width >> by >> height);
+        const bool otherMore = static_cast<bool>(two >> otherWidth >> by >> otherHeight);
+        if (more != otherMore)
+            return false;
+        if (!more)
+            return true;
+        if (std::abs(width - otherWidth) > 1 || std::abs(height - otherHeight) > 1)
+            return false;
+    }
 }
 
 bool allFontsEmbedded(const std::string& pdf)

@@ -90,6 +90,9 @@ int pagesWithStamp(const std::string& pdf, int pages);
 double sharedWords(const std::string& original, const std::string& copy);
 // The page sizes pdfinfo reports, one line a page.
 std::string pageSizes(const std::string& pdf);
+// Whether two PDFs have as many pages of the same sizes, to a point (the
+// interpreter rounds sizes it writes).
+bool samePageSizes(const std::string& pdf, const std::string& other);
 // Whether pdffonts finds every font embedded.
 bool allFontsEmbedded(const std::string& pdf);
 
