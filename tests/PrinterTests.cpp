@@ -297,9 +297,14 @@ TEST_F(PrintingTest, InstallPrintAndRemove)
         0);
     EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "notes", text}).exitCode, 0);
     EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", "notes", text}).exitCode, 0);
-    waitForJobs();
+    // Plain application/postscript, which gstopdf could take (Acrobat's is a type of its own).
     EXPECT_EQ(
-        pdfs(), (std::vector<std::string>{"12 pages.pdf", "notes (2).pdf", "notes.pdf", "한글 보고서.pdf"}))
+        tool("lp", {"-d", "Folyant_Velmo", "-t", "testfile", test::dataFile("cups-testfile.ps")}).exitCode,
+        0);
+    waitForJobs();
+    EXPECT_EQ(pdfs(),
+        (std::vector<std::string>{
+            "12 pages.pdf", "notes (2).pdf", "notes.pdf", "testfile.pdf", "한글 보고서.pdf"}))
         << daemon.errorLog().substr(0, 4000);
     for (const std::string& pdf : pdfs()) {
         const std::string path = daemon.outputFolder() + "/" + pdf;
@@ -308,6 +313,14 @@ TEST_F(PrintingTest, InstallPrintAndRemove)
         EXPECT_EQ(test::pagesWithStamp(path, pages), pages) << pdf;
     }
     EXPECT_EQ(test::pdfPageCount(daemon.outputFolder() + "/12 pages.pdf"), 12);
+    // Each job took the way of its kind: PostScript stays PostScript (pstops),
+    // PDF and text go through the PDF filter; nothing is turned from one into
+    // the other (gstopdf, pdftops), which costs time and the text.
+    const std::string log = daemon.errorLog();
+    EXPECT_NE(log.find("/pstops (PID"), std::string::npos);
+    EXPECT_NE(log.find("folyant-pdftopdf"), std::string::npos);
+    EXPECT_EQ(log.find("gstopdf"), std::string::npos);
+    EXPECT_EQ(log.find("filter/pdftops"), std::string::npos);
 
     ASSERT_TRUE(install()) << "a second run deletes and adds the printer again";
     EXPECT_EQ(tool(FOLYANT_PRNREMOVE, {}).exitCode, 0);
