@@ -28,8 +28,12 @@ namespace {
 
 TEST(PrinterDescription, PassesCupstestppd)
 {
-    const auto result
-        = test::runProgram("cupstestppd", {"-W", "translations", FOLYANT_DATA_DIR "/FolyDrv.ppd"});
+    // The filter it names, where an installation puts it.
+    TempFolder root;
+    std::filesystem::create_directories(root.file("usr/lib/cups/filter"));
+    std::filesystem::copy_file(FOLYANT_PDF_FILTER, root.file("usr/lib/cups/filter/folyant-pdftopdf"));
+    const auto result = test::runProgram(
+        "cupstestppd", {"-R", root.path(), "-W", "translations", FOLYANT_DATA_DIR "/FolyDrv.ppd"});
     EXPECT_EQ(result.exitCode, 0) << result.out;
     const std::string ppd = test::readFile(FOLYANT_DATA_DIR "/FolyDrv.ppd");
     for (const char* size : {"A4", "A3", "A5", "B4", "B5", "Letter", "Legal"})
