@@ -39,6 +39,15 @@ protected:
         ASSERT_TRUE(test::startProgram(process, FOLYANT_CONVERTER, arguments, environment()));
     }
 
+    // The runs read the development installation's settings and these lines.
+    void useMachineSettings(const std::string& moreLines)
+    {
+        std::filesystem::create_directories(machine.file("Quorvale"));
+        test::writeFile(
+            machine.file("Quorvale/Folyant Velmo.conf"), test::developmentMachineSettings(moreLines));
+        sysconf = machine.path();
+    }
+
     // Starts a job that never ends, once the converter is inside it.
     void startEndlessJob(QProcess& process, const std::string& out)
     {
@@ -61,6 +70,7 @@ protected:
     TempFolder config;
     TempFolder temporary; // the runs' TMPDIR: whatever they leave shows here
     TempFolder runtime;
+    TempFolder machine;
     std::string sysconf = FOLYANT_DEV_SYSCONF;
 };
 
@@ -153,12 +163,7 @@ TEST_F(ProgramTest, BrokenAndLockedPdfsFailClearlyAndLeaveNoPdf)
 
 TEST_F(ProgramTest, AnEndlessUnattendedJobEndsAtItsTimeLimit)
 {
-    TempFolder etc;
-    std::filesystem::create_directories(etc.file("Quorvale"));
-    test::writeFile(etc.file("Quorvale/Folyant Velmo.conf"),
-        "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
-        "\"\nTimeLimit=2\n");
-    sysconf = etc.path();
+    useMachineSettings("TimeLimit=2\n");
     test::writeFile(folder.file("endless.ps"),
         "%!PS\n/Helvetica findfont 9 scalefont setfont 9 9 moveto (x) show showpage\n{ 1 pop } loop\n");
     QProcess process;
@@ -178,12 +183,7 @@ TEST_F(ProgramTest, AMemoryBombEndsAtTheMemoryLimitAndLeavesNoPdf)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer's shadow memory rules out an address-space limit";
 #endif
-    TempFolder etc;
-    std::filesystem::create_directories(etc.file("Quorvale"));
-    test::writeFile(etc.file("Quorvale/Folyant Velmo.conf"),
-        "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
-        "\"\nMemoryLimit=400\n");
-    sysconf = etc.path();
+    useMachineSettings("MemoryLimit=400\n");
     test::writeFile(folder.file("bomb.ps"),
         "%!PS\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (one) show showpage\n"
         "/d 1000 dict def 0 1 100000000 { d exch 10000 string put } for\n(two) show showpage\n");

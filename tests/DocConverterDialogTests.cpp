@@ -33,8 +33,7 @@ protected:
     DocDialogTest()
     {
         std::filesystem::create_directories(settings.file("Quorvale"));
-        test::writeFile(machinePath(),
-            "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER "\"\n");
+        test::writeFile(machinePath(), test::developmentMachineSettings());
     }
     std::string machinePath() const { return settings.file("Quorvale/Folyant Velmo.conf"); }
     void fill(CDocConverterDlg& dialog, const std::string& document, const std::string& pdf)

@@ -95,9 +95,7 @@ protected:
     std::string daemonlessConf()
     {
         test::writeFile(conf.file("Quorvale/Folyant Velmo.conf"),
-            "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
-            "\"\nOutputFolder=\""
-                + out.path() + "\"\n");
+            test::developmentMachineSettings("OutputFolder=\"" + out.path() + "\"\n"));
         return conf.path();
     }
     test::ThrowAwayUser account;
@@ -532,8 +530,7 @@ TEST_F(PrintingTest, JobsGoOnlyToTheirAuthenticatedUser)
         GTEST_SKIP() << "no throw-away user could be made";
     ASSERT_TRUE(install());
     test::writeFile(daemon.sysconf() + "/Quorvale/Folyant Velmo.conf",
-        "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
-        "\"\nOutputFolder=\"~/PDF\"\n");
+        test::developmentMachineSettings("OutputFolder=\"~/PDF\"\n"));
     const std::string job = account.home() + "/job.ps";
     test::writeFile(job, test::readFile(test::dataFile("cups-testfile.ps")));
     account.own(job);

@@ -52,9 +52,7 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std:
         fs::copy_file("/usr/lib/cups/backend/" + name, root + "/bin/backend/" + name);
 
     writeFile(root + "/etc/Quorvale/Folyant Velmo.conf",
-        "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER
-        "\"\nOutputFolder=\""
-            + root + "/out\"\n");
+        developmentMachineSettings("OutputFolder=\"" + root + "/out\"\n"));
     // The system's data, but for the text filter's fonts when the test brings its own.
     std::string dataDir = "/usr/share/cups";
     if (!charsets.empty()) {

@@ -152,6 +152,12 @@ bool allFontsEmbedded(const std::string& pdf)
     return true;
 }
 
+std::string developmentMachineSettings(const std::string& moreLines)
+{
+    return "[General]\nGSLibPath=\"" FOLYANT_DEV_LIB "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER "\"\n"
+        + moreLines;
+}
+
 std::string dataFile(const std::string& name)
 {
     return std::string(FOLYANT_TEST_DATA) + "/" + name;

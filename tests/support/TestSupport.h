@@ -53,6 +53,9 @@ private:
 };
 
 std::string dataFile(const std::string& name);
+// The machine settings of the development installation, with further lines
+// ("Name=value\n") after them.
+std::string developmentMachineSettings(const std::string& moreLines = {});
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 bool fileExists(const std::string& path);
