@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <iterator>
 
 namespace folyant {
@@ -23,8 +22,9 @@ int g_writeEnd = -1;
 
 constexpr char kQuit = 'q';
 
-// What a crash must not leave behind, as plain buffers: a handler of a crash
-// may touch nothing that could be half changed. An empty first byte: none.
+// What an ending without destructors must not leave behind, as plain buffers:
+// a handler of a crash may touch nothing that could be half changed. An empty
+// first byte: none.
 using CrashPath = char[4096];
 CrashPath g_crashOutput = {};
 CrashPath g_crashFolders[2] = {};
@@ -41,7 +41,7 @@ void storeForCrash(CrashPath& buffer, const std::string& path)
 }
 
 // Empties a folder of files and removes it, with system calls alone.
-void removeFolderAfterCrash(const char* path)
+void removeFolderOfFiles(const char* path)
 {
     const int folder = ::open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (folder < 0)
@@ -76,16 +76,23 @@ void removeFolderAfterCrash(const char* path)
     ::rmdir(path);
 }
 
-// A crash (in the interpreter, as a crafted job can cause) leaves no partial
-// PDF and no scratch folder behind; the signal then takes its usual course,
-// core dump and all.
-extern "C" void onCrashSignal(int signo)
+// Whatever ends the process without its destructors, a crash or the forced
+// exit of the watch, removes the partial PDF and the scratch folders so.
+void removeLeftovers()
 {
     if (g_crashOutput[0] != '\0')
         ::unlink(g_crashOutput);
     for (const CrashPath& folder : g_crashFolders)
         if (folder[0] != '\0')
-            removeFolderAfterCrash(folder);
+            removeFolderOfFiles(folder);
+}
+
+// A crash (in the interpreter, as a crafted job can cause) leaves no partial
+// PDF and no scratch folder behind; the signal then takes its usual course,
+// core dump and all.
+extern "C" void onCrashSignal(int signo)
+{
+    removeLeftovers();
     static constexpr char kMessage[] = "The conversion crashed; no PDF was kept.\n";
     [[maybe_unused]] const auto written = ::write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
     ::raise(signo); // SA_RESETHAND restored the default action
@@ -174,17 +181,14 @@ bool TerminationWatch::wasRequested() const
 void TerminationWatch::setPartialOutput(const std::string& path)
 {
     std::lock_guard lock(m_mutex);
-    m_partialOutput = path;
     storeForCrash(g_crashOutput, path);
 }
 
-void TerminationWatch::setScratchFolders(std::vector<std::string> folders)
+void TerminationWatch::setScratchFolders(const std::vector<std::string>& folders)
 {
     std::lock_guard lock(m_mutex);
-    m_scratchFolders = std::move(folders);
     for (std::size_t at = 0; at < std::size(g_crashFolders); ++at)
-        storeForCrash(
-            g_crashFolders[at], at < m_scratchFolders.size() ? m_scratchFolders[at] : std::string());
+        storeForCrash(g_crashFolders[at], at < folders.size() ? folders[at] : std::string());
 }
 
 void TerminationWatch::acknowledge()
@@ -212,13 +216,7 @@ void TerminationWatch::watch()
         if (m_acknowledgedChanged.wait_for(
                 lock, std::chrono::milliseconds(m_grace), [this] { return m_acknowledged; }))
             return;
-        if (!m_partialOutput.empty())
-            ::unlink(m_partialOutput.c_str());
-        // _exit runs no destructor: what they would have removed goes here.
-        for (const std::string& folder : m_scratchFolders) {
-            std::error_code ignored;
-            std::filesystem::remove_all(folder, ignored);
-        }
+        removeLeftovers();
         std::fprintf(stderr,
             g_signalled.load() == SIGALRM
                 ? "Cancelled: the conversion reached its time limit; no PDF was kept.\n"

@@ -33,7 +33,8 @@ public:
     // empty for none.
     void setPartialOutput(const std::string& path);
     // The private folders to remove, with all they hold, in the same case.
-    void setScratchFolders(std::vector<std::string> folders);
+    // (At most two; the interpreter makes none inside them.)
+    void setScratchFolders(const std::vector<std::string>& folders);
 
     // The GUI thread has dealt with the request and is about to end.
     void acknowledge();
@@ -50,8 +51,6 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_acknowledgedChanged;
     bool m_acknowledged = false;
-    std::string m_partialOutput;
-    std::vector<std::string> m_scratchFolders;
 };
 
 } // namespace folyant
