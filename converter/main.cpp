@@ -1,4 +1,4 @@
-#include "converter/gui/CDu2RorApp.h"
+#include "converter/CDu2RorApp.h"
 
 int main(int argc, char** argv)
 {

@@ -19,4 +19,14 @@ public:
         = 0;
 };
 
+// A run without a window has no file dialogs: every one is cancelled.
+class NoFileDialogs final : public FileDialogs {
+public:
+    std::optional<std::string> openFile(const std::string&) override { return std::nullopt; }
+    std::optional<std::string> saveFile(const std::string&, const std::string&, const std::string&) override
+    {
+        return std::nullopt;
+    }
+};
+
 } // namespace folyant

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 
@@ -57,17 +58,15 @@ std::optional<Record> read(const std::string& home)
         text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     }
     close(fd);
-    const auto values = ini::parseGeneral(text);
+    const auto values = ini::parseGroup(text);
     const auto askName = values.find("Ask Name");
     if (askName == values.end())
         return std::nullopt;
     Record record;
-    bool isNumber = false;
-    record.askName = QString::fromStdString(askName->second).toInt(&isNumber);
-    if (!isNumber)
-        record.askName = 1;
+    const auto ask = ini::toNumber(askName->second);
+    record.askName = ask && *ask >= INT_MIN && *ask <= INT_MAX ? static_cast<int>(*ask) : 1;
     if (const auto tick = values.find("Tick Count"); tick != values.end())
-        record.tickCount = QString::fromStdString(tick->second).toLongLong();
+        record.tickCount = ini::toNumber(tick->second).value_or(0);
     if (const auto file = values.find("PSFileName"); file != values.end())
         record.psFileName = file->second;
     return record;
@@ -76,8 +75,8 @@ std::optional<Record> read(const std::string& home)
 bool write(const std::string& home, const Record& record)
 {
     return ini::write(recordPath(home), {},
-        {{"Ask Name", record.askName}, {"Tick Count", static_cast<qlonglong>(record.tickCount)},
-            {"PSFileName", QString::fromStdString(record.psFileName)}});
+        {{"Ask Name", std::to_string(record.askName)}, {"Tick Count", std::to_string(record.tickCount)},
+            {"PSFileName", record.psFileName}});
 }
 
 bool takesJob(const Record& record, const std::string& home, std::int64_t now)

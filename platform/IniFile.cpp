@@ -1,99 +1,454 @@
 #include "platform/IniFile.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QSettings>
-#include <QUrl>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <vector>
 
 namespace folyant::ini {
 
 namespace {
-QString keyFor(const QString& group, const std::string& name)
+
+constexpr char kHex[] = "0123456789ABCDEF";
+
+int hexValue(char c)
 {
-    const QString key = QString::fromStdString(name);
-    return group.isEmpty() ? key : group + QLatin1Char('/') + key;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }
+
+void appendUtf8(std::string& out, unsigned codePoint)
+{
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+// One code point of UTF-8 text at `at`, which moves past it; a stray byte
+// stands for itself.
+unsigned nextCodePoint(std::string_view text, std::size_t& at)
+{
+    const auto lead = static_cast<unsigned char>(text[at++]);
+    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    if (more == 0 || at + static_cast<std::size_t>(more) > text.size())
+        return lead;
+    unsigned codePoint = lead & (0x3F >> more);
+    for (int i = 0; i < more; ++i)
+        codePoint = (codePoint << 6) | (static_cast<unsigned char>(text[at++]) & 0x3F);
+    return codePoint;
+}
+
+std::string escapedKey(std::string_view key)
+{
+    std::string out;
+    for (std::size_t at = 0; at < key.size();) {
+        const unsigned c = nextCodePoint(key, at);
+        if (c == '/') {
+            out += '\\';
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'
+            || c == '-' || c == '.') {
+            out += static_cast<char>(c);
+        } else if (c <= 0xFF) {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+        } else {
+            // Outside the basic plane as two UTF-16 halves, as the format has it.
+            const auto unit = [&out](unsigned u) {
+                out += "%U";
+                for (int shift = 12; shift >= 0; shift -= 4)
+                    out += kHex[(u >> shift) & 0xF];
+            };
+            if (c > 0xFFFF) {
+                unit(0xD800 + ((c - 0x10000) >> 10));
+                unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+            } else {
+                unit(c);
+            }
+        }
+    }
+    return out;
+}
+
+std::string unescapedKey(std::string_view raw)
+{
+    std::string out;
+    unsigned highHalf = 0;
+    for (std::size_t at = 0; at < raw.size(); ++at) {
+        const char c = raw[at];
+        if (c == '\\') {
+            out += '/';
+        } else if (c == '%' && at + 5 < raw.size() && raw[at + 1] == 'U') {
+            unsigned unit = 0;
+            bool ok = true;
+            for (std::size_t i = at + 2; i < at + 6; ++i) {
+                const int v = hexValue(raw[i]);
+                ok = ok && v >= 0;
+                unit = unit * 16 + static_cast<unsigned>(v < 0 ? 0 : v);
+            }
+            if (!ok) {
+                out += c;
+                continue;
+            }
+            at += 5;
+            if (unit >= 0xD800 && unit < 0xDC00) {
+                highHalf = unit;
+                continue;
+            }
+            if (unit >= 0xDC00 && unit < 0xE000 && highHalf != 0)
+                unit = 0x10000 + ((highHalf - 0xD800) << 10) + (unit - 0xDC00);
+            highHalf = 0;
+            appendUtf8(out, unit);
+        } else if (c == '%' && at + 2 < raw.size() && hexValue(raw[at + 1]) >= 0
+            && hexValue(raw[at + 2]) >= 0) {
+            appendUtf8(out, static_cast<unsigned>(hexValue(raw[at + 1]) * 16 + hexValue(raw[at + 2])));
+            at += 2;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && (isBlank(text.back()) || text.back() == '\r'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// A value as QSettings reads it: quoted parts with C escapes, unquoted parts
+// as they stand (blanks around trimmed). A comma outside quotes is taken as
+// text: QSettings would make a list of it, and no value of ours is one.
+std::optional<std::string> unescapedValue(std::string_view raw)
+{
+    raw = trimmed(raw);
+    std::string out;
+    bool quoted = false;
+    for (std::size_t at = 0; at < raw.size(); ++at) {
+        const char c = raw[at];
+        if (c == '"') {
+            quoted = !quoted;
+            continue;
+        }
+        if (c != '\\' || at + 1 >= raw.size()) {
+            out += c;
+            continue;
+        }
+        const char e = raw[++at];
+        switch (e) {
+        case 'a': out += '\a'; break;
+        case 'b': out += '\b'; break;
+        case 'f': out += '\f'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case 't': out += '\t'; break;
+        case 'v': out += '\v'; break;
+        case 'x': {
+            unsigned code = 0;
+            while (at + 1 < raw.size() && hexValue(raw[at + 1]) >= 0)
+                code = code * 16 + static_cast<unsigned>(hexValue(raw[++at]));
+            appendUtf8(out, code & 0xFFFF);
+            break;
+        }
+        default:
+            if (e >= '0' && e <= '7') {
+                unsigned code = static_cast<unsigned>(e - '0');
+                while (at + 1 < raw.size() && raw[at + 1] >= '0' && raw[at + 1] <= '7')
+                    code = code * 8 + static_cast<unsigned>(raw[++at] - '0');
+                appendUtf8(out, code & 0xFFFF);
+            } else {
+                out += e; // \" \\ \; \, \' \? and anything else: the character itself
+            }
+        }
+    }
+    // Values of other types are written "@Type(...)"; a text beginning with
+    // "@" is written with two.
+    if (out.rfind("@@", 0) == 0)
+        return out.substr(1);
+    if (out.rfind("@ByteArray(", 0) == 0 && out.back() == ')')
+        return out.substr(11, out.size() - 12);
+    if (out.rfind("@", 0) == 0 && out.back() == ')')
+        return std::nullopt;
+    return out;
+}
+
+struct Line {
+    std::string text;
+    std::string group; // the group the line belongs to
+    std::string key;   // unescaped; empty for anything but a key line
+};
+
+std::vector<Line> linesOf(std::string_view text)
+{
+    std::vector<Line> lines;
+    std::string group;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        Line line{std::string(text.substr(0, end)), {}, {}};
+        text.remove_prefix(std::min(end + 1, text.size()));
+        const std::string_view content = trimmed(line.text);
+        if (!content.empty() && content.front() == '[' && content.back() == ']') {
+            group = unescapedKey(content.substr(1, content.size() - 2));
+            if (group == "General")
+                group.clear();
+            else if (group == "%General")
+                group = "General";
+        } else if (!content.empty() && content.front() != ';' && content.front() != '#') {
+            if (const std::size_t equals = content.find('='); equals != std::string_view::npos)
+                line.key = unescapedKey(trimmed(content.substr(0, equals)));
+        }
+        line.group = group;
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+std::string_view valuePart(const std::string& line)
+{
+    return std::string_view(line).substr(line.find('=') + 1);
+}
+
+std::optional<std::string> readFile(const std::string& path, bool& absent)
+{
+    absent = false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        absent = errno == ENOENT;
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return text;
+}
+
+bool makeFolders(const std::string& folder)
+{
+    if (folder.empty() || ::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST)
+        return true;
+    if (errno != ENOENT)
+        return false;
+    const std::size_t slash = folder.find_last_of('/');
+    return slash != std::string::npos && slash > 0 && makeFolders(folder.substr(0, slash))
+        && (::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST);
+}
+
+bool writeAll(int fd, std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t put = ::write(fd, text.data(), text.size());
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        text.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return true;
+}
+
 } // namespace
 
-std::optional<QVariant> read(const std::string& path, const QString& group, const std::string& name)
+std::map<std::string, std::string> parseGroup(std::string_view text, const std::string& group)
 {
-    const QString file = QString::fromStdString(path);
-    if (!QFileInfo(file).isReadable())
+    std::map<std::string, std::string> values;
+    for (const Line& line : linesOf(text))
+        if (!line.key.empty() && line.group == group)
+            if (auto value = unescapedValue(valuePart(line.text)))
+                values[line.key] = std::move(*value);
+    return values;
+}
+
+std::optional<std::string> read(const std::string& path, const std::string& group, const std::string& name)
+{
+    bool absent = false;
+    const auto text = readFile(path, absent);
+    if (!text)
         return std::nullopt;
-    QSettings settings(file, QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError)
-        return std::nullopt;
-    const QVariant value = settings.value(keyFor(group, name));
-    if (!value.isValid())
+    // The last of several lines for one key counts, as it does for QSettings.
+    std::optional<std::string> found;
+    for (const Line& line : linesOf(*text))
+        if (line.group == group && line.key == name)
+            found = unescapedValue(valuePart(line.text));
+    return found;
+}
+
+std::optional<std::string> readString(
+    const std::string& path, const std::string& group, const std::string& name, std::size_t bufferBytes)
+{
+    auto value = read(path, group, name);
+    if (!value || value->size() + 1 > bufferBytes)
         return std::nullopt;
     return value;
 }
 
-std::optional<std::string> readString(
-    const std::string& path, const QString& group, const std::string& name, std::size_t bufferBytes)
+std::optional<long long> toNumber(std::string_view text)
+{
+    text = trimmed(text);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    long long number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return number;
+}
+
+std::optional<long long> readNumber(const std::string& path, const std::string& group, const std::string& name)
 {
     const auto value = read(path, group, name);
-    if (!value || !value->canConvert<QString>())
-        return std::nullopt;
-    std::string text = value->toString().toStdString();
-    if (text.size() + 1 > bufferBytes)
-        return std::nullopt;
-    return text;
+    return value ? toNumber(*value) : std::nullopt;
 }
 
-bool write(const std::string& path, const QString& group, const std::string& name, const QVariant& value)
+std::string escapedValue(std::string_view value)
 {
-    return write(path, group, {{name.c_str(), value}});
-}
-
-bool write(const std::string& path, const QString& group,
-    std::initializer_list<std::pair<const char*, QVariant>> values)
-{
-    const QString file = QString::fromStdString(path);
-    if (!QDir().mkpath(QFileInfo(file).absolutePath()))
-        return false;
-    QSettings settings(file, QSettings::IniFormat);
-    for (const auto& [name, value] : values)
-        settings.setValue(keyFor(group, name), value);
-    settings.sync();
-    return settings.status() == QSettings::NoError;
-}
-
-std::map<std::string, std::string> parseGeneral(std::string_view text)
-{
-    std::map<std::string, std::string> values;
-    bool inGeneral = true;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (!line.empty() && line.front() == '[') {
-            inGeneral = line == "[General]";
+    std::string out = value.rfind('@', 0) == 0 ? "@" : "";
+    bool needsQuotes = false;
+    bool escapeNextIfHex = false;
+    for (const char c : value) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == ';' || c == ',' || c == '=')
+            needsQuotes = true;
+        if (escapeNextIfHex && hexValue(c) >= 0) {
+            // A digit after \x.. would be read as part of that escape.
+            out += "\\x";
+            out += kHex[u >> 4];
+            out += kHex[u & 0xF];
             continue;
         }
-        const std::size_t equals = line.find('=');
-        if (!inGeneral || equals == std::string_view::npos)
-            continue;
-        const QString key
-            = QUrl::fromPercentEncoding(QByteArray(line.data(), static_cast<qsizetype>(equals)));
-        std::string_view raw = line.substr(equals + 1);
-        std::string value;
-        if (!raw.empty() && raw.front() == '"') {
-            for (std::size_t i = 1; i < raw.size() && raw[i] != '"'; ++i) {
-                if (raw[i] == '\\' && i + 1 < raw.size())
-                    ++i;
-                value += raw[i];
+        escapeNextIfHex = false;
+        switch (c) {
+        case '\a': out += "\\a"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\v': out += "\\v"; break;
+        case '"':
+        case '\\':
+            out += '\\';
+            out += c;
+            break;
+        default:
+            if (u < 0x20 || u == 0x7F) {
+                out += "\\x";
+                out += kHex[u >> 4];
+                out += kHex[u & 0xF];
+                escapeNextIfHex = true;
+            } else {
+                out += c;
             }
-        } else {
-            value = std::string(raw);
         }
-        values[key.trimmed().toStdString()] = value;
     }
-    return values;
+    if (needsQuotes || (!out.empty() && (out.front() == ' ' || out.back() == ' ')))
+        return '"' + out + '"';
+    return out;
+}
+
+bool write(const std::string& path, const std::string& group,
+    std::initializer_list<std::pair<std::string, std::string>> values)
+{
+    // A file that is there but cannot be read is never replaced by one that
+    // holds only the new values.
+    bool absent = false;
+    const auto text = readFile(path, absent);
+    if (!text && !absent)
+        return false;
+    std::vector<Line> lines = linesOf(text.value_or(std::string()));
+
+    for (const auto& [name, value] : values) {
+        const std::string entry = escapedKey(name) + '=' + escapedValue(value);
+        std::size_t lastOfGroup = lines.size();
+        bool groupSeen = group.empty() && !lines.empty();
+        bool replaced = false;
+        for (std::size_t at = 0; at < lines.size(); ++at) {
+            if (lines[at].group != group)
+                continue;
+            groupSeen = true;
+            if (!lines[at].key.empty() || lastOfGroup == lines.size() || !trimmed(lines[at].text).empty())
+                lastOfGroup = at;
+            if (lines[at].key == name) {
+                lines[at].text = entry;
+                replaced = true;
+            }
+        }
+        if (replaced)
+            continue;
+        Line line{entry, group, name};
+        if (groupSeen && lastOfGroup < lines.size()) {
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastOfGroup) + 1, std::move(line));
+        } else {
+            if (!lines.empty() && !trimmed(lines.back().text).empty())
+                lines.push_back({std::string(), lines.back().group, {}});
+            const std::string header = group.empty() ? "General" : group == "General" ? "%General" : escapedKey(group);
+            lines.push_back({'[' + header + ']', group, {}});
+            lines.push_back(std::move(line));
+        }
+    }
+
+    std::string out;
+    for (const Line& line : lines)
+        out += line.text + '\n';
+
+    // Through a symbolic link to the file it names, with the file's mode.
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    const std::string target = resolved ? resolved : path;
+    std::free(resolved);
+    const std::size_t slash = target.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);
+    if (!makeFolders(folder))
+        return false;
+    struct stat info { };
+    const bool existed = ::stat(target.c_str(), &info) == 0;
+    // A new file gets the umask's mode, a replaced one keeps its own.
+    std::string temporary = target + ".new-" + std::to_string(::getpid());
+    ::unlink(temporary.c_str()); // left by an earlier process of the same number
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0)
+        return false;
+    bool ok = writeAll(fd, out) && (!existed || ::fchmod(fd, info.st_mode & 07777) == 0);
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && ::rename(temporary.c_str(), target.c_str()) == 0)
+        return true;
+    ::unlink(temporary.c_str());
+    return false;
 }
 
 } // namespace folyant::ini

@@ -2,8 +2,9 @@
 
 #include "platform/IniFile.h"
 
-#include <QFileInfo>
+#include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <utility>
 
@@ -23,7 +24,7 @@ std::string IniMachineSettings::defaultPath()
 
 bool IniMachineSettings::isAvailable() const
 {
-    return QFileInfo(QString::fromStdString(m_path)).isReadable();
+    return ::access(m_path.c_str(), R_OK) == 0;
 }
 
 std::optional<std::string> IniMachineSettings::readString(
@@ -34,24 +35,20 @@ std::optional<std::string> IniMachineSettings::readString(
 
 std::optional<int> IniMachineSettings::readInt(const std::string& name) const
 {
-    const auto value = ini::read(m_path, {}, name);
-    if (!value)
+    const auto number = ini::readNumber(m_path, {}, name);
+    if (!number || *number < INT_MIN || *number > INT_MAX)
         return std::nullopt;
-    bool ok = false;
-    const int number = value->toInt(&ok);
-    if (!ok)
-        return std::nullopt;
-    return number;
+    return static_cast<int>(*number);
 }
 
 bool IniMachineSettings::writeString(const std::string& name, const std::string& value)
 {
-    return ini::write(m_path, {}, name, QString::fromStdString(value));
+    return ini::write(m_path, {}, {{name, value}});
 }
 
 bool IniMachineSettings::writeInt(const std::string& name, int value)
 {
-    return ini::write(m_path, {}, name, value);
+    return ini::write(m_path, {}, {{name, std::to_string(value)}});
 }
 
 } // namespace folyant

@@ -1,9 +1,9 @@
 #include "platform/MailSystem.h"
 
-#include <QProcess>
-#include <QStringList>
+#include "platform/Process.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -41,17 +41,17 @@ std::vector<std::string> XdgEmail::arguments(const Message& message)
 
 int XdgEmail::send(const std::string& program, const Message& message)
 {
-    QStringList list;
-    for (const std::string& argument : arguments(message))
-        list << QString::fromStdString(argument);
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(QString::fromStdString(program), list);
-    if (!process.waitForStarted() || !process.waitForFinished(-1))
+    process::Launch launch{program, {program}, std::nullopt, -1, -1, false};
+    for (std::string& argument : arguments(message))
+        launch.arguments.push_back(std::move(argument));
+    int error = 0;
+    const pid_t child = process::start(launch, error);
+    if (child < 0)
         return kFailure;
-    if (process.exitStatus() == QProcess::CrashExit)
+    const int status = process::wait(child).value_or(-1);
+    if (WIFSIGNALED(status))
         return kUserAbort;
-    return process.exitCode() == 0 ? kSuccess : kFailure;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? kSuccess : kFailure;
 }
 
 } // namespace folyant

@@ -19,4 +19,17 @@ public:
         = 0;
 };
 
+// The messages of a run without a window: "CAPTION: TEXT" on standard error
+// (a print job's log), and the default answer taken.
+class StandardErrorMessages final : public MessageBox {
+public:
+    explicit StandardErrorMessages(std::string programCaption);
+
+    MessageAnswer show(const std::string& text, MessageButtons buttons, MessageIcon icon,
+        MessageAnswer defaultAnswer, const std::string& caption) override;
+
+private:
+    std::string m_caption;
+};
+
 } // namespace folyant

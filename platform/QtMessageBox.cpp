@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include <cstdio>
 #include <utility>
 
 namespace folyant {
@@ -76,18 +75,16 @@ MessageAnswer answerFor(int button)
 QtMessageBox::QtMessageBox(std::string programCaption, bool unattended)
     : m_caption(std::move(programCaption))
     , m_unattended(unattended)
+    , m_standardError(m_caption)
 {
 }
 
 MessageAnswer QtMessageBox::show(const std::string& text, MessageButtons buttons, MessageIcon icon,
     MessageAnswer defaultAnswer, const std::string& caption)
 {
+    if (m_unattended)
+        return m_standardError.show(text, buttons, icon, defaultAnswer, caption);
     const std::string& title = caption.empty() ? m_caption : caption;
-    if (m_unattended) {
-        std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
-        std::fflush(stderr);
-        return defaultAnswer;
-    }
     QMessageBox box(qtIcon(icon), QString::fromStdString(title), QString::fromStdString(text),
         standardButtons(buttons), QApplication::activeWindow());
     box.setDefaultButton(standardButton(defaultAnswer));

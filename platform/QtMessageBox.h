@@ -16,6 +16,7 @@ public:
 private:
     std::string m_caption;
     bool m_unattended;
+    StandardErrorMessages m_standardError;
 };
 
 } // namespace folyant

@@ -1,7 +1,12 @@
 #include "platform/Shell.h"
 
-#include <QProcess>
-#include <QStringList>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <thread>
+
+extern char** environ;
 
 namespace folyant {
 
@@ -9,10 +14,20 @@ bool XdgShell::open(const std::string& path)
 {
     // "--" is not understood by xdg-open; an absolute or "./" path keeps a
     // name beginning with "-" from being taken as an option.
-    QString target = QString::fromStdString(path);
-    if (target.startsWith(QLatin1Char('-')))
-        target.prepend(QStringLiteral("./"));
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {target});
+    std::string target = path.rfind('-', 0) == 0 ? "./" + path : path;
+    char program[] = "xdg-open";
+    char* argv[] = {program, target.data(), nullptr};
+    pid_t child = -1;
+    if (posix_spawnp(&child, program, nullptr, nullptr, argv, environ) != 0)
+        return false;
+    // Not waited for: the opener may stay as long as the document is open.
+    // Collected when it ends, so that it does not linger as a zombie.
+    std::thread([child] {
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return true;
 }
 
 } // namespace folyant

@@ -1,6 +1,7 @@
 #include "platform/TerminationWatch.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 namespace folyant {
 
@@ -111,9 +113,8 @@ extern "C" void onTerminationSignal(int signo)
 
 } // namespace
 
-TerminationWatch::TerminationWatch(int graceMilliseconds, QObject* parent)
-    : QObject(parent)
-    , m_grace(graceMilliseconds)
+TerminationWatch::TerminationWatch(int graceMilliseconds)
+    : m_grace(graceMilliseconds)
 {
     if (::pipe2(m_pipe, O_CLOEXEC) != 0) {
         std::perror("termination pipe");
@@ -191,6 +192,12 @@ void TerminationWatch::setScratchFolders(const std::vector<std::string>& folders
         storeForCrash(g_crashFolders[at], at < folders.size() ? folders[at] : std::string());
 }
 
+void TerminationWatch::setRequestHandler(std::function<void()> handler)
+{
+    std::lock_guard lock(m_mutex);
+    m_requestHandler = std::move(handler);
+}
+
 void TerminationWatch::acknowledge()
 {
     {
@@ -202,6 +209,13 @@ void TerminationWatch::acknowledge()
 
 void TerminationWatch::watch()
 {
+    // The signals go to the run's thread, where they interrupt a blocking
+    // read of the job, not to this one.
+    sigset_t requests;
+    sigemptyset(&requests);
+    for (const int signo : {SIGTERM, SIGINT, SIGALRM})
+        sigaddset(&requests, signo);
+    pthread_sigmask(SIG_BLOCK, &requests, nullptr);
     for (;;) {
         char byte = 0;
         const auto got = ::read(m_pipe[0], &byte, 1);
@@ -210,9 +224,9 @@ void TerminationWatch::watch()
         if (got <= 0 || byte == kQuit)
             return;
 
-        emit terminationRequested();
-
         std::unique_lock lock(m_mutex);
+        if (m_requestHandler)
+            m_requestHandler();
         if (m_acknowledgedChanged.wait_for(
                 lock, std::chrono::milliseconds(m_grace), [this] { return m_acknowledged; }))
             return;

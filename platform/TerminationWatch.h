@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QObject>
-
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -10,16 +9,16 @@
 
 namespace folyant {
 
-// Turns SIGTERM and SIGINT into a Qt signal on the GUI thread. When the GUI
-// thread does not acknowledge within the grace period (it may be stuck inside
+// Turns SIGTERM, SIGINT and the time limit's SIGALRM into a request that the
+// run polls (wasRequested) or is told of (setRequestHandler). When the run
+// does not acknowledge within the grace period (it may be stuck inside
 // the interpreter on a job that never ends), the watch removes the file named
 // by setPartialOutput() and ends the process itself, so that a cancelled print
 // job never hangs and never leaves a partial PDF. One watch per process.
-class TerminationWatch final : public QObject {
-    Q_OBJECT
+class TerminationWatch final {
 public:
-    explicit TerminationWatch(int graceMilliseconds = 3000, QObject* parent = nullptr);
-    ~TerminationWatch() override;
+    explicit TerminationWatch(int graceMilliseconds = 3000);
+    ~TerminationWatch();
 
     TerminationWatch(const TerminationWatch&) = delete;
     TerminationWatch& operator=(const TerminationWatch&) = delete;
@@ -36,11 +35,12 @@ public:
     // (At most two; the interpreter makes none inside them.)
     void setScratchFolders(const std::vector<std::string>& folders);
 
-    // The GUI thread has dealt with the request and is about to end.
-    void acknowledge();
+    // Called on the watch's own thread when a request arrives; a window
+    // passes it on to its own thread. Empty: none.
+    void setRequestHandler(std::function<void()> handler);
 
-signals:
-    void terminationRequested();
+    // The run has dealt with the request and is about to end.
+    void acknowledge();
 
 private:
     void watch();
@@ -51,6 +51,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_acknowledgedChanged;
     bool m_acknowledged = false;
+    std::function<void()> m_requestHandler;
 };
 
 } // namespace folyant

@@ -3,10 +3,12 @@
 #include "platform/Folders.h"
 #include "platform/IniFile.h"
 
+#include <climits>
+
 namespace folyant {
 
 namespace {
-const QString kGroup = QStringLiteral("Settings");
+const std::string kGroup = "Settings";
 }
 
 IniUserProfile::IniUserProfile(const std::string& programName)
@@ -21,17 +23,13 @@ std::string IniUserProfile::pathFor(const std::string& programName)
 
 int IniUserProfile::getInt(const std::string& name, int defaultValue) const
 {
-    const auto value = ini::read(m_path, kGroup, name);
-    if (!value)
-        return defaultValue;
-    bool ok = false;
-    const int number = value->toInt(&ok);
-    return ok ? number : defaultValue;
+    const auto number = ini::readNumber(m_path, kGroup, name);
+    return number && *number >= INT_MIN && *number <= INT_MAX ? static_cast<int>(*number) : defaultValue;
 }
 
 bool IniUserProfile::writeInt(const std::string& name, int value)
 {
-    return ini::write(m_path, kGroup, name, value);
+    return ini::write(m_path, kGroup, {{name, std::to_string(value)}});
 }
 
 } // namespace folyant

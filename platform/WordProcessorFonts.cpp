@@ -20,7 +20,7 @@ std::string IniWordProcessorFonts::defaultPath()
 
 std::optional<std::string> IniWordProcessorFonts::fontPath(std::size_t bufferBytes) const
 {
-    return ini::readString(m_path, QStringLiteral("Fonts"), "Font Path", bufferBytes);
+    return ini::readString(m_path, "Fonts", "Font Path", bufferBytes);
 }
 
 } // namespace folyant

@@ -1,11 +1,18 @@
 // Whole conversions through the real interpreter, judged by poppler's tools.
 #include "converter/core/ConversionJob.h"
+#include "converter/core/StringTable.h"
 #include "interpreter/PostScriptFeed.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+
+#include <cstdlib>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
 
 using namespace folyant;
 using namespace folyant::converter;
@@ -278,5 +285,65 @@ INSTANTIATE_TEST_SUITE_P(Jobs, HostileConversion,
         HostileJob{"EndsInsideHexData", page("<48656c6c"), nullptr},
         HostileJob{"EndsInsideAscii85", page("<~87cURD]i,"), nullptr}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// The messages of a print job are in the language of its locale, chosen as
+// the desktop chooses it, with no translator loaded.
+TEST(StringTableLanguages, TheLocaleChoosesTheLanguage)
+{
+    const char* names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    std::vector<std::optional<std::string>> saved;
+    for (const char* name : names) {
+        const char* value = std::getenv(name);
+        saved.push_back(value ? std::optional<std::string>(value) : std::nullopt);
+    }
+    struct Case {
+        const char* language;
+        const char* all;
+        const char* messages;
+        const char* lang;
+        const char* tag;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, nullptr, "ja_JP.UTF-8", "JP"},
+        {nullptr, nullptr, nullptr, "en_GB.UTF-8", "EN"},
+        {nullptr, nullptr, nullptr, "zh_CN.UTF-8", "SC"},
+        {nullptr, nullptr, nullptr, "zh_TW.UTF-8", "TC"},
+        {nullptr, nullptr, nullptr, "zh_HK", "TC"},
+        {nullptr, nullptr, nullptr, "ko_KR.UTF-8", "KR"},
+        {nullptr, nullptr, nullptr, "C.UTF-8", "KR"},
+        {nullptr, nullptr, nullptr, "fr_FR.UTF-8", "KR"},
+        {nullptr, "ja_JP.UTF-8", "en_US.UTF-8", "zh_CN.UTF-8", "JP"},
+        {nullptr, nullptr, "en_US.UTF-8", "ja_JP.UTF-8", "EN"},
+        {"de:zh_TW:en", nullptr, nullptr, "ja_JP.UTF-8", "TC"},
+        {"de", nullptr, nullptr, "ja_JP.UTF-8", "JP"},
+        {nullptr, nullptr, nullptr, nullptr, "KR"},
+    };
+    for (const Case& c : cases) {
+        const char* values[] = {c.language, c.all, c.messages, c.lang};
+        for (std::size_t i = 0; i < std::size(names); ++i) {
+            if (values[i])
+                setenv(names[i], values[i], 1);
+            else
+                unsetenv(names[i]);
+        }
+        const std::string tag = loadString(strings::kLanguageTag);
+        EXPECT_EQ(tag, c.tag) << (c.language ? c.language : "-") << " " << (c.all ? c.all : "-") << " "
+                              << (c.messages ? c.messages : "-") << " " << (c.lang ? c.lang : "-");
+        if (tag == "JP") {
+            EXPECT_EQ(loadString(strings::kPdfMissing), "該当のPDFファイルが存在しません。");
+            EXPECT_EQ(watermarkCidFont("JP", "明朝"), "Mincho-90ms-RKSJ-H");
+            EXPECT_EQ(watermarkCidFont("JP", "ゴシック"), "Gothic-90ms-RKSJ-H");
+        }
+        if (tag == "EN") {
+            EXPECT_EQ(loadString(strings::kPdfNotCorrect), "The PDF file is not correct.");
+        }
+    }
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        if (saved[i])
+            setenv(names[i], saved[i]->c_str(), 1);
+        else
+            unsetenv(names[i]);
+    }
+}
 
 } // namespace

@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
-#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -242,30 +241,6 @@ TEST_F(DialogTest, TerminationEndsAnOpenFileDialogAndTheRun)
     EXPECT_FALSE(stuck) << "the file dialog stayed up after SIGTERM";
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(termination.wasRequested());
-}
-
-TEST(StringTableLanguages, EachTranslationHasItsTag)
-{
-    const std::pair<const char*, const char*> tags[]
-        = {{"ko", "KR"}, {"en", "EN"}, {"ja", "JP"}, {"zh_CN", "SC"}, {"zh_TW", "TC"}};
-    for (const auto& [locale, tag] : tags) {
-        QTranslator translator;
-        ASSERT_TRUE(translator.load(QLocale(QString::fromLatin1(locale)), QStringLiteral("converter"),
-            QStringLiteral("_"), QStringLiteral(":/i18n")))
-            << locale;
-        QApplication::installTranslator(&translator);
-        EXPECT_EQ(loadString(strings::kLanguageTag), tag) << locale;
-        if (std::string(tag) == "JP") {
-            EXPECT_EQ(loadString(strings::kPdfMissing), "該当のPDFファイルが存在しません。");
-            EXPECT_EQ(watermarkCidFont("JP", "明朝"), "Mincho-90ms-RKSJ-H");
-            EXPECT_EQ(watermarkCidFont("JP", "ゴシック"), "Gothic-90ms-RKSJ-H");
-        }
-        if (std::string(tag) == "EN") {
-            EXPECT_EQ(loadString(strings::kPdfNotCorrect), "The PDF file is not correct.");
-        }
-        QApplication::removeTranslator(&translator);
-    }
-    EXPECT_EQ(loadString(strings::kLanguageTag), "KR") << "Korean without a translation";
 }
 
 } // namespace

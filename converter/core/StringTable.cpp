@@ -1,79 +1,190 @@
 #include "converter/core/StringTable.h"
 
-#include <QCoreApplication>
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <optional>
+#include <string_view>
 
 namespace folyant::converter {
 
+namespace {
+
+// The table's languages, in the order of its columns.
+constexpr std::string_view kLanguages[] = {"ko", "en", "ja", "zh_Hans", "zh_Hant"};
+
+struct Entry {
+    int id;
+    const char* texts[std::size(kLanguages)];
+};
+
+// Each message in every language of the suite, in one place, so that a run
+// with no windows says them without any translation machinery.
+constexpr Entry kTable[] = {
+    {strings::kLanguageTag,
+        {"KR",
+            "EN",
+            "JP",
+            "SC",
+            "TC"}},
+    {strings::kPdfMissing,
+        {"PDF 파일이 존재하지 않습니다.",
+            "There is not the PDF file.",
+            "該当のPDFファイルが存在しません。",
+            "该PDF文件不存在.",
+            "該PDF文件不存在."}},
+    {strings::kPdfNotCorrect,
+        {"올바른 PDF 파일이 아닙니다.",
+            "The PDF file is not correct.",
+            "正しいPDFファイルではありません。",
+            "该PDF文件，已在其它软件上使用.",
+            "不是正確的PDF文件."}},
+    {strings::kMinchoFace,
+        {"명조",
+            "Mincho",
+            "明朝",
+            "明朝",
+            "明朝"}},
+    {strings::kGothicFace,
+        {"고딕",
+            "Gothic",
+            "ゴシック",
+            "黑体",
+            "黑體"}},
+    {strings::kMailNotLoaded,
+        {"메일 프로그램을 찾을 수 없습니다. xdg-email(xdg-utils)을 설치하십시오.",
+            "No mail program was found. Install xdg-email (package xdg-utils).",
+            "メールプログラムが見つかりません。xdg-email (xdg-utils) をインストールしてください。",
+            "找不到邮件程序。请安装 xdg-email (xdg-utils)。",
+            "找不到郵件程式。請安裝 xdg-email (xdg-utils)。"}},
+    {strings::kMailNotUsable,
+        {"메일 프로그램을 실행할 수 없습니다.",
+            "The mail program cannot be run.",
+            "メールプログラムを実行できません。",
+            "无法运行邮件程序。",
+            "無法執行郵件程式。"}},
+    {strings::kMailFailed,
+        {"메일 프로그램에 메일을 넘기지 못했습니다.",
+            "The mail could not be handed to the mail program.",
+            "メールをメールプログラムに渡せませんでした。",
+            "无法将邮件交给邮件程序。",
+            "無法將郵件交給郵件程式。"}},
+    {strings::kPasswordNotUsable,
+        {"암호에 PDF 보호에 쓸 수 없는 문자가 있어 PDF를 보호하지 못했습니다. 다른 암호를 쓰십시오.",
+            "The password holds characters that PDF protection cannot use, so the PDF was not protected. Please use another password.",
+            "パスワードにPDFの保護に使えない文字が含まれているため、PDFを保護できませんでした。別のパスワードを使ってください。",
+            "密码中含有PDF保护无法使用的字符，因此未能保护PDF。请使用其他密码。",
+            "密碼中含有PDF保護無法使用的字元，因此未能保護PDF。請使用其他密碼。"}},
+    {strings::kOutputIsSource,
+        {"PDF 파일이 변환할 파일과 같아 변환하지 않았습니다.",
+            "The PDF file is the file to convert; nothing was converted.",
+            "PDFファイルが変換するファイルと同じため、変換しませんでした。",
+            "PDF文件与要转换的文件相同，未进行转换。",
+            "PDF檔案與要轉換的檔案相同，未進行轉換。"}},
+    {strings::kPdfNotReadable,
+        {"PDF 파일을 변환할 수 없습니다. 손상되었거나 암호로 보호된 PDF입니다.",
+            "The PDF file cannot be converted: it is damaged or protected by a password.",
+            "PDFファイルを変換できません。破損しているか、パスワードで保護されています。",
+            "无法转换PDF文件：文件已损坏或受密码保护。",
+            "無法轉換PDF檔案：檔案已損壞或受密碼保護。"}},
+    {strings::kPdfNotWritten,
+        {"PDF 파일을 끝까지 쓰지 못했습니다. 디스크가 가득 찼을 수 있습니다. 불완전한 PDF는 남기지 않았습니다.",
+            "The PDF file could not be written to its end; the disk may be full. No incomplete PDF was kept.",
+            "PDFファイルを最後まで書き込めませんでした。ディスクがいっぱいの可能性があります。不完全なPDFは残していません。",
+            "无法完整写入PDF文件，磁盘可能已满。未保留不完整的PDF。",
+            "無法完整寫入PDF檔案，磁碟可能已滿。未保留不完整的PDF。"}},
+    {strings::kUnprotectedKept,
+        {"보호되지 않은 PDF는 다음 이름으로 남겼습니다:",
+            "The unprotected PDF was kept under this name:",
+            "保護されていないPDFは次の名前で残しました:",
+            "未受保护的PDF以如下名称保留：",
+            "未受保護的PDF以如下名稱保留："}},
+    {strings::kNoScratchFolder,
+        {"임시 폴더를 만들 수 없어 변환하지 않았습니다. TMPDIR 폴더에 쓸 수 있는지 확인하십시오.",
+            "No temporary folder could be made, so nothing was converted. Check that the TMPDIR folder is writable.",
+            "一時フォルダーを作成できないため、変換しませんでした。TMPDIR フォルダーに書き込めるか確認してください。",
+            "无法创建临时文件夹，因此未进行转换。请检查 TMPDIR 文件夹是否可写。",
+            "無法建立暫存資料夾，因此未進行轉換。請檢查 TMPDIR 資料夾是否可寫入。"}},
+    {strings::kInterpreterNotStarted,
+        {"PostScript 인터프리터를 시작할 수 없어 변환하지 않았습니다.",
+            "The PostScript interpreter could not be started, so nothing was converted.",
+            "PostScript インタープリターを起動できないため、変換しませんでした。",
+            "无法启动 PostScript 解释器，因此未进行转换。",
+            "無法啟動 PostScript 直譯器，因此未進行轉換。"}},
+    {strings::kSourceNotReadable,
+        {"변환할 파일을 읽을 수 없습니다.",
+            "The file to convert cannot be read.",
+            "変換するファイルを読み取れません。",
+            "无法读取要转换的文件。",
+            "無法讀取要轉換的檔案。"}},
+    {strings::kNothingToConvert,
+        {"PDF 파일 이름이 없어 변환하지 않았습니다.",
+            "No PDF file name was given, so nothing was converted.",
+            "PDF ファイル名が指定されていないため、変換しませんでした。",
+            "未指定 PDF 文件名，因此未进行转换。",
+            "未指定 PDF 檔案名稱，因此未進行轉換。"}},
+    {strings::kOutOfMemory,
+        {"변환에 쓸 수 있는 메모리가 모자라 PDF를 남기지 않았습니다. 기계 설정 MemoryLimit을 늘리십시오.",
+            "The conversion ran out of the memory it may use, so no PDF was kept. Raise the machine setting MemoryLimit.",
+            "変換に使えるメモリーが不足したため、PDFを残しませんでした。マシン設定 MemoryLimit を増やしてください。",
+            "转换可用的内存不足，因此未保留 PDF。请增大机器设置 MemoryLimit。",
+            "轉換可用的記憶體不足，因此未保留 PDF。請增加機器設定 MemoryLimit。"}},
+};
+
+// The table's column for a locale name such as "ja_JP.UTF-8" or "zh-TW";
+// nothing for a language it does not have.
+std::optional<std::size_t> columnFor(std::string_view locale)
+{
+    locale = locale.substr(0, locale.find_first_of(".@"));
+    const std::string_view language = locale.substr(0, locale.find_first_of("_-"));
+    const std::string_view region = locale.substr(std::min(language.size() + 1, locale.size()));
+    if (language == "zh") {
+        const bool traditional = region == "TW" || region == "HK" || region == "MO" || region.rfind("Hant", 0) == 0;
+        return traditional ? 4 : 3;
+    }
+    for (std::size_t column = 0; column < 3; ++column)
+        if (language == kLanguages[column])
+            return column;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string messageLanguage()
+{
+    // As the desktop ranks them: the LANGUAGE list first, then the locale of
+    // messages. A language the suite does not have passes to the next one;
+    // none at all leaves the texts as they were written, in Korean.
+    std::string candidates;
+    if (const char* list = std::getenv("LANGUAGE"); list && *list)
+        candidates = list;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        if (const char* locale = std::getenv(name); locale && *locale) {
+            candidates += (candidates.empty() ? "" : ":") + std::string(locale);
+            break;
+        }
+    }
+    std::string_view rest = candidates;
+    while (!rest.empty()) {
+        const std::string_view candidate = rest.substr(0, rest.find(':'));
+        rest.remove_prefix(std::min(candidate.size() + 1, rest.size()));
+        if (const auto column = columnFor(candidate))
+            return std::string(kLanguages[*column]);
+    }
+    return std::string(kLanguages[0]);
+}
+
 std::string loadString(int id)
 {
-    const char* source = nullptr;
-    switch (id) {
-    case strings::kLanguageTag:
-        source = QT_TRANSLATE_NOOP("StringTable", "KR");
-        break;
-    case strings::kPdfMissing:
-        source = QT_TRANSLATE_NOOP("StringTable", "PDF 파일이 존재하지 않습니다.");
-        break;
-    case strings::kPdfNotCorrect:
-        source = QT_TRANSLATE_NOOP("StringTable", "올바른 PDF 파일이 아닙니다.");
-        break;
-    case strings::kMinchoFace:
-        source = QT_TRANSLATE_NOOP("StringTable", "명조");
-        break;
-    case strings::kGothicFace:
-        source = QT_TRANSLATE_NOOP("StringTable", "고딕");
-        break;
-    case strings::kMailNotLoaded:
-        source = QT_TRANSLATE_NOOP(
-            "StringTable", "메일 프로그램을 찾을 수 없습니다. xdg-email(xdg-utils)을 설치하십시오.");
-        break;
-    case strings::kMailNotUsable:
-        source = QT_TRANSLATE_NOOP("StringTable", "메일 프로그램을 실행할 수 없습니다.");
-        break;
-    case strings::kMailFailed:
-        source = QT_TRANSLATE_NOOP("StringTable", "메일 프로그램에 메일을 넘기지 못했습니다.");
-        break;
-    case strings::kPasswordNotUsable:
-        source = QT_TRANSLATE_NOOP("StringTable",
-            "암호에 PDF 보호에 쓸 수 없는 문자가 있어 PDF를 보호하지 못했습니다. 다른 암호를 쓰십시오.");
-        break;
-    case strings::kOutputIsSource:
-        source = QT_TRANSLATE_NOOP("StringTable", "PDF 파일이 변환할 파일과 같아 변환하지 않았습니다.");
-        break;
-    case strings::kPdfNotReadable:
-        source = QT_TRANSLATE_NOOP(
-            "StringTable", "PDF 파일을 변환할 수 없습니다. 손상되었거나 암호로 보호된 PDF입니다.");
-        break;
-    case strings::kPdfNotWritten:
-        source = QT_TRANSLATE_NOOP("StringTable",
-            "PDF 파일을 끝까지 쓰지 못했습니다. 디스크가 가득 찼을 수 있습니다. 불완전한 PDF는 남기지 "
-            "않았습니다.");
-        break;
-    case strings::kUnprotectedKept:
-        source = QT_TRANSLATE_NOOP("StringTable", "보호되지 않은 PDF는 다음 이름으로 남겼습니다:");
-        break;
-    case strings::kNoScratchFolder:
-        source = QT_TRANSLATE_NOOP("StringTable",
-            "임시 폴더를 만들 수 없어 변환하지 않았습니다. TMPDIR 폴더에 쓸 수 있는지 확인하십시오.");
-        break;
-    case strings::kInterpreterNotStarted:
-        source
-            = QT_TRANSLATE_NOOP("StringTable", "PostScript 인터프리터를 시작할 수 없어 변환하지 않았습니다.");
-        break;
-    case strings::kSourceNotReadable:
-        source = QT_TRANSLATE_NOOP("StringTable", "변환할 파일을 읽을 수 없습니다.");
-        break;
-    case strings::kNothingToConvert:
-        source = QT_TRANSLATE_NOOP("StringTable", "PDF 파일 이름이 없어 변환하지 않았습니다.");
-        break;
-    case strings::kOutOfMemory:
-        source = QT_TRANSLATE_NOOP("StringTable",
-            "변환에 쓸 수 있는 메모리가 모자라 PDF를 남기지 않았습니다. 기계 설정 MemoryLimit을 늘리십시오.");
-        break;
-    default:
-        return {};
-    }
-    return QCoreApplication::translate("StringTable", source).toStdString();
+    // Looked up on every call: a message is rare, and the locale is the
+    // process's as it stands.
+    const std::string language = messageLanguage();
+    const auto column = static_cast<std::size_t>(
+        std::find(std::begin(kLanguages), std::end(kLanguages), language) - std::begin(kLanguages));
+    for (const Entry& entry : kTable)
+        if (entry.id == id)
+            return entry.texts[column < std::size(kLanguages) ? column : 0];
+    return {};
 }
 
 std::string watermarkCidFont(const std::string& languageTag, const std::string& fontFace)

@@ -5,7 +5,7 @@
 namespace folyant::converter {
 
 // The converter's numbered messages in the user's language (Korean, English,
-// Japanese, Simplified or Traditional Chinese), from the installed translator.
+// Japanese, Simplified or Traditional Chinese).
 namespace strings {
 inline constexpr int kLanguageTag = 104;
 inline constexpr int kPdfMissing = 106;
@@ -26,6 +26,10 @@ inline constexpr int kSourceNotReadable = 61857;
 inline constexpr int kNothingToConvert = 61858;
 inline constexpr int kOutOfMemory = 61859;
 } // namespace strings
+
+// The suite's language for the user's locale: "ko", "en", "ja", "zh_Hans" or
+// "zh_Hant" (the names of the dialogs' translations too).
+std::string messageLanguage();
 
 // The text of a message, or an empty text for an unknown number.
 std::string loadString(int id);

@@ -1,9 +1,5 @@
 #include "converter/gui/CDu2RorDlg.h"
 
-#include "converter/core/CMailMessage.h"
-#include "converter/core/CPdfSecurity.h"
-#include "converter/core/SecurityStep.h"
-#include "converter/core/StringTable.h"
 #include "converter/gui/CAboutDlg.h"
 #include "converter/gui/CFolderPicker.h"
 #include "converter/gui/CFolderSettingsDlg.h"
@@ -14,12 +10,12 @@
 #include "platform/Folders.h"
 #include "platform/InstallationFolders.h"
 #include "platform/Platform.h"
+#include "platform/QtTermination.h"
 #include "platform/TerminationWatch.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
-#include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -27,22 +23,17 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <climits>
-#include <filesystem>
-#include <memory>
 #include <utility>
 
 namespace folyant::converter {
 
 CDu2RorDlg::CDu2RorDlg(ConversionJob job, Platform& platform, QWidget* parent)
     : QDialog(parent)
-    , m_job(std::move(job))
     , m_platform(platform)
+    , m_conversion(std::move(job), platform, *this)
 {
-    m_job.closeAfterProcess = true;
     // The timer fires whenever the event loop is idle: one chunk per turn of
     // the loop keeps the window painted and the cancel button live without
     // holding the conversion back.
@@ -147,17 +138,19 @@ void CDu2RorDlg::createControls()
 void CDu2RorDlg::UpdateData(bool saveAndValidate)
 {
     if (saveAndValidate) {
-        m_job.closeAfterProcess = m_closeAfterProcess->isChecked();
+        job().closeAfterProcess = m_closeAfterProcess->isChecked();
         return;
     }
+    const ConversionJob& current = job();
+    const gs::PostScriptFeed& feed = run();
     // Nothing is shown until the first chunk has gone.
-    m_amount->setText(m_run.bytesFed() > 0 ? QString::fromStdString(m_run.amountText()) : QString());
-    m_outputPath->setText(QString::fromStdString(m_job.outputPath));
-    m_closeAfterProcess->setChecked(m_job.closeAfterProcess);
+    m_amount->setText(feed.bytesFed() > 0 ? QString::fromStdString(feed.amountText()) : QString());
+    m_outputPath->setText(QString::fromStdString(current.outputPath));
+    m_closeAfterProcess->setChecked(current.closeAfterProcess);
 
     // The log only grows during a run: append what is new instead of
     // replacing the whole text on every chunk.
-    const std::string& log = m_run.log().text();
+    const std::string& log = feed.log().text();
     if (log.size() < m_logShownBytes) {
         m_logView->clear();
         m_logShownBytes = 0;
@@ -172,56 +165,18 @@ void CDu2RorDlg::UpdateData(bool saveAndValidate)
 
 void CDu2RorDlg::OnInitDialog()
 {
-    UpdateData(false);
-    m_job.closeAfterProcess = m_platform.profile.getInt(profile::kCloseAfterProcess, 1) != 0;
-    const InstallationFolders folders
-        = readInstallationFolders(m_platform.machine, m_platform.messages, installedFolders());
-    m_job.libFolder = folders.libFolder;
-    m_job.fontFolder = folders.fontFolder;
-    UpdateData(false);
-
-    if (!m_job.sourcePath.empty()) {
-        // "/source in.ps" alone names in.ps as the output too: the job file
-        // is never written over.
-        std::error_code ignored;
-        if (std::filesystem::equivalent(m_job.sourcePath, m_job.outputPath, ignored)
-            || m_job.sourcePath == m_job.outputPath) {
-            m_failed = true;
-            m_platform.messages.show(loadString(strings::kOutputIsSource));
-            return;
-        }
-        if (!m_run.openSource(m_job.sourcePath)) {
-            FailUnattendedRun(strings::kSourceNotReadable);
-            return;
-        }
-    } else if (!m_job.outputPath.empty()) {
-        m_run.useStandardInput();
-    } else {
-        FailUnattendedRun(strings::kNothingToConvert);
-        return;
-    }
-
-    if (StartInterpreter() == 0)
-        m_run.sendPageStamp(m_job.libFolder);
+    m_progress->SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, gs::PostScriptFeed::kProgressRange));
+    m_conversion.begin();
 }
 
 int CDu2RorDlg::DoModal()
 {
     OnInitDialog();
-    if (m_platform.unattended && !m_timer.isActive()) {
-        // A refused interpreter stays until it is cancelled; nobody is there
-        // to cancel it. It wrote nothing, so nothing at the output is touched.
-        m_run.cancel({});
-        return QDialog::Rejected;
-    }
     if (m_platform.unattended) {
-        // Nobody sees the window: the run goes on in an event loop of its
-        // own, and nothing is painted (painting wants memory that a job at
-        // its memory limit has taken).
-        QEventLoop loop;
-        connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
-        loop.exec();
-        return result();
+        // Nobody sees the window: nothing is shown or painted (painting
+        // wants memory that a job at its memory limit has taken).
+        runToEnd(m_conversion);
+        return QDialog::Rejected;
     }
     return exec();
 }
@@ -229,177 +184,55 @@ int CDu2RorDlg::DoModal()
 int CDu2RorDlg::StartInterpreter()
 {
     m_progress->SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, gs::PostScriptFeed::kProgressRange));
-    setProgress(0);
-    // The interpreter creates the output as it starts: from then on an
-    // ending without the GUI thread must remove it.
-    if (m_termination) {
-        m_termination->setPartialOutput(m_job.outputPath);
-        m_termination->setScratchFolders(m_run.scratchFolders());
-    }
-    const int code = startInterpreter(m_run, m_job);
-    if (m_termination) {
-        m_termination->setPartialOutput(code == 0 ? m_job.outputPath : std::string());
-        m_termination->setScratchFolders(m_run.scratchFolders());
-    }
-    if (code == 0) {
-        m_timer.start();
-        m_cancelButton->setEnabled(true);
-    } else {
-        FailRun(code == gs::GhostscriptSession::kNoScratchFolder ? strings::kNoScratchFolder
-                                                                 : strings::kInterpreterNotStarted);
-    }
-    return code;
+    return m_conversion.startInterpreter();
 }
 
 void CDu2RorDlg::SendPostScript(std::string_view text)
 {
-    m_run.sendPostScript(text);
+    m_conversion.sendPostScript(text);
 }
 
 void CDu2RorDlg::FeedStep()
 {
-    // A termination request is handled by its own slot; reading on could
-    // block on a pipe whose writer has gone.
-    if (m_termination && m_termination->wasRequested())
-        return;
-
-    const gs::PostScriptFeed::Step step = m_run.feedStep(m_job.outputPath);
-    if (m_platform.unattended && m_run.log().ranOutOfMemory()) {
-        // A print job at its memory limit: the pages after it would be
-        // missing from a PDF that looks whole, and the interpreter's memory
-        // goes only with the interpreter.
-        CancelJob();
-        FailRun(strings::kOutOfMemory);
-        RunPostProcessing();
-        return;
-    }
-    switch (step) {
-    case gs::PostScriptFeed::Step::Fed:
-        UpdateData(false);
-        if (const auto position = m_run.progressPosition())
-            setProgress(*position);
-        m_exitButton->setEnabled(false);
-        break;
-    case gs::PostScriptFeed::Step::InputEnded:
-        if (m_termination)
-            m_termination->setPartialOutput({});
-        if (isCutShortPdf(m_job.outputPath)) {
-            // Written only in part (a full disk): no PDF, and nothing of the chain.
-            ::unlink(m_job.outputPath.c_str());
-            FailRun(strings::kPdfNotWritten);
-        }
-        RunPostProcessing();
-        break;
-    case gs::PostScriptFeed::Step::Failed:
-        // A PDF that cannot be read: nothing was written, and nothing follows.
-        if (m_termination)
-            m_termination->setPartialOutput({});
-        FailRun(strings::kPdfNotReadable);
-        RunPostProcessing();
-        break;
-    case gs::PostScriptFeed::Step::Idle:
-    case gs::PostScriptFeed::Step::Interrupted:
-        break;
-    }
-
-    if (!m_run.log().shown()) {
-        UpdateData(false);
-        m_run.log().markShown();
-    }
-}
-
-void CDu2RorDlg::FailRun(int message)
-{
-    m_failed = true;
-    m_job.securityRequested = m_job.mailRequested = m_job.showRequested = false;
-    m_platform.messages.show(loadString(message));
-}
-
-void CDu2RorDlg::FailUnattendedRun(int message)
-{
-    // Someone at the dialog sees that nothing runs and can open a file; a
-    // print job's log must say why it left no PDF.
-    if (m_platform.unattended)
-        FailRun(message);
-}
-
-void CDu2RorDlg::RunPostProcessing()
-{
-    if (m_job.securityRequested) {
-        ProtectOutput();
-        m_job.securityRequested = false;
-    }
-    if (m_job.mailRequested)
-        MailOutput();
-    if (m_job.showRequested)
-        m_platform.shell.open(m_job.outputPath);
-    m_exitButton->setEnabled(true);
-    m_cancelButton->setEnabled(false);
-    // Nobody could close a window left open by an unattended run.
-    if (m_job.closeAfterProcess || m_platform.unattended)
-        QDialog::reject();
-    UpdateData(false);
-    m_timer.stop();
-    setProgress(gs::PostScriptFeed::kProgressRange);
-}
-
-void CDu2RorDlg::ProtectOutput()
-{
-    // A user who asked for protection is never left with an open PDF unawares,
-    // nor with one where the protected one was expected.
-    if (!isUsablePassword(m_job.userPassword) || !isUsablePassword(m_job.ownerPassword)) {
-        m_platform.messages.show(loadString(strings::kPasswordNotUsable));
-    } else {
-        const auto request = std::make_unique<CPdfSecurity>(
-            m_job.userPassword, m_job.ownerPassword, permissionValue(m_job.permissionText));
-        if (protectInPlace(m_job.outputPath, *request) == 0)
-            return;
-        if (const int message = securityFailureMessage(GetLastPdfError()))
-            m_platform.messages.show(loadString(message));
-    }
-    m_failed = true;
-    // Not mailed or shown either: that would hand out what was to be protected.
-    m_job.mailRequested = m_job.showRequested = false;
-    const std::string kept = unprotectedNameFor(m_job.outputPath);
-    if (::rename(m_job.outputPath.c_str(), kept.c_str()) == 0) {
-        m_platform.messages.show(loadString(strings::kUnprotectedKept) + "\n" + kept);
-        m_job.outputPath = kept;
-    }
-}
-
-void CDu2RorDlg::MailOutput()
-{
-    CMailMessage mail(m_platform.mail, m_platform.messages);
-    mail.m_message.subject = mailSubjectFor(m_job.outputPath);
-    std::error_code ignored;
-    mail.AddAttachment(std::filesystem::absolute(m_job.outputPath, ignored).string());
-    mail.m_note.clear();
-    mail.onModal = [this](bool running) {
-        if (running) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            setEnabled(false);
-            return;
-        }
-        setEnabled(true);
-        QApplication::restoreOverrideCursor();
-        raise();
-        activateWindow();
-    };
-    mail.Send(MAPI_LOGON_UI);
+    m_conversion.feedStep();
 }
 
 void CDu2RorDlg::CancelJob()
 {
-    if (m_run.cancel(m_job.outputPath) && m_termination)
-        m_termination->setPartialOutput({});
-    m_timer.stop();
-    m_exitButton->setEnabled(true);
-    m_cancelButton->setEnabled(false);
+    m_conversion.cancel();
+}
+
+void CDu2RorDlg::showConverting(bool converting)
+{
+    if (converting)
+        m_timer.start();
+    else
+        m_timer.stop();
+    m_exitButton->setEnabled(!converting);
+    m_cancelButton->setEnabled(converting);
+}
+
+void CDu2RorDlg::showFeeding()
+{
+    m_exitButton->setEnabled(false);
+}
+
+void CDu2RorDlg::showMailProgram(bool running)
+{
+    if (running) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        setEnabled(false);
+        return;
+    }
+    setEnabled(true);
+    QApplication::restoreOverrideCursor();
+    raise();
+    activateWindow();
 }
 
 void CDu2RorDlg::ExitAndSave()
 {
-    saveSettings(m_platform.profile, m_job);
+    saveSettings(m_platform.profile, job());
     UpdateData(true);
     accept();
 }
@@ -431,35 +264,38 @@ bool CDu2RorDlg::OnCommand(int id)
 
 void CDu2RorDlg::EditFolders()
 {
+    ConversionJob& current = job();
     CFolderSettingsDlg dialog(m_chooseFolder, this);
-    dialog.m_libFolder = m_job.libFolder;
-    dialog.m_fontFolder = m_job.fontFolder;
+    dialog.m_libFolder = current.libFolder;
+    dialog.m_fontFolder = current.fontFolder;
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_job.libFolder = dialog.m_libFolder;
-    m_job.fontFolder = dialog.m_fontFolder;
-    writeInstallationFolders(m_platform.machine, m_platform.messages, {m_job.libFolder, m_job.fontFolder});
+    current.libFolder = dialog.m_libFolder;
+    current.fontFolder = dialog.m_fontFolder;
+    writeInstallationFolders(m_platform.machine, m_platform.messages, {current.libFolder, current.fontFolder});
 }
 
 void CDu2RorDlg::EditQuality()
 {
+    ConversionJob& current = job();
     CQualityDlg dialog(this);
-    dialog.m_quality = m_job.quality;
+    dialog.m_quality = current.quality;
     if (dialog.exec() == QDialog::Accepted)
-        m_job.quality = dialog.m_quality;
+        current.quality = dialog.m_quality;
 }
 
 void CDu2RorDlg::EditPaper()
 {
+    ConversionJob& current = job();
     CPaperDlg dialog(m_platform.messages, this);
-    dialog.m_paperMode = m_job.paperSizeMode;
-    dialog.m_width = static_cast<unsigned>(std::max(m_job.paperWidthMm, 0));
-    dialog.m_height = static_cast<unsigned>(std::max(m_job.paperHeightMm, 0));
+    dialog.m_paperMode = current.paperSizeMode;
+    dialog.m_width = static_cast<unsigned>(std::max(current.paperWidthMm, 0));
+    dialog.m_height = static_cast<unsigned>(std::max(current.paperHeightMm, 0));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_job.paperSizeMode = dialog.m_paperMode;
-    m_job.paperWidthMm = static_cast<int>(std::min<unsigned>(dialog.m_width, INT_MAX));
-    m_job.paperHeightMm = static_cast<int>(std::min<unsigned>(dialog.m_height, INT_MAX));
+    current.paperSizeMode = dialog.m_paperMode;
+    current.paperWidthMm = static_cast<int>(std::min<unsigned>(dialog.m_width, INT_MAX));
+    current.paperHeightMm = static_cast<int>(std::min<unsigned>(dialog.m_height, INT_MAX));
 }
 
 void CDu2RorDlg::OpenAndConvert()
@@ -476,9 +312,9 @@ void CDu2RorDlg::OpenAndConvert()
         = m_platform.files.saveFile(folders::titleOf(*input) + ".pdf", "pdf", "PDF Files (*.pdf)");
     if (!output)
         return;
-    m_job.outputPath = *output;
+    job().outputPath = *output;
     UpdateData(false);
-    if (!m_run.openSource(*input))
+    if (!m_conversion.feed().openSource(*input))
         return;
     // This path stamps nothing: the procedure is sent only by the start-up run.
     StartInterpreter();
@@ -487,16 +323,16 @@ void CDu2RorDlg::OpenAndConvert()
 void CDu2RorDlg::reject()
 {
     // Closing mid-run is a cancel: a half-written PDF is never left behind.
-    if (m_run.hasInterpreter())
+    if (isConverting())
         CancelJob();
     QDialog::reject();
 }
 
 void CDu2RorDlg::setTerminationWatch(TerminationWatch* watch)
 {
-    m_termination = watch;
+    m_conversion.setTerminationWatch(watch);
     if (watch)
-        connect(watch, &TerminationWatch::terminationRequested, this, &CDu2RorDlg::onTerminationRequested);
+        deliverTerminationRequests(*watch, *this, [this] { onTerminationRequested(); });
 }
 
 void CDu2RorDlg::onTerminationRequested()
@@ -513,8 +349,8 @@ void CDu2RorDlg::onTerminationRequested()
             modal->close();
     }
     reject();
-    if (m_termination)
-        m_termination->acknowledge();
+    if (TerminationWatch* watch = m_conversion.terminationWatch())
+        watch->acknowledge();
 }
 
 void CDu2RorDlg::setProgress(int position)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "converter/core/ConversionJob.h"
+#include "converter/core/ConversionRun.h"
 #include "converter/gui/CFolderSettingsDlg.h"
 #include "interpreter/PostScriptFeed.h"
 
@@ -8,8 +8,6 @@
 #include <QTimer>
 
 #include <cstddef>
-#include <functional>
-#include <optional>
 #include <string>
 
 class QCheckBox;
@@ -28,9 +26,9 @@ namespace folyant::converter {
 class CPercentProgressCtrl;
 
 // The converter's window "DU2ROR": shows which PDF is being written and how
-// far the conversion has come, lets the user cancel it, and runs the
-// post-processing chain when the input has been consumed.
-class CDu2RorDlg final : public QDialog {
+// far the conversion has come and lets the user cancel it; the run and its
+// chain of steps are the ConversionRun's.
+class CDu2RorDlg final : public QDialog, private RunView {
     Q_OBJECT
 public:
     // Command identifiers.
@@ -45,8 +43,8 @@ public:
 
     // Reads the settings, opens the input and starts the conversion.
     void OnInitDialog();
-    // OnInitDialog, then the dialog until it ends. An unattended run whose
-    // conversion did not start ends at once: nobody could leave it.
+    // OnInitDialog, then the dialog until it ends. An unattended run shows
+    // no window: it runs to its end at once.
     int DoModal();
 
     int StartInterpreter();
@@ -68,41 +66,36 @@ public:
     // Ends the run and the dialog when the process is asked to terminate.
     void setTerminationWatch(TerminationWatch* watch);
 
-    const ConversionJob& job() const { return m_job; }
-    ConversionJob& job() { return m_job; }
-    const gs::PostScriptFeed& run() const { return m_run; }
-    bool isConverting() const { return m_run.hasInterpreter(); }
-    // True once the run's PDF was not written or a step it was asked for
-    // (the protection) failed.
-    bool hasFailed() const { return m_failed; }
+    const ConversionJob& job() const { return m_conversion.job(); }
+    ConversionJob& job() { return m_conversion.job(); }
+    const gs::PostScriptFeed& run() const { return m_conversion.feed(); }
+    bool isConverting() const { return m_conversion.feed().hasInterpreter(); }
+    bool hasFailed() const { return m_conversion.hasFailed(); }
 
 public slots:
     void reject() override;
 
 private:
     void createControls();
-    // The run did not produce its PDF: the message, and nothing of the chain.
-    void FailRun(int message);
-    // The same for a run that nobody watches; in the dialog the user acts.
-    void FailUnattendedRun(int message);
-    void RunPostProcessing();
-    void ProtectOutput();
-    void MailOutput();
     void onTerminationRequested();
+    // RunView
+    void showState() override { UpdateData(false); }
+    void showProgress(int position) override { setProgress(position); }
+    void showConverting(bool converting) override;
+    void showFeeding() override;
+    void finish() override { QDialog::reject(); }
+    void showMailProgram(bool running) override;
     void EditFolders();
     void EditQuality();
     void EditPaper();
     void OpenAndConvert();
     void setProgress(int position);
 
-    ConversionJob m_job;
     Platform& m_platform;
-    gs::PostScriptFeed m_run;
-    TerminationWatch* m_termination = nullptr;
+    ConversionRun m_conversion;
     CFolderSettingsDlg::FolderChooser m_chooseFolder;
     QTimer m_timer;
     std::size_t m_logShownBytes = 0;
-    bool m_failed = false;
 
     CPercentProgressCtrl* m_progress = nullptr;
     QPushButton* m_exitButton = nullptr;

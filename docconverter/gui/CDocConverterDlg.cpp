@@ -8,6 +8,7 @@
 #include "platform/MachineSettings.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
+#include "platform/QtTermination.h"
 #include "platform/TerminationWatch.h"
 
 #include <QApplication>
@@ -267,8 +268,7 @@ void CDocConverterDlg::setTerminationWatch(TerminationWatch* watch)
 {
     m_termination = watch;
     if (watch)
-        connect(
-            watch, &TerminationWatch::terminationRequested, this, &CDocConverterDlg::onTerminationRequested);
+        deliverTerminationRequests(*watch, *this, [this] { onTerminationRequested(); });
 }
 
 void CDocConverterDlg::onTerminationRequested()

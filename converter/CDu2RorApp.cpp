@@ -1,0 +1,132 @@
+#include "converter/CDu2RorApp.h"
+
+#include "converter/core/CDu2RorCommandLineInfo.h"
+#include "converter/core/ConversionJob.h"
+#include "converter/core/ConversionRun.h"
+#include "converter/core/ExitCodes.h"
+#include "converter/gui/DialogRun.h"
+#include "platform/FileDialogs.h"
+#include "platform/Folders.h"
+#include "platform/InstallationFolders.h"
+#include "platform/Platform.h"
+#include "platform/Session.h"
+#include "platform/TerminationWatch.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <utility>
+
+namespace folyant::converter {
+
+namespace {
+// Nobody watches an unattended run: an endless job or a memory bomb must not
+// go on until someone notices. The limits are machine settings.
+void limitUnattendedRun(const MachineSettings& machine)
+{
+    const int seconds = machine.readInt(installation::kTimeLimit).value_or(installation::kDefaultTimeLimit);
+    if (seconds > 0)
+        ::alarm(static_cast<unsigned>(seconds));
+#if !defined(__SANITIZE_ADDRESS__)
+    // (The address sanitizer reserves terabytes of address space for itself.)
+    const int megabytes
+        = machine.readInt(installation::kMemoryLimit).value_or(installation::kDefaultMemoryLimit);
+    if (megabytes > 0) {
+        const rlim_t bytes = static_cast<rlim_t>(megabytes) << 20;
+        const rlimit limit{bytes, bytes};
+        ::setrlimit(RLIMIT_AS, &limit);
+    }
+#endif
+}
+
+// The dialogs' library, where this installation keeps it: the same path
+// from the program's folder in the build tree and when installed.
+std::string dialogLibraryPath()
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return (program.parent_path() / FOLYANT_DIALOGS_FROM_PROGRAM).lexically_normal().string();
+}
+
+// A run someone watches: the window and everything it shows come from the
+// dialogs' library. False when that cannot be loaded.
+bool runWithDialog(DialogRun& run)
+{
+    const std::string path = dialogLibraryPath();
+    // Never unloaded: Qt leaves handlers and threads behind that outlive the call.
+    void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const auto entry
+        = library ? reinterpret_cast<DialogRunEntry>(::dlsym(library, kDialogRunEntry)) : nullptr;
+    if (!entry) {
+        std::fprintf(stderr, "%s: its window cannot be shown (%s); nothing was converted.\n",
+            run.programName.c_str(), ::dlerror());
+        return false;
+    }
+    entry(run);
+    return true;
+}
+} // namespace
+
+std::string CDu2RorApp::programName(const char* argv0)
+{
+    const std::string name = folders::titleOf(argv0 ? argv0 : "");
+    return name.empty() ? "Folyant_Standard" : name;
+}
+
+int CDu2RorApp::InitInstance(int argc, char** argv)
+{
+    // Started with standard input closed, the next descriptor opened would
+    // take its number and be read as the job. /dev/null takes it instead:
+    // no standard input attached, and the run ends at once.
+    if (::fcntl(STDIN_FILENO, F_GETFD) == -1 && errno == EBADF) [[maybe_unused]]
+        const int standardInput = ::open("/dev/null", O_RDONLY);
+
+    CDu2RorCommandLineInfo commandLine;
+    ParseCommandLine(commandLine, argc, argv);
+
+    const std::string name = programName(argc > 0 ? argv[0] : nullptr);
+    const bool unattended = session::isUnattended();
+    IniUserProfile profile(name);
+    IniMachineSettings machine;
+    if (unattended)
+        limitUnattendedRun(machine);
+    TerminationWatch termination;
+    ConversionJob job = buildJob(commandLine, profile);
+
+    bool failed = false;
+    if (unattended) {
+        // A print job: the same run and chain as in the dialog, with its
+        // messages on standard error, and no widget library in the process.
+        StandardErrorMessages messages(name);
+        XdgShell shell;
+        XdgEmail mail;
+        NoFileDialogs files;
+        Platform platform{machine, profile, messages, shell, mail, files, true};
+        RunView nothingShown;
+        ConversionRun run(std::move(job), platform, nothingShown);
+        run.setTerminationWatch(&termination);
+        run.begin();
+        runToEnd(run);
+        failed = run.hasFailed();
+    } else {
+        static char fallbackPath[] = "Folyant_Standard";
+        DialogRun run{argc > 0 && argv[0] ? argv[0] : fallbackPath, name, profile, machine, termination,
+            std::move(job)};
+        if (!runWithDialog(run))
+            return exitcode::kStepFailed;
+        failed = run.failed;
+    }
+
+    if (termination.wasTimeLimit())
+        std::fprintf(stderr, "%s: the conversion reached its time limit; no PDF was kept.\n", name.c_str());
+    if (termination.wasRequested())
+        return exitcode::kTerminated;
+    return failed ? exitcode::kStepFailed : exitcode::kDone;
+}
+
+} // namespace folyant::converter

@@ -1,0 +1,44 @@
+#include "converter/gui/DialogRun.h"
+
+#include "converter/core/StringTable.h"
+#include "converter/gui/CDu2RorDlg.h"
+#include "platform/Platform.h"
+#include "platform/QtFileDialogs.h"
+#include "platform/QtMessageBox.h"
+#include "platform/TerminationWatch.h"
+
+#include <QApplication>
+#include <QTranslator>
+
+#include <utility>
+
+using folyant::converter::DialogRun;
+
+extern "C" void folyant_converter_run_dialog(DialogRun& run)
+{
+    using namespace folyant;
+    using namespace folyant::converter;
+
+    // The command line is ours alone: Qt sees only the program name.
+    int qtArgc = 1;
+    char* qtArgv[] = {run.programPath, nullptr};
+    QApplication application(qtArgc, qtArgv);
+    QApplication::setApplicationName(QString::fromStdString(run.programName));
+
+    // The same language as the messages the program writes itself.
+    QTranslator translator;
+    if (translator.load(QStringLiteral(":/i18n/converter_") + QString::fromStdString(messageLanguage())))
+        QApplication::installTranslator(&translator);
+
+    QtMessageBox messages(run.programName, false);
+    XdgShell shell;
+    XdgEmail mail;
+    QtFileDialogs files;
+    Platform platform{run.machine, run.profile, messages, shell, mail, files, false};
+
+    CDu2RorDlg dialog(std::move(run.job), platform);
+    files.setOwner(&dialog);
+    dialog.setTerminationWatch(&run.termination);
+    dialog.DoModal();
+    run.failed = dialog.hasFailed();
+}
