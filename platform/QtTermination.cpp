@@ -2,8 +2,10 @@
 
 #include "platform/TerminationWatch.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
+#include <QPointer>
 
 #include <utility>
 
@@ -11,10 +13,18 @@ namespace folyant {
 
 void deliverTerminationRequests(TerminationWatch& watch, QObject& window, std::function<void()> onRequest)
 {
-    watch.setRequestHandler([&window, onRequest = std::move(onRequest)] {
-        QMetaObject::invokeMethod(&window, onRequest, Qt::QueuedConnection);
+    // Posted to the application, which outlives every window, and looked at
+    // on its thread: the window or the watch may be gone first, either way.
+    watch.setRequestHandler([window = QPointer<QObject>(&window), onRequest = std::move(onRequest)] {
+        if (QCoreApplication* application = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                application,
+                [window, onRequest] {
+                    if (window)
+                        onRequest();
+                },
+                Qt::QueuedConnection);
     });
-    QObject::connect(&window, &QObject::destroyed, [&watch] { watch.setRequestHandler({}); });
 }
 
 } // namespace folyant

@@ -85,6 +85,36 @@ TEST_F(ProgramTest, ConvertsTheSourceFile)
     EXPECT_TRUE(test::filesBelow(config.path()).empty()) << "closing by itself saves nothing";
 }
 
+// A print job pays for no window: the run must not map Qt at all, while a
+// run someone watches loads the dialogs and shows its window.
+TEST_F(ProgramTest, OnlyAWatchedRunLoadsTheWidgetLibraries)
+{
+    const auto mappedWhileRunning = [this](const test::Environment& extra, const std::string& out) {
+        test::Environment variables = environment();
+        variables.insert(variables.end(), extra.begin(), extra.end());
+        QProcess process;
+        EXPECT_TRUE(test::startProgram(process, FOLYANT_CONVERTER, {out}, variables));
+        process.write("%!PS\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (one) show showpage\n");
+        EXPECT_TRUE(process.waitForBytesWritten());
+        EXPECT_TRUE(waitForFile(out));
+        const std::string maps = test::readFile("/proc/" + std::to_string(process.processId()) + "/maps");
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        EXPECT_EQ(test::pdfPageCount(out), 1);
+        return maps;
+    };
+    const std::string unattended = mappedWhileRunning({}, folder.file("job.pdf"));
+    ASSERT_FALSE(unattended.empty());
+    EXPECT_EQ(unattended.find("libQt6"), std::string::npos) << unattended;
+    EXPECT_EQ(unattended.find("Folyant_Standard_dialogs"), std::string::npos);
+
+    const std::string watched = mappedWhileRunning(
+        {{"FOLYANT_UNATTENDED", "0"}, {"DISPLAY", ":99"}, {"QT_QPA_PLATFORM", "offscreen"}}, folder.file("watched.pdf"));
+    EXPECT_NE(watched.find("Folyant_Standard_dialogs"), std::string::npos);
+    EXPECT_NE(watched.find("libQt6Widgets"), std::string::npos);
+}
+
 TEST_F(ProgramTest, ConvertsStandardInputToAnAbsolutePath)
 {
     const std::string out = folder.file("aus der Pipe 한글 100%%.pdf");

@@ -1,6 +1,7 @@
 // The stand-ins for the Windows interfaces, on real files and variables.
 #include "platform/Folders.h"
 #include "platform/Handoff.h"
+#include "platform/IniFile.h"
 #include "platform/InstallationFolders.h"
 #include "platform/MachineSettings.h"
 #include "platform/Process.h"
@@ -9,13 +10,17 @@
 #include "platform/UserProfile.h"
 #include "tests/support/TestSupport.h"
 
+#include <QSettings>
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <limits>
 
 using namespace folyant;
@@ -79,6 +84,87 @@ TEST(MachineSettings, ValuesSurviveAWriteAndARead)
     EXPECT_EQ(reread.readInt("Tick Count"), 123456);
     EXPECT_EQ(reread.readInt("GSLibPath"), std::nullopt);
     EXPECT_EQ(reread.readString("GSLibPath", awkward.size()), std::nullopt) << "no room for the terminator";
+}
+
+// The settings files are read and written without Qt, but earlier versions,
+// the installer and users wrote them with QSettings: both must read the
+// other's files alike, awkward values and keys included.
+TEST(IniFile, ReadsAndWritesWhatQSettingsDoes)
+{
+    TempFolder folder;
+    const std::string path = folder.file("written.conf");
+    const std::vector<std::pair<std::string, std::string>> values = {
+        {"GSLibPath", "/opt/폴더 with blanks, commas; \"quotes\" and \\ back=slash"},
+        {"Font Path", " leading and trailing "},
+        {"Tabs", "one\ttwo\nthree\x01four"},
+        {"At", "@sign first"},
+        {"Empty", ""},
+        {"키 이름", "한국어 값"},
+        {"Number", "-42"},
+    };
+    {
+        QSettings qt(QString::fromStdString(path), QSettings::IniFormat);
+        for (const auto& [key, value] : values) {
+            qt.setValue(QString::fromStdString(key), QString::fromStdString(value));
+            qt.setValue(QStringLiteral("Settings/") + QString::fromStdString(key), QString::fromStdString(value));
+        }
+        qt.setValue(QStringLiteral("Settings/Count"), 7);
+    }
+    for (const auto& [key, value] : values) {
+        EXPECT_EQ(ini::read(path, {}, key), value) << key;
+        EXPECT_EQ(ini::read(path, "Settings", key), value) << key;
+    }
+    EXPECT_EQ(ini::readNumber(path, "Settings", "Count"), 7);
+    EXPECT_EQ(ini::readNumber(path, {}, "Number"), -42);
+    EXPECT_EQ(ini::read(path, "Settings", "Absent"), std::nullopt);
+
+    // Written by us over QSettings' file: every value, old and new, reads
+    // back through QSettings.
+    ASSERT_TRUE(ini::write(path, "Settings", {{"Count", "8"}, {"New Key", "a=b;c,d"}}));
+    ASSERT_TRUE(ini::write(path, "Fonts", {{"Font Path", "/usr/share/fonts/ 글꼴"}}));
+    const std::string fresh = folder.file("ours.conf");
+    for (const auto& [key, value] : values)
+        ASSERT_TRUE(ini::write(fresh, "Settings", {{key, value}}));
+    QSettings mixed(QString::fromStdString(path), QSettings::IniFormat);
+    QSettings ours(QString::fromStdString(fresh), QSettings::IniFormat);
+    for (const auto& [key, value] : values) {
+        const QString name = QString::fromStdString(key);
+        EXPECT_EQ(mixed.value(name).toString().toStdString(), value) << key;
+        EXPECT_EQ(ours.value(QStringLiteral("Settings/") + name).toString().toStdString(), value) << key;
+    }
+    EXPECT_EQ(mixed.value(QStringLiteral("Settings/Count")).toInt(), 8);
+    EXPECT_EQ(mixed.value(QStringLiteral("Settings/New Key")).toString(), QStringLiteral("a=b;c,d"));
+    EXPECT_EQ(mixed.value(QStringLiteral("Fonts/Font Path")).toString(), QStringLiteral("/usr/share/fonts/ 글꼴"));
+}
+
+TEST(IniFile, AWriteKeepsTheRestOfTheFileAndFailsWithoutHarm)
+{
+    TempFolder folder;
+    const std::string path = folder.file("hand.conf");
+    test::writeFile(path, "; written by hand\n[General]\nGSLibPath=\"/a\"\n\n[Other]\nKeep=this\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(ini::write(path, {}, {{"GSLibPath", "/b"}, {"GSFontPath", "/c"}}));
+    EXPECT_EQ(test::readFile(path),
+        "; written by hand\n[General]\nGSLibPath=/b\nGSFontPath=/c\n\n[Other]\nKeep=this\n");
+    struct stat info { };
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u) << "the file keeps its mode";
+    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"hand.conf"}) << "no temporary file left";
+
+    // Through a symbolic link, the file it names is changed, not the link.
+    const std::string link = folder.file("link.conf");
+    ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(ini::write(link, "Other", {{"Keep", "that"}}));
+    EXPECT_EQ(ini::read(path, "Other", "Keep"), "that");
+    struct stat linkInfo { };
+    ASSERT_EQ(::lstat(link.c_str(), &linkInfo), 0);
+    EXPECT_TRUE(S_ISLNK(linkInfo.st_mode));
+
+    // Something that cannot be read is never replaced by the new values alone.
+    const std::string notAFile = folder.file("folder.conf");
+    std::filesystem::create_directory(notAFile);
+    EXPECT_FALSE(ini::write(notAFile, {}, {{"GSLibPath", "/x"}}));
+    EXPECT_TRUE(std::filesystem::is_directory(notAFile));
 }
 
 TEST(MachineSettings, TheDevelopmentInstallationNamesRealFolders)
