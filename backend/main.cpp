@@ -39,8 +39,6 @@
 
 namespace {
 
-constexpr const char* kSetpriv = "/usr/bin/setpriv";
-
 volatile sig_atomic_t g_cancelled = 0;
 volatile pid_t g_converter = 0;
 
@@ -209,14 +207,11 @@ int convert(int input, const passwd& user, const std::string& title, const std::
     environment.push_back("TMPDIR=" + temporary.path);
 
     // The converter must not outlive a backend that was killed outright: it
-    // would convert on for nobody. setpriv gives it the signal for that.
-    std::string starter = program;
-    if (access(kSetpriv, X_OK) == 0) {
-        arguments.insert(arguments.begin(), {kSetpriv, "--pdeathsig", "TERM"});
-        starter = kSetpriv;
-    }
+    // would convert on for nobody.
+    folyant::process::Launch launch{program, arguments, environment, input};
+    launch.deathSignal = SIGTERM;
     int error = 0;
-    const pid_t child = folyant::process::start({starter, arguments, environment, input}, error);
+    const pid_t child = folyant::process::start(launch, error);
     if (child < 0) {
         unlink(pdf.c_str());
         fprintf(stderr, "ERROR: Cannot start %s: %s\n", program.c_str(), strerror(error));

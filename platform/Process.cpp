@@ -1,6 +1,8 @@
 #include "platform/Process.h"
 
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +25,56 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings)
     list.push_back(nullptr);
     return list;
 }
+// Between fork and exec only what is safe there: system calls. A failure is
+// passed back as its errno through a pipe that the exec closes.
+pid_t forkWithDeathSignal(const Launch& launch, char** argv, char** envp, int& error)
+{
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) {
+        error = errno;
+        return -1;
+    }
+    const pid_t parent = ::getpid();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(report[0]);
+        // A starter that ended before the signal was set sends none.
+        bool ready = ::prctl(PR_SET_PDEATHSIG, launch.deathSignal) == 0 && ::getppid() == parent;
+        const auto into = [&ready](int from, int to) {
+            ready = ready && (from == to ? ::fcntl(to, F_SETFD, 0) == 0 : ::dup2(from, to) == to);
+        };
+        if (launch.input >= 0)
+            into(launch.input, 0);
+        if (launch.output >= 0)
+            into(launch.output, 1);
+        if (launch.ownGroup)
+            ready = ready && ::setpgid(0, 0) == 0;
+        if (ready)
+            ::execve(launch.program.c_str(), argv, envp);
+        const int failure = ready ? errno : (errno ? errno : ECHILD);
+        [[maybe_unused]] const auto written = ::write(report[1], &failure, sizeof failure);
+        ::_exit(127);
+    }
+    ::close(report[1]);
+    if (child < 0) {
+        error = errno;
+        ::close(report[0]);
+        return -1;
+    }
+    int failure = 0;
+    ssize_t got = -1;
+    while ((got = ::read(report[0], &failure, sizeof failure)) < 0 && errno == EINTR) {
+    }
+    ::close(report[0]);
+    if (got == sizeof failure) {
+        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        error = failure;
+        return -1;
+    }
+    error = 0;
+    return child;
+}
 } // namespace
 
 pid_t start(const Launch& launch, int& error)
@@ -31,6 +83,8 @@ pid_t start(const Launch& launch, int& error)
     std::vector<char*> argv = pointersTo(arguments);
     std::vector<std::string> environment = launch.environment.value_or(std::vector<std::string>{});
     std::vector<char*> envp = pointersTo(environment);
+    if (launch.deathSignal != 0)
+        return forkWithDeathSignal(launch, argv.data(), launch.environment ? envp.data() : environ, error);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -22,6 +22,10 @@ struct Launch {
     // Leads a process group of its own, so that terminate() reaches the
     // programs it starts in turn.
     bool ownGroup = false;
+    // The signal the new process gets when its starter ends, however it ends
+    // (Linux's parent-death signal); 0 for none. The process is then forked:
+    // only for a starter with a single thread.
+    int deathSignal = 0;
 };
 
 // The new process's id, or -1 with error set to the reason (an errno value).

@@ -336,17 +336,24 @@ TEST(Process, TimeLimitTerminationAndStandardInput)
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
 
     test::writeFile(folder.file("in"), "exit 7\n");
-    const int input = ::open(folder.file("in").c_str(), O_RDONLY | O_CLOEXEC);
-    const pid_t shell
-        = process::start({"/bin/sh", {"sh"}, std::vector<std::string>{"PATH=/bin"}, input}, error);
-    ::close(input);
-    ASSERT_GT(shell, 0);
-    const auto ended = process::wait(shell, 10000);
-    ASSERT_TRUE(ended);
-    EXPECT_TRUE(WIFEXITED(*ended) && WEXITSTATUS(*ended) == 7) << "the script came in on standard input";
+    // Spawned, and forked to carry a parent-death signal: the same results.
+    for (const int deathSignal : {0, SIGTERM}) {
+        const int input = ::open(folder.file("in").c_str(), O_RDONLY | O_CLOEXEC);
+        process::Launch launch{"/bin/sh", {"sh"}, std::vector<std::string>{"PATH=/bin"}, input};
+        launch.deathSignal = deathSignal;
+        const pid_t shell = process::start(launch, error);
+        ::close(input);
+        ASSERT_GT(shell, 0);
+        const auto ended = process::wait(shell, 10000);
+        ASSERT_TRUE(ended);
+        EXPECT_TRUE(WIFEXITED(*ended) && WEXITSTATUS(*ended) == 7)
+            << "the script came in on standard input; death signal " << deathSignal;
 
-    EXPECT_EQ(process::start({"/nonexistent/program", {"x"}, std::nullopt, -1}, error), -1);
-    EXPECT_EQ(error, ENOENT);
+        process::Launch missing{"/nonexistent/program", {"x"}, std::nullopt, -1};
+        missing.deathSignal = deathSignal;
+        EXPECT_EQ(process::start(missing, error), -1);
+        EXPECT_EQ(error, ENOENT) << "death signal " << deathSignal;
+    }
 }
 
 } // namespace

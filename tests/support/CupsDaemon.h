@@ -22,6 +22,7 @@ public:
     CupsDaemon& operator=(const CupsDaemon&) = delete;
 
     bool running() const { return m_pid > 0; }
+    pid_t pid() const { return m_pid; }
     const std::string& socket() const { return m_socket; }
     std::string outputFolder() const { return m_root.file("out"); }
     std::string sysconf() const { return m_root.file("etc"); }
