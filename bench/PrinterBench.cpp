@@ -20,8 +20,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <set>
+#include <sstream>
 #include <thread>
 
 using namespace folyant;
@@ -158,7 +158,8 @@ struct Together {
 };
 
 // One job on each of the queues at once, until the print system is done.
-Together printTogether(test::CupsDaemon& daemon, const std::vector<std::string>& queues, const std::string& job)
+Together printTogether(
+    test::CupsDaemon& daemon, const std::vector<std::string>& queues, const std::string& job)
 {
     MemorySampler memory(daemon.pid());
     const auto start = std::chrono::steady_clock::now();
@@ -176,7 +177,8 @@ Together printTogether(test::CupsDaemon& daemon, const std::vector<std::string>&
     return {seconds, memory.sumOfPeaksMegabytes(), memory.mostAtOnceMegabytes()};
 }
 
-bool addQueue(const test::Environment& env, const std::string& name, const std::string& device, const std::string& ppd)
+bool addQueue(
+    const test::Environment& env, const std::string& name, const std::string& device, const std::string& ppd)
 {
     return test::runProgram("lpadmin", {"-p", name, "-E", "-v", device, "-P", ppd}, {}, env).exitCode == 0;
 }

@@ -160,13 +160,27 @@ std::optional<std::string> unescapedValue(std::string_view raw)
         }
         const char e = raw[++at];
         switch (e) {
-        case 'a': out += '\a'; break;
-        case 'b': out += '\b'; break;
-        case 'f': out += '\f'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
-        case 'v': out += '\v'; break;
+        case 'a':
+            out += '\a';
+            break;
+        case 'b':
+            out += '\b';
+            break;
+        case 'f':
+            out += '\f';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'v':
+            out += '\v';
+            break;
         case 'x': {
             unsigned code = 0;
             while (at + 1 < raw.size() && hexValue(raw[at + 1]) >= 0)
@@ -191,7 +205,7 @@ std::optional<std::string> unescapedValue(std::string_view raw)
         return out.substr(1);
     if (out.rfind("@ByteArray(", 0) == 0 && out.back() == ')')
         return out.substr(11, out.size() - 12);
-    if (out.rfind("@", 0) == 0 && out.back() == ')')
+    if (out.rfind('@', 0) == 0 && out.back() == ')')
         return std::nullopt;
     return out;
 }
@@ -199,7 +213,7 @@ std::optional<std::string> unescapedValue(std::string_view raw)
 struct Line {
     std::string text;
     std::string group; // the group the line belongs to
-    std::string key;   // unescaped; empty for anything but a key line
+    std::string key; // unescaped; empty for anything but a key line
 };
 
 std::vector<Line> linesOf(std::string_view text)
@@ -329,7 +343,8 @@ std::optional<long long> toNumber(std::string_view text)
     return number;
 }
 
-std::optional<long long> readNumber(const std::string& path, const std::string& group, const std::string& name)
+std::optional<long long> readNumber(
+    const std::string& path, const std::string& group, const std::string& name)
 {
     const auto value = read(path, group, name);
     return value ? toNumber(*value) : std::nullopt;
@@ -353,13 +368,27 @@ std::string escapedValue(std::string_view value)
         }
         escapeNextIfHex = false;
         switch (c) {
-        case '\a': out += "\\a"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\v': out += "\\v"; break;
+        case '\a':
+            out += "\\a";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\v':
+            out += "\\v";
+            break;
         case '"':
         case '\\':
             out += '\\';
@@ -416,7 +445,9 @@ bool write(const std::string& path, const std::string& group,
         } else {
             if (!lines.empty() && !trimmed(lines.back().text).empty())
                 lines.push_back({std::string(), lines.back().group, {}});
-            const std::string header = group.empty() ? "General" : group == "General" ? "%General" : escapedKey(group);
+            const std::string header = group.empty() ? "General"
+                : group == "General"                 ? "%General"
+                                                     : escapedKey(group);
             lines.push_back({'[' + header + ']', group, {}});
             lines.push_back(std::move(line));
         }

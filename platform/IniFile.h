@@ -21,7 +21,8 @@ std::optional<std::string> read(const std::string& path, const std::string& grou
 std::optional<std::string> readString(
     const std::string& path, const std::string& group, const std::string& name, std::size_t bufferBytes);
 // A whole number (blanks around it allowed), or nothing.
-std::optional<long long> readNumber(const std::string& path, const std::string& group, const std::string& name);
+std::optional<long long> readNumber(
+    const std::string& path, const std::string& group, const std::string& name);
 std::optional<long long> toNumber(std::string_view text);
 
 // Several values in one rewrite of the file (to a temporary file renamed over

@@ -10,8 +10,8 @@ StandardErrorMessages::StandardErrorMessages(std::string programCaption)
 {
 }
 
-MessageAnswer StandardErrorMessages::show(
-    const std::string& text, MessageButtons, MessageIcon, MessageAnswer defaultAnswer, const std::string& caption)
+MessageAnswer StandardErrorMessages::show(const std::string& text, MessageButtons, MessageIcon,
+    MessageAnswer defaultAnswer, const std::string& caption)
 {
     std::fprintf(stderr, "%s: %s\n", (caption.empty() ? m_caption : caption).c_str(), text.c_str());
     std::fflush(stderr);

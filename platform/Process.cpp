@@ -63,12 +63,10 @@ pid_t forkWithDeathSignal(const Launch& launch, char** argv, char** envp, int& e
     }
     int failure = 0;
     ssize_t got = -1;
-    while ((got = ::read(report[0], &failure, sizeof failure)) < 0 && errno == EINTR) {
-    }
+    while ((got = ::read(report[0], &failure, sizeof failure)) < 0 && errno == EINTR) { }
     ::close(report[0]);
     if (got == sizeof failure) {
-        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-        }
+        while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) { }
         error = failure;
         return -1;
     }

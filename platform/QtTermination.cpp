@@ -2,29 +2,18 @@
 
 #include "platform/TerminationWatch.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-#include <QObject>
-#include <QPointer>
-
+#include <memory>
 #include <utility>
 
 namespace folyant {
 
 void deliverTerminationRequests(TerminationWatch& watch, QObject& window, std::function<void()> onRequest)
 {
-    // Posted to the application, which outlives every window, and looked at
-    // on its thread: the window or the watch may be gone first, either way.
-    watch.setRequestHandler([window = QPointer<QObject>(&window), onRequest = std::move(onRequest)] {
-        if (QCoreApplication* application = QCoreApplication::instance())
-            QMetaObject::invokeMethod(
-                application,
-                [window, onRequest] {
-                    if (window)
-                        onRequest();
-                },
-                Qt::QueuedConnection);
-    });
+    // Owned by the handler: it lives as long as the watch can call it.
+    auto relay = std::make_shared<TerminationRelay>();
+    QObject::connect(
+        relay.get(), &TerminationRelay::requested, &window, std::move(onRequest), Qt::QueuedConnection);
+    watch.setRequestHandler([relay] { emit relay->requested(); });
 }
 
 } // namespace folyant

@@ -24,8 +24,7 @@ bool XdgShell::open(const std::string& path)
     // Collected when it ends, so that it does not linger as a zombie.
     std::thread([child] {
         int status = 0;
-        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) { }
     }).detach();
     return true;
 }

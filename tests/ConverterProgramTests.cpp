@@ -110,7 +110,8 @@ TEST_F(ProgramTest, OnlyAWatchedRunLoadsTheWidgetLibraries)
     EXPECT_EQ(unattended.find("Folyant_Standard_dialogs"), std::string::npos);
 
     const std::string watched = mappedWhileRunning(
-        {{"FOLYANT_UNATTENDED", "0"}, {"DISPLAY", ":99"}, {"QT_QPA_PLATFORM", "offscreen"}}, folder.file("watched.pdf"));
+        {{"FOLYANT_UNATTENDED", "0"}, {"DISPLAY", ":99"}, {"QT_QPA_PLATFORM", "offscreen"}},
+        folder.file("watched.pdf"));
     EXPECT_NE(watched.find("Folyant_Standard_dialogs"), std::string::npos);
     EXPECT_NE(watched.find("libQt6Widgets"), std::string::npos);
 }

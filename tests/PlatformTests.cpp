@@ -106,7 +106,8 @@ TEST(IniFile, ReadsAndWritesWhatQSettingsDoes)
         QSettings qt(QString::fromStdString(path), QSettings::IniFormat);
         for (const auto& [key, value] : values) {
             qt.setValue(QString::fromStdString(key), QString::fromStdString(value));
-            qt.setValue(QStringLiteral("Settings/") + QString::fromStdString(key), QString::fromStdString(value));
+            qt.setValue(
+                QStringLiteral("Settings/") + QString::fromStdString(key), QString::fromStdString(value));
         }
         qt.setValue(QStringLiteral("Settings/Count"), 7);
     }
@@ -134,7 +135,8 @@ TEST(IniFile, ReadsAndWritesWhatQSettingsDoes)
     }
     EXPECT_EQ(mixed.value(QStringLiteral("Settings/Count")).toInt(), 8);
     EXPECT_EQ(mixed.value(QStringLiteral("Settings/New Key")).toString(), QStringLiteral("a=b;c,d"));
-    EXPECT_EQ(mixed.value(QStringLiteral("Fonts/Font Path")).toString(), QStringLiteral("/usr/share/fonts/ 글꼴"));
+    EXPECT_EQ(
+        mixed.value(QStringLiteral("Fonts/Font Path")).toString(), QStringLiteral("/usr/share/fonts/ 글꼴"));
 }
 
 TEST(IniFile, AWriteKeepsTheRestOfTheFileAndFailsWithoutHarm)
@@ -149,7 +151,8 @@ TEST(IniFile, AWriteKeepsTheRestOfTheFileAndFailsWithoutHarm)
     struct stat info { };
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u) << "the file keeps its mode";
-    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"hand.conf"}) << "no temporary file left";
+    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"hand.conf"})
+        << "no temporary file left";
 
     // Through a symbolic link, the file it names is changed, not the link.
     const std::string link = folder.file("link.conf");

@@ -18,17 +18,17 @@ class RunView {
 public:
     virtual ~RunView() = default;
     // The job's values or the feed's amount and log have changed.
-    virtual void showState() {}
+    virtual void showState() { }
     // Between 0 and PostScriptFeed::kProgressRange.
-    virtual void showProgress(int /*position*/) {}
+    virtual void showProgress(int /*position*/) { }
     // The interpreter takes input (true) or no longer does: what can be cancelled.
-    virtual void showConverting(bool /*converting*/) {}
+    virtual void showConverting(bool /*converting*/) { }
     // A chunk has gone in: the run is not to be left until it ends.
-    virtual void showFeeding() {}
+    virtual void showFeeding() { }
     // The chain has run and the job's window is to close.
-    virtual void finish() {}
+    virtual void finish() { }
     // The mail program runs (true) or has returned: the window waits for it.
-    virtual void showMailProgram(bool /*running*/) {}
+    virtual void showMailProgram(bool /*running*/) { }
 };
 
 // One conversion and the chain of steps after it (protection, mail, opening),

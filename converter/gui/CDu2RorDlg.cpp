@@ -272,7 +272,8 @@ void CDu2RorDlg::EditFolders()
         return;
     current.libFolder = dialog.m_libFolder;
     current.fontFolder = dialog.m_fontFolder;
-    writeInstallationFolders(m_platform.machine, m_platform.messages, {current.libFolder, current.fontFolder});
+    writeInstallationFolders(
+        m_platform.machine, m_platform.messages, {current.libFolder, current.fontFolder});
 }
 
 void CDu2RorDlg::EditQuality()

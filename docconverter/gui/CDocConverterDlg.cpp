@@ -7,8 +7,8 @@
 #include "platform/FileDialogs.h"
 #include "platform/MachineSettings.h"
 #include "platform/MessageBox.h"
-#include "platform/Shell.h"
 #include "platform/QtTermination.h"
+#include "platform/Shell.h"
 #include "platform/TerminationWatch.h"
 
 #include <QApplication>
