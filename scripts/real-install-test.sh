@@ -76,6 +76,20 @@ if lpstat -v "$queue" 2>/dev/null | grep -q 'folyant:/PPD'; then pass "the packa
 [[ $(stat -c '%U %a' /usr/lib/cups/backend/folyant) == "root 700" ]] && pass "backend root 0700" || fail "backend mode"
 
 useradd --create-home --home-dir "/home/$user" --shell /bin/sh "$user"
+
+# A print job maps no widget library; a watched run loads the installed dialogs.
+maps_while_converting() {
+  as_user env "$@" sh -c '( printf "%%!PS\nshowpage\n"; sleep 2 ) | /usr/bin/Folyant_Standard "$1" 2>/dev/null &
+    pid=$!; sleep 1; cat /proc/$pid/maps; wait $pid' sh "/home/$user/maps.pdf"
+}
+maps=$(maps_while_converting FOLYANT_UNATTENDED=1)
+[[ -n $maps ]] && ! grep -q libQt6 <<<"$maps" && pass "an unattended run maps no Qt library" \
+  || fail "an unattended run maps Qt (or did not run)"
+maps=$(maps_while_converting FOLYANT_UNATTENDED=0 DISPLAY=:99 QT_QPA_PLATFORM=offscreen)
+grep -q "^.* /usr/lib/[^ ]*/folyant/Folyant_Standard_dialogs.so$" <<<"$maps" && grep -q libQt6Widgets <<<"$maps" \
+  && pass "a watched run loads the installed dialogs" || fail "a watched run did not load the installed dialogs"
+rm -f "/home/$user/maps.pdf"
+
 text="/home/$user/notes.txt"
 printf 'Plain text notes of an ordinary user\n' >"$text"
 chown "$user:" "$text"

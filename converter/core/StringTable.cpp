@@ -133,7 +133,9 @@ std::string messageLanguage()
         candidates = list;
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         if (const char* locale = std::getenv(name); locale && *locale) {
-            candidates += (candidates.empty() ? "" : ":") + std::string(locale);
+            if (!candidates.empty())
+                candidates += ':';
+            candidates += locale;
             break;
         }
     }
