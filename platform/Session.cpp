@@ -21,10 +21,4 @@ bool isUnattended()
     return !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY");
 }
 
-void prepareGuiEnvironment()
-{
-    if (isUnattended())
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-}
-
 } // namespace folyant::session
