@@ -1,5 +1,7 @@
 #include "platform/IniFile.h"
 
+#include "platform/Utf8.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,20 +26,6 @@ int hexValue(char c)
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
-}
-
-void appendUtf8(std::string& out, unsigned codePoint)
-{
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
 }
 
 // One code point of UTF-8 text at `at`, which moves past it; a stray byte
@@ -114,10 +102,10 @@ std::string unescapedKey(std::string_view raw)
             if (unit >= 0xDC00 && unit < 0xE000 && highHalf != 0)
                 unit = 0x10000 + ((highHalf - 0xD800) << 10) + (unit - 0xDC00);
             highHalf = 0;
-            appendUtf8(out, unit);
+            utf8::append(out, unit);
         } else if (c == '%' && at + 2 < raw.size() && hexValue(raw[at + 1]) >= 0
             && hexValue(raw[at + 2]) >= 0) {
-            appendUtf8(out, static_cast<unsigned>(hexValue(raw[at + 1]) * 16 + hexValue(raw[at + 2])));
+            utf8::append(out, static_cast<unsigned>(hexValue(raw[at + 1]) * 16 + hexValue(raw[at + 2])));
             at += 2;
         } else {
             out += c;
@@ -185,7 +173,7 @@ std::optional<std::string> unescapedValue(std::string_view raw)
             unsigned code = 0;
             while (at + 1 < raw.size() && hexValue(raw[at + 1]) >= 0)
                 code = code * 16 + static_cast<unsigned>(hexValue(raw[++at]));
-            appendUtf8(out, code & 0xFFFF);
+            utf8::append(out, code & 0xFFFF);
             break;
         }
         default:
@@ -193,7 +181,7 @@ std::optional<std::string> unescapedValue(std::string_view raw)
                 unsigned code = static_cast<unsigned>(e - '0');
                 while (at + 1 < raw.size() && raw[at + 1] >= '0' && raw[at + 1] <= '7')
                     code = code * 8 + static_cast<unsigned>(raw[++at] - '0');
-                appendUtf8(out, code & 0xFFFF);
+                utf8::append(out, code & 0xFFFF);
             } else {
                 out += e; // \" \\ \; \, \' \? and anything else: the character itself
             }

@@ -100,6 +100,7 @@ TEST(IniFile, ReadsAndWritesWhatQSettingsDoes)
         {"At", "@sign first"},
         {"Empty", ""},
         {"키 이름", "한국어 값"},
+        {"Beyond the plane 😀", "😀 too"},
         {"Number", "-42"},
     };
     {

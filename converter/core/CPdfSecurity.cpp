@@ -49,20 +49,6 @@ char32_t pdfDocChar(unsigned char byte)
     return byte > 0xAD ? byte : 0;
 }
 
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Decodes one UTF-8 character at text[at]; false for a malformed sequence.
 bool decodeUtf8(std::string_view text, std::size_t& at, char32_t& out)
 {
@@ -139,7 +125,7 @@ std::optional<std::string> textForPasswordBytes(std::string_view bytes)
         const char32_t c = pdfDocChar(static_cast<unsigned char>(byte));
         if (c == 0)
             return std::nullopt;
-        appendUtf8(text, c);
+        utf8::append(text, c);
     }
     return text;
 }
