@@ -126,6 +126,7 @@ void CDu2RorDlg::createControls()
 
     m_progress = new CPercentProgressCtrl(client);
     units.place(m_progress, 1021, 15, 48, 291, 12);
+    m_progress->SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, gs::PostScriptFeed::kProgressRange));
 
     // The window manager owns the system menu here; the same command is
     // offered on the window's context menu.
@@ -165,7 +166,6 @@ void CDu2RorDlg::UpdateData(bool saveAndValidate)
 
 void CDu2RorDlg::OnInitDialog()
 {
-    m_progress->SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, gs::PostScriptFeed::kProgressRange));
     m_conversion.begin();
 }
 
@@ -183,7 +183,6 @@ int CDu2RorDlg::DoModal()
 
 int CDu2RorDlg::StartInterpreter()
 {
-    m_progress->SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, gs::PostScriptFeed::kProgressRange));
     return m_conversion.startInterpreter();
 }
 
