@@ -2,7 +2,6 @@
 
 #include "converter/core/CMailMessage.h"
 #include "converter/core/CPdfSecurity.h"
-#include "converter/core/FolderChecks.h"
 #include "converter/core/SecurityStep.h"
 #include "converter/core/StringTable.h"
 #include "platform/InstallationFolders.h"
