@@ -411,14 +411,14 @@ bool write(const std::string& path, const std::string& group,
 
     for (const auto& [name, value] : values) {
         const std::string entry = escapedKey(name) + '=' + escapedValue(value);
+        // A new key goes after the group's last line that is not blank, so
+        // that the blank line before the next group stays where it was.
         std::size_t lastOfGroup = lines.size();
-        bool groupSeen = group.empty() && !lines.empty();
         bool replaced = false;
         for (std::size_t at = 0; at < lines.size(); ++at) {
             if (lines[at].group != group)
                 continue;
-            groupSeen = true;
-            if (!lines[at].key.empty() || lastOfGroup == lines.size() || !trimmed(lines[at].text).empty())
+            if (!trimmed(lines[at].text).empty())
                 lastOfGroup = at;
             if (lines[at].key == name) {
                 lines[at].text = entry;
@@ -428,7 +428,7 @@ bool write(const std::string& path, const std::string& group,
         if (replaced)
             continue;
         Line line{entry, group, name};
-        if (groupSeen && lastOfGroup < lines.size()) {
+        if (lastOfGroup < lines.size()) {
             lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastOfGroup) + 1, std::move(line));
         } else {
             if (!lines.empty() && !trimmed(lines.back().text).empty())

@@ -39,6 +39,7 @@ pid_t forkWithDeathSignal(const Launch& launch, char** argv, char** envp, int& e
     if (child == 0) {
         ::close(report[0]);
         // A starter that ended before the signal was set sends none.
+        errno = 0;
         bool ready = ::prctl(PR_SET_PDEATHSIG, launch.deathSignal) == 0 && ::getppid() == parent;
         const auto into = [&ready](int from, int to) {
             ready = ready && (from == to ? ::fcntl(to, F_SETFD, 0) == 0 : ::dup2(from, to) == to);
@@ -51,7 +52,7 @@ pid_t forkWithDeathSignal(const Launch& launch, char** argv, char** envp, int& e
             ready = ready && ::setpgid(0, 0) == 0;
         if (ready)
             ::execve(launch.program.c_str(), argv, envp);
-        const int failure = ready ? errno : (errno ? errno : ECHILD);
+        const int failure = errno != 0 ? errno : ECHILD; // ECHILD: the starter had gone
         [[maybe_unused]] const auto written = ::write(report[1], &failure, sizeof failure);
         ::_exit(127);
     }
