@@ -1,5 +1,6 @@
 // Whatever a job prints reaches the conversion log: it never outgrows its
-// limit and keeps every line feed as CR LF.
+// limit, keeps every line feed as CR LF, and sees a VMerror however the
+// interpreter cuts its output into pieces.
 #include "interpreter/ConversionLog.h"
 
 #include <cstdint>
@@ -10,8 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     folyant::gs::ConversionLog log(1024);
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    log.append(text.substr(0, size / 2));
-    log.append(text.substr(size / 2));
+    log.append(text.substr(0, size / 3));
+    log.append(text.substr(size / 3, size / 3));
+    log.append(text.substr(2 * (size / 3)));
+    if (log.ranOutOfMemory() != (text.find("VMerror") != std::string_view::npos))
+        std::abort();
     const std::string& kept = log.text();
     if (kept.size() > 1024)
         std::abort();

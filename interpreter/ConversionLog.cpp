@@ -40,28 +40,23 @@ void ConversionLog::append(std::string_view text) noexcept
 void ConversionLog::noteOutOfMemory(std::string_view text) noexcept
 {
     // Looked for without allocating: by then there may be nothing left to
-    // allocate. The word may begin in the text before.
-    static_assert(kVmError.size() <= std::tuple_size_v<decltype(m_recent)> + 1);
-    for (std::size_t carried = 1; carried <= m_recentSize; ++carried) {
-        const std::string_view tail(m_recent.data() + m_recentSize - carried, carried);
-        if (kVmError.substr(0, carried) == tail
-            && text.substr(0, kVmError.size() - carried) == kVmError.substr(carried))
-            m_outOfMemory = true;
-    }
-    if (text.find(kVmError) != std::string_view::npos)
+    // allocate. The word may begin in the text before: the end of that text
+    // and the beginning of this one are searched together.
+    constexpr std::size_t kKeep = kVmError.size() - 1;
+    static_assert(kKeep <= std::tuple_size_v<decltype(m_recent)>);
+    std::array<char, 2 * kKeep> seam{};
+    std::copy_n(m_recent.begin(), m_recentSize, seam.begin());
+    const std::size_t head = std::min(text.size(), kKeep);
+    std::copy_n(text.begin(), head, seam.begin() + static_cast<std::ptrdiff_t>(m_recentSize));
+    const std::string_view joined(seam.data(), m_recentSize + head);
+    if (joined.find(kVmError) != std::string_view::npos || text.find(kVmError) != std::string_view::npos)
         m_outOfMemory = true;
     // Keep the last bytes seen, for the next piece.
-    const std::size_t keep = kVmError.size() - 1;
-    if (text.size() >= keep) {
-        std::copy(text.end() - static_cast<std::ptrdiff_t>(keep), text.end(), m_recent.begin());
-        m_recentSize = keep;
-    } else {
-        const std::size_t fromBefore = std::min(m_recentSize, keep - text.size());
-        std::copy(m_recent.begin() + static_cast<std::ptrdiff_t>(m_recentSize - fromBefore),
-            m_recent.begin() + static_cast<std::ptrdiff_t>(m_recentSize), m_recent.begin());
-        std::copy(text.begin(), text.end(), m_recent.begin() + static_cast<std::ptrdiff_t>(fromBefore));
-        m_recentSize = fromBefore + text.size();
-    }
+    const std::string_view last = text.size() >= kKeep
+        ? text.substr(text.size() - kKeep)
+        : joined.substr(joined.size() - std::min(joined.size(), kKeep));
+    std::copy(last.begin(), last.end(), m_recent.begin());
+    m_recentSize = last.size();
 }
 
 void ConversionLog::clear()
