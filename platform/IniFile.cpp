@@ -288,11 +288,16 @@ bool writeAll(int fd, std::string_view text)
 
 std::map<std::string, std::string> parseGroup(std::string_view text, const std::string& group)
 {
+    // The last of several lines for one key counts, as it does for QSettings.
     std::map<std::string, std::string> values;
-    for (const Line& line : linesOf(text))
-        if (!line.key.empty() && line.group == group)
-            if (auto value = unescapedValue(valuePart(line.text)))
-                values[line.key] = std::move(*value);
+    for (const Line& line : linesOf(text)) {
+        if (line.key.empty() || line.group != group)
+            continue;
+        if (auto value = unescapedValue(valuePart(line.text)))
+            values[line.key] = std::move(*value);
+        else
+            values.erase(line.key);
+    }
     return values;
 }
 
@@ -302,12 +307,11 @@ std::optional<std::string> read(const std::string& path, const std::string& grou
     const auto text = readFile(path, absent);
     if (!text)
         return std::nullopt;
-    // The last of several lines for one key counts, as it does for QSettings.
-    std::optional<std::string> found;
-    for (const Line& line : linesOf(*text))
-        if (line.group == group && line.key == name)
-            found = unescapedValue(valuePart(line.text));
-    return found;
+    auto values = parseGroup(*text, group);
+    const auto found = values.find(name);
+    if (found == values.end())
+        return std::nullopt;
+    return std::move(found->second);
 }
 
 std::optional<std::string> readString(

@@ -121,13 +121,12 @@ std::optional<std::size_t> columnFor(std::string_view locale)
     return std::nullopt;
 }
 
-} // namespace
-
-std::string messageLanguage()
+// The column of the user's language: as the desktop ranks them, the LANGUAGE
+// list first, then the locale of messages. A language the suite does not
+// have passes to the next one; none at all leaves the texts as they were
+// written, in Korean.
+std::size_t languageColumn()
 {
-    // As the desktop ranks them: the LANGUAGE list first, then the locale of
-    // messages. A language the suite does not have passes to the next one;
-    // none at all leaves the texts as they were written, in Korean.
     std::string candidates;
     if (const char* list = std::getenv("LANGUAGE"); list && *list)
         candidates = list;
@@ -144,21 +143,25 @@ std::string messageLanguage()
         const std::string_view candidate = rest.substr(0, rest.find(':'));
         rest.remove_prefix(std::min(candidate.size() + 1, rest.size()));
         if (const auto column = columnFor(candidate))
-            return std::string(kLanguages[*column]);
+            return *column;
     }
-    return std::string(kLanguages[0]);
+    return 0;
+}
+
+} // namespace
+
+std::string messageLanguage()
+{
+    return std::string(kLanguages[languageColumn()]);
 }
 
 std::string loadString(int id)
 {
     // Looked up on every call: a message is rare, and the locale is the
     // process's as it stands.
-    const std::string language = messageLanguage();
-    const auto column = static_cast<std::size_t>(
-        std::find(std::begin(kLanguages), std::end(kLanguages), language) - std::begin(kLanguages));
     for (const Entry& entry : kTable)
         if (entry.id == id)
-            return entry.texts[column < std::size(kLanguages) ? column : 0];
+            return entry.texts[languageColumn()];
     return {};
 }
 

@@ -172,12 +172,6 @@ void CDu2RorDlg::OnInitDialog()
 int CDu2RorDlg::DoModal()
 {
     OnInitDialog();
-    if (m_platform.unattended) {
-        // Nobody sees the window: nothing is shown or painted (painting
-        // wants memory that a job at its memory limit has taken).
-        runToEnd(m_conversion);
-        return QDialog::Rejected;
-    }
     return exec();
 }
 

@@ -43,8 +43,8 @@ public:
 
     // Reads the settings, opens the input and starts the conversion.
     void OnInitDialog();
-    // OnInitDialog, then the dialog until it ends. An unattended run shows
-    // no window: it runs to its end at once.
+    // OnInitDialog, then the dialog until it ends. (A run that nobody
+    // watches has no dialog: it is runToEnd's.)
     int DoModal();
 
     int StartInterpreter();
