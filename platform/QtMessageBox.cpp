@@ -1,5 +1,7 @@
 #include "platform/QtMessageBox.h"
 
+#include "platform/TerminationWatch.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -82,7 +84,9 @@ QtMessageBox::QtMessageBox(std::string programCaption, bool unattended)
 MessageAnswer QtMessageBox::show(const std::string& text, MessageButtons buttons, MessageIcon icon,
     MessageAnswer defaultAnswer, const std::string& caption)
 {
-    if (m_unattended)
+    // Once the process is asked to end, nobody is left to answer: a box
+    // would keep it from ending.
+    if (m_unattended || TerminationWatch::requestedInProcess())
         return m_standardError.show(text, buttons, icon, defaultAnswer, caption);
     const std::string& title = caption.empty() ? m_caption : caption;
     QMessageBox box(qtIcon(icon), QString::fromStdString(title), QString::fromStdString(text),

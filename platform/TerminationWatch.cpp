@@ -174,7 +174,7 @@ bool TerminationWatch::wasTimeLimit() const
     return g_signalled.load() == SIGALRM;
 }
 
-bool TerminationWatch::wasRequested() const
+bool TerminationWatch::requestedInProcess()
 {
     return g_signalled.load() != 0;
 }

@@ -24,7 +24,9 @@ public:
     TerminationWatch& operator=(const TerminationWatch&) = delete;
 
     // True once a termination signal has arrived; safe from any thread.
-    bool wasRequested() const;
+    bool wasRequested() const { return requestedInProcess(); }
+    // The same for code that has no watch at hand, such as a message box.
+    static bool requestedInProcess();
     // True when that was the end of the run's time limit (SIGALRM).
     bool wasTimeLimit() const;
 

@@ -116,6 +116,30 @@ TEST_F(ProgramTest, OnlyAWatchedRunLoadsTheWidgetLibraries)
     EXPECT_NE(watched.find("libQt6Widgets"), std::string::npos);
 }
 
+// A message box of the start (here: no installation to read) is open when
+// the desktop session ends: the run ends too, and no message after it waits.
+TEST_F(ProgramTest, TerminationWhileAWatchedRunShowsAMessageEndsIt)
+{
+    sysconf = machine.path(); // empty: three "Invalid Installation." boxes
+    test::Environment variables = environment();
+    variables.insert(
+        variables.end(), {{"FOLYANT_UNATTENDED", "0"}, {"DISPLAY", ":99"}, {"QT_QPA_PLATFORM", "offscreen"}});
+    const std::string out = folder.file("out.pdf");
+    QProcess process;
+    ASSERT_TRUE(test::startProgram(
+        process, FOLYANT_CONVERTER, {out, "/source", test::dataFile("cups-testfile.ps")}, variables));
+    const std::string maps = "/proc/" + std::to_string(process.processId()) + "/maps";
+    for (int i = 0; i < 200 && test::readFile(maps).find("Folyant_Standard_dialogs") == std::string::npos;
+         ++i)
+        QThread::msleep(25);
+    QThread::msleep(500); // the first box is up
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), converter::exitcode::kTerminated);
+    EXPECT_FALSE(test::fileExists(out));
+}
+
 TEST_F(ProgramTest, ConvertsStandardInputToAnAbsolutePath)
 {
     const std::string out = folder.file("aus der Pipe 한글 100%%.pdf");

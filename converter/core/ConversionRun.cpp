@@ -34,6 +34,9 @@ void ConversionRun::begin()
     m_job.libFolder = folders.libFolder;
     m_job.fontFolder = folders.fontFolder;
     m_view.showState();
+    // Asked to end while a message of the settings was open: nothing starts.
+    if (m_termination && m_termination->wasRequested())
+        return;
 
     if (!m_job.sourcePath.empty()) {
         // "/source in.ps" alone names in.ps as the output too: the job file

@@ -172,6 +172,10 @@ void CDu2RorDlg::OnInitDialog()
 int CDu2RorDlg::DoModal()
 {
     OnInitDialog();
+    // A termination that came while a message of the start was open has
+    // ended the run before its window was shown.
+    if (TerminationWatch* watch = m_conversion.terminationWatch(); watch && watch->wasRequested())
+        return QDialog::Rejected;
     return exec();
 }
 
