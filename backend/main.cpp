@@ -13,10 +13,12 @@
 // leaves the queue to the print system's error policy.
 #include "backend/JobOptions.h"
 #include "backend/OutputName.h"
+#include "converter/core/ExitCodes.h"
 #include "platform/Folders.h"
 #include "platform/Handoff.h"
 #include "platform/InstallationFolders.h"
 #include "platform/MachineSettings.h"
+#include "platform/MessageBox.h"
 #include "platform/Process.h"
 
 #include <cups/backend.h>
@@ -164,10 +166,23 @@ int writeHandoff(int input, const std::string& path)
     case folyant::handoff::SpoolWrite::WriteFailed:
         fprintf(stderr, "ERROR: Writing the hand-off file failed: %s\n", strerror(errno));
         return CUPS_BACKEND_CANCEL;
+    case folyant::handoff::SpoolWrite::ReadFailed:
+        fprintf(stderr, "ERROR: The print job could not be read to its end (%s); nothing was handed over.\n",
+            strerror(errno));
+        return CUPS_BACKEND_CANCEL;
     case folyant::handoff::SpoolWrite::Cancelled:
         break;
     }
     return CUPS_BACKEND_CANCEL;
+}
+
+// The converter's own "ERROR:" lines said why it wrote no PDF, or where it
+// kept an incomplete one: the last of them stays the job's state message.
+bool saidWhy(int status)
+{
+    namespace exitcode = folyant::converter::exitcode;
+    return WIFEXITED(status)
+        && (WEXITSTATUS(status) == exitcode::kStepFailed || WEXITSTATUS(status) == exitcode::kIncomplete);
 }
 
 int convert(int input, const passwd& user, const std::string& title, const std::string& options)
@@ -190,9 +205,10 @@ int convert(int input, const passwd& user, const std::string& title, const std::
         arguments.emplace_back("/quality");
         arguments.push_back(std::to_string(*quality));
     }
-    std::vector<std::string> environment{"FOLYANT_UNATTENDED=1", std::string("HOME=") + user.pw_dir,
-        std::string("USER=") + user.pw_name, std::string("LOGNAME=") + user.pw_name,
-        "PATH=/usr/local/bin:/usr/bin:/bin"};
+    std::vector<std::string> environment{"FOLYANT_UNATTENDED=1",
+        std::string(folyant::StandardErrorMessages::kPrintSystemLog) + "=1",
+        std::string("HOME=") + user.pw_dir, std::string("USER=") + user.pw_name,
+        std::string("LOGNAME=") + user.pw_name, "PATH=/usr/local/bin:/usr/bin:/bin"};
     for (const char* name : {"FOLYANT_SYSCONFDIR", "LANG", "LC_ALL"})
         if (const char* value = getenv(name))
             environment.push_back(std::string(name) + "=" + value);
@@ -234,6 +250,8 @@ int convert(int input, const passwd& user, const std::string& title, const std::
         unlink(pdf.c_str());
         if (g_cancelled)
             fprintf(stderr, "ERROR: The job was cancelled; no PDF was kept.\n");
+        else if (saidWhy(status))
+            fprintf(stderr, "DEBUG: The converter said why above.\n");
         else if (WIFSIGNALED(status))
             fprintf(stderr, "ERROR: The converter crashed (signal %d: %s); no PDF was kept.\n",
                 WTERMSIG(status), strsignal(WTERMSIG(status)));

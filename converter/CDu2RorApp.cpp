@@ -99,6 +99,7 @@ int CDu2RorApp::InitInstance(int argc, char** argv)
     ConversionJob job = buildJob(commandLine, profile);
 
     bool failed = false;
+    bool incomplete = false;
     if (unattended) {
         // A print job: the same run and chain as in the dialog, with its
         // messages on standard error, and no widget library in the process.
@@ -113,6 +114,7 @@ int CDu2RorApp::InitInstance(int argc, char** argv)
         run.begin();
         runToEnd(run);
         failed = run.hasFailed();
+        incomplete = run.keptIncomplete();
     } else {
         static char fallbackPath[] = "Folyant_Standard";
         DialogRun run{argc > 0 && argv[0] ? argv[0] : fallbackPath, name, profile, machine, termination,
@@ -126,6 +128,8 @@ int CDu2RorApp::InitInstance(int argc, char** argv)
         std::fprintf(stderr, "%s: the conversion reached its time limit; no PDF was kept.\n", name.c_str());
     if (termination.wasRequested())
         return exitcode::kTerminated;
+    if (incomplete)
+        return exitcode::kIncomplete;
     return failed ? exitcode::kStepFailed : exitcode::kDone;
 }
 

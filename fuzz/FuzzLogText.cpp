@@ -1,6 +1,6 @@
 // Whatever a job prints reaches the conversion log: it never outgrows its
-// limit, keeps every line feed as CR LF, and sees a VMerror however the
-// interpreter cuts its output into pieces.
+// limit and keeps every line feed as CR LF however the interpreter cuts its
+// output into pieces; the job's words never pass for the interpreter's state.
 #include "interpreter/ConversionLog.h"
 
 #include <cstdint>
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     log.append(text.substr(0, size / 3));
     log.append(text.substr(size / 3, size / 3));
     log.append(text.substr(2 * (size / 3)));
-    if (log.ranOutOfMemory() != (text.find("VMerror") != std::string_view::npos))
+    if (log.ranOutOfMemory())
         std::abort();
     const std::string& kept = log.text();
     if (kept.size() > 1024)

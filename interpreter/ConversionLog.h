@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -26,8 +25,8 @@ public:
 
     const std::string& text() const { return m_text; }
     std::size_t droppedBytes() const { return m_dropped; }
-    // Whether the interpreter reported running out of memory (a VMerror),
-    // kept or not: the pages after it are missing from the PDF.
+    // Whether text was lost because no memory was left to keep it: the
+    // interpreter is short of memory too, whatever it answers.
     bool ranOutOfMemory() const { return m_outOfMemory; }
 
     // False from an append until the view has been refreshed.
@@ -35,13 +34,9 @@ public:
     void markShown() { m_shown = true; }
 
 private:
-    void noteOutOfMemory(std::string_view text) noexcept;
-
     std::size_t m_limit;
     std::string m_text;
     std::size_t m_dropped = 0;
-    std::array<char, 8> m_recent{}; // the end of the text before, for a word cut in two
-    std::size_t m_recentSize = 0;
     bool m_outOfMemory = false;
     bool m_shown = true;
 };

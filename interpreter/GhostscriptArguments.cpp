@@ -11,17 +11,14 @@ constexpr std::string_view kResourceWord = "Resource/";
 constexpr double kPointsPerMillimetre = 72.0 / 25.4;
 } // namespace
 
-std::string doublePercentPairs(std::string_view path)
+std::string literalPercents(std::string_view path)
 {
     std::string result;
     result.reserve(path.size() + 8);
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == '%' && i + 1 < path.size() && path[i + 1] == '%') {
-            result += "%%%%";
-            ++i;
-        } else {
-            result += path[i];
-        }
+    for (const char c : path) {
+        if (c == '%')
+            result += '%';
+        result += c;
     }
     return result;
 }
@@ -73,7 +70,7 @@ std::vector<std::string> converterArgumentVector(const ConverterArguments& argum
     std::vector<std::string> vector{
         "Folyant Velmo",
         includeArgument(arguments.libFolder, arguments.fontFolder),
-        "-sOutputFile=" + doublePercentPairs(arguments.outputPath),
+        "-sOutputFile=" + literalPercents(arguments.outputPath),
         "-dNOPAUSE",
         "-sGenericResourceDir=" + resourceFolderFor(arguments.fontFolder),
         "-dAutoRotatePages=/All",
@@ -97,7 +94,7 @@ std::vector<std::string> documentArgumentVector(
         "Folyant",
         includeArgument(libFolder, fontFolder),
         "-dNOPAUSE",
-        "-sOutputFile=" + doublePercentPairs(outputPath),
+        "-sOutputFile=" + literalPercents(outputPath),
         "-sGenericResourceDir=" + resourceFolderFor(fontFolder),
         "-dAutoRotatePages=/All",
         "-sDEVICE=pdfwrite",

@@ -6,9 +6,9 @@
 
 namespace folyant::gs {
 
-// "%%" becomes "%%%%" (pairs taken left to right); a single "%" stays, so
-// that "%d" keeps its meaning of a page-number template for the interpreter.
-std::string doublePercentPairs(std::string_view path);
+// Every "%" doubled: the interpreter reads "%d" in an output path as a page
+// number and would write one file per page; a path we pass is only a path.
+std::string literalPercents(std::string_view path);
 
 // The font folder with every "fonts" replaced by "Resource/": the resource
 // folder that belongs beside Ghostscript's font folder.

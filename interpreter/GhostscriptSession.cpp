@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <iterator>
 
 namespace folyant::gs {
 
@@ -35,7 +36,40 @@ int GSDLLCALL poll(void*)
     return 0;
 }
 
+// The PostScript errors in the order of their codes, -1 first.
+constexpr std::string_view kErrorNames[] = {"unknownerror", "dictfull", "dictstackoverflow",
+    "dictstackunderflow", "execstackoverflow", "interrupt", "invalidaccess", "invalidexit",
+    "invalidfileaccess", "invalidfont", "invalidrestore", "ioerror", "limitcheck", "nocurrentpoint",
+    "rangecheck", "stackoverflow", "stackunderflow", "syntaxerror", "timeout", "typecheck", "undefined",
+    "undefinedfilename", "undefinedresult", "unmatchedmark", "VMerror", "configurationerror",
+    "undefinedresource", "unregistered", "invalidcontext", "invalidid"};
+static_assert(std::size(kErrorNames) == -gs_error_invalidid);
+static_assert(gs_error_VMerror == -25 && gs_error_undefined == -21);
+
 } // namespace
+
+int StartResult::dialogCode() const
+{
+    switch (outcome) {
+    case Outcome::Started:
+        return 0;
+    case Outcome::NoInstance:
+        return -1;
+    case Outcome::NoScratchFolder:
+        // Below every code of the interpreter's.
+        return -1000;
+    case Outcome::Refused:
+        break;
+    }
+    return code < 0 ? code : -1;
+}
+
+std::string_view errorName(int code)
+{
+    if (code >= 0 || code < gs_error_invalidid)
+        return {};
+    return kErrorNames[static_cast<std::size_t>(-code - 1)];
+}
 
 GhostscriptSession::GhostscriptSession(ConversionLog* log)
     : m_log(log)
@@ -47,21 +81,22 @@ GhostscriptSession::~GhostscriptSession()
     abort();
 }
 
-int GhostscriptSession::start(const std::vector<std::string>& arguments)
+StartResult GhostscriptSession::start(const std::vector<std::string>& arguments)
 {
+    using Outcome = StartResult::Outcome;
     if (m_instance)
-        return 0;
+        return {};
     if (g_activeInstance)
-        return -1;
+        return {Outcome::NoInstance};
 
     // Without a folder of its own the interpreter would use a shared one, or
     // none it can write to: no run at all rather than a broken one.
     auto scratch = std::make_unique<ScratchFolder>();
     if (scratch->path().empty())
-        return kNoScratchFolder;
+        return {Outcome::NoScratchFolder};
     void* instance = nullptr;
     if (gsapi_new_instance(&instance, m_log) < 0 || !instance)
-        return -1;
+        return {Outcome::NoInstance};
     m_scratch = std::move(scratch);
     m_instance = instance;
     g_activeInstance = instance;
@@ -77,12 +112,12 @@ int GhostscriptSession::start(const std::vector<std::string>& arguments)
 
     const int code = gsapi_init_with_args(instance, static_cast<int>(arguments.size()), argv.data());
     if (code < 0)
-        return code;
+        return {Outcome::Refused, code};
 
     int exitCode = 0;
     gsapi_run_string_begin(instance, 0, &exitCode);
     m_running = true;
-    return 0;
+    return {};
 }
 
 int GhostscriptSession::send(std::string_view text)
@@ -109,15 +144,29 @@ int GhostscriptSession::send(std::string_view text)
     return result;
 }
 
-void GhostscriptSession::finish()
+int GhostscriptSession::finish()
 {
     if (!m_instance)
-        return;
+        return 0;
+    int code = 0;
     if (m_running) {
         int exitCode = 0;
-        gsapi_run_string_end(m_instance, 0, &exitCode);
+        code = gsapi_run_string_end(m_instance, 0, &exitCode);
+        // A job that ended with "quit" has ended as it meant to.
+        if (code == gs_error_Quit || code == gs_error_InterpreterExit)
+            code = 0;
     }
-    release();
+    const int closed = release();
+    return code < 0 ? code : closed;
+}
+
+void GhostscriptSession::restart()
+{
+    if (!isRunning())
+        return;
+    int exitCode = 0;
+    gsapi_run_string_end(m_instance, 0, &exitCode);
+    gsapi_run_string_begin(m_instance, 0, &exitCode);
 }
 
 std::string GhostscriptSession::scratchFolder() const
@@ -131,15 +180,16 @@ void GhostscriptSession::abort()
         release();
 }
 
-void GhostscriptSession::release()
+int GhostscriptSession::release()
 {
-    gsapi_exit(m_instance);
+    const int code = gsapi_exit(m_instance);
     gsapi_delete_instance(m_instance);
     if (g_activeInstance == m_instance)
         g_activeInstance = nullptr;
     m_instance = nullptr;
     m_running = false;
     m_scratch.reset();
+    return code;
 }
 
 } // namespace folyant::gs

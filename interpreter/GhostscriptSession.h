@@ -10,6 +10,28 @@ namespace folyant::gs {
 class ConversionLog;
 class ScratchFolder;
 
+// How a start went. Our own outcomes are kinds of their own, so that none can
+// be mistaken for one of the interpreter's codes (-1 is its "unknownerror").
+struct StartResult {
+    enum class Outcome {
+        Started,
+        NoInstance, // the library gave no instance (another one runs)
+        NoScratchFolder, // no private temporary folder could be made
+        Refused, // the interpreter refused its arguments: code says why
+    };
+    Outcome outcome = Outcome::Started;
+    int code = 0; // the interpreter's own code, for Refused
+
+    bool started() const { return outcome == Outcome::Started; }
+    // The number the converter's dialog answers with: 0 started, -1 no
+    // instance, otherwise a negative code.
+    int dialogCode() const;
+};
+
+// The interpreter's name of a PostScript error code ("undefined" for -21), or
+// an empty text for a code that is not one.
+std::string_view errorName(int code);
+
 // One Ghostscript interpreter instance, driven through gsapi on the calling
 // thread. At most one session holds an instance in a process at a time;
 // the destructor shuts down whatever is still running.
@@ -22,16 +44,10 @@ public:
     GhostscriptSession(const GhostscriptSession&) = delete;
     GhostscriptSession& operator=(const GhostscriptSession&) = delete;
 
-    // Answer of start() when no private temporary folder could be made; far
-    // outside the interpreter's own error codes.
-    static constexpr int kNoScratchFolder = -1000;
-
     // Creates the instance and initialises it with the arguments, then begins
-    // a run-string sequence. Returns 0 when the run began or an instance
-    // exists already, -1 when no instance could be created, kNoScratchFolder,
-    // or the interpreter's negative code when it refused the arguments; the
-    // refused instance stays until abort() or destruction.
-    int start(const std::vector<std::string>& arguments);
+    // a run-string sequence. A refused instance stays until abort() or
+    // destruction; an existing one counts as started.
+    StartResult start(const std::vector<std::string>& arguments);
 
     bool hasInstance() const { return m_instance != nullptr; }
     // An instance that accepted its arguments and takes input.
@@ -42,7 +58,13 @@ public:
     int send(std::string_view text);
 
     // Ends the sequence and shuts down; the output is complete afterwards.
-    void finish();
+    // 0, or the interpreter's negative code when the input ended inside a
+    // construct it could not finish or the output could not be closed.
+    int finish();
+
+    // Ends the sequence and begins a new one: after a PostScript error the
+    // interpreter takes further commands only so.
+    void restart();
 
     // Shuts down without ending the sequence.
     void abort();
@@ -51,7 +73,7 @@ public:
     std::string scratchFolder() const;
 
 private:
-    void release();
+    int release();
 
     ConversionLog* m_log;
     std::unique_ptr<ScratchFolder> m_scratch;

@@ -1,5 +1,7 @@
 #include "interpreter/PageStamp.h"
 
+#include "interpreter/PostScriptString.h"
+
 #include <algorithm>
 
 namespace folyant::gs {
@@ -14,17 +16,31 @@ std::string stampPathFor(std::string_view libFolder)
     return path;
 }
 
-std::string endPageProcedure(std::string_view stampPath)
+std::string protectedStampProcedure(std::string_view stampPath, std::string_view token)
 {
-    std::string escaped;
-    for (const char c : stampPath) {
-        if (c == '(' || c == ')' || c == '\\')
-            escaped += '\\';
-        escaped += c;
-    }
-    return "<<\n\t\t\t/EndPage\n\t\t\t{\n\t\t\t\texch pop\n\t\t\t\t2 lt\n\t\t\t\t{\n\t\t\t\t\t(" + escaped
-        + ")\n\t\t\t\t\t.runfile\n\t\t\t\t\ttrue\n\t\t\t\t}\n\t\t\t\t{\n\t\t\t\t  false\n\t\t\t\t}\n"
-          "\t\t\t\tifelse\n\t\t\t} \n\t\t\t>> setpagedevice\n";
+    const std::string name(token);
+    // The count lives in global memory: a job's (or the PDF reader's)
+    // restore would otherwise take it back to what it was at the save.
+    return "8 dict begin\n"
+           "currentglobal true setglobal /stamped [ 0 ] def setglobal\n"
+           "/stampfile "
+        + postScriptString(stampPath)
+        + " def\n"
+          "/stamp { exch pop 2 lt { //stamped 0 2 copy get 1 add put //systemdict begin //stampfile "
+          "//.runfile exec end true } { false } ifelse } bind executeonly def\n"
+          "/realsetpagedevice /setpagedevice load def\n"
+          "userdict /setpagedevice { dup /EndPage known { dup length dict copy dup /EndPage undef } if "
+          "//realsetpagedevice } bind executeonly put\n"
+          "userdict /"
+        + name + "check { //currentpagedevice /PageCount get //stamped 0 get ne { " + name
+        + "missing } if } bind executeonly put\n"
+          "<< /EndPage //stamp >> //realsetpagedevice\n"
+          "end\n";
+}
+
+std::string stampCheck(std::string_view token)
+{
+    return std::string(token) + "check\n";
 }
 
 std::string titlePdfmarkFor(std::string_view header)

@@ -1,14 +1,21 @@
 #include "interpreter/PostScriptFeed.h"
 
 #include "interpreter/PageStamp.h"
+#include "interpreter/PostScriptString.h"
+#include "platform/FileIo.h"
 #include "platform/Folders.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ghostscript/gserrors.h>
+
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <random>
 
 namespace folyant::gs {
 
@@ -23,17 +30,66 @@ bool looksLikePdf(std::string_view head)
     return head.substr(0, 1024).find(kPdfMagic) != std::string_view::npos;
 }
 
-// A path as a PostScript string literal.
-std::string postScriptString(const std::string& text)
+// Whether the bytes begin a PostScript job: "%!" after what print systems
+// put before it (white space, a Ctrl-D, a printer-language escape and its
+// command lines) or the binary header of an encapsulated file.
+bool looksLikePostScript(std::string_view head)
 {
-    std::string literal = "(";
-    for (const char c : text) {
-        if (c == '(' || c == ')' || c == '\\')
-            literal += '\\';
-        literal += c;
+    if (head.substr(0, 4) == "\xC5\xD0\xD3\xC6")
+        return true;
+    if (head.substr(0, 3) == "\xEF\xBB\xBF")
+        head.remove_prefix(3);
+    constexpr std::string_view kUniversalExit = "\x1B%-12345X";
+    for (;;) {
+        while (!head.empty()
+            && (head.front() == '\x04' || std::isspace(static_cast<unsigned char>(head.front()))))
+            head.remove_prefix(1);
+        if (head.substr(0, kUniversalExit.size()) == kUniversalExit) {
+            head.remove_prefix(kUniversalExit.size());
+        } else if (head.substr(0, 4) == "@PJL") {
+            const std::size_t end = head.find('\n');
+            if (end == std::string_view::npos)
+                return false;
+            head.remove_prefix(end + 1);
+        } else {
+            return head.substr(0, 2) == "%!";
+        }
     }
-    return literal + ")";
 }
+
+// The count of "%%Pages: N" in a DSC comment block; -1 for "(atend)".
+std::optional<int> pagesComment(std::string_view text)
+{
+    constexpr std::string_view kPages = "\n%%Pages:";
+    const std::size_t at = text.rfind(kPages);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    std::string_view value = text.substr(at + kPages.size());
+    value = value.substr(0, value.find_first_of("\r\n"));
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+        value.remove_prefix(1);
+    if (value.substr(0, 7) == "(atend)")
+        return -1;
+    int pages = 0;
+    std::size_t digits = 0;
+    for (; digits < value.size() && digits < 7 && std::isdigit(static_cast<unsigned char>(value[digits]));
+         ++digits)
+        pages = pages * 10 + (value[digits] - '0');
+    if (digits == 0)
+        return std::nullopt;
+    return pages;
+}
+
+// A name no job can guess, for the run's own definitions.
+std::string secretToken()
+{
+    std::random_device random;
+    char text[32];
+    std::snprintf(text, sizeof text, "Fv%08x%08x", random(), random());
+    return text;
+}
+
+constexpr std::size_t kTailBytes = 4096;
 } // namespace
 
 PostScriptFeed::PostScriptFeed()
@@ -122,26 +178,32 @@ void PostScriptFeed::closeInput()
     m_pagesDone = 0;
 }
 
-int PostScriptFeed::start(const std::vector<std::string>& arguments)
+StartResult PostScriptFeed::start(const std::vector<std::string>& arguments)
 {
     m_log.clear();
     m_bytesFed = 0;
     m_titleMark.clear();
     if (m_session.hasInstance())
-        return 0;
+        return {};
+    m_failure = Failure::None;
+    m_outputKept = false;
+    m_errorCode = m_readError = 0;
+    m_stampToken.clear();
+    m_promisedPages.reset();
+    m_pagesAtEnd = false;
+    m_tail.clear();
     // Standard input that turns out to be a PDF needs its folder.
     if (m_mode == Mode::Unknown && m_pdfFolder.empty())
-        return GhostscriptSession::kNoScratchFolder;
+        return {StartResult::Outcome::NoScratchFolder};
     std::vector<std::string> granted = arguments;
     if (!m_pdfFolder.empty())
         granted.push_back("--permit-file-read=" + m_pdfFolder + "/");
     else if (!m_pdfPath.empty())
         granted.push_back("--permit-file-read=" + m_pdfPath);
-    const int code = m_session.start(granted);
-    if (code < 0)
-        return code;
-    sendPostScript(kPrologue);
-    return 0;
+    const StartResult result = m_session.start(granted);
+    if (result.started())
+        sendPostScript(kPrologue);
+    return result;
 }
 
 void PostScriptFeed::sendPostScript(std::string_view text)
@@ -151,7 +213,10 @@ void PostScriptFeed::sendPostScript(std::string_view text)
 
 void PostScriptFeed::sendPageStamp(const std::string& libFolder)
 {
-    sendPostScript(endPageProcedure(stampPathFor(libFolder)));
+    if (!m_session.isRunning())
+        return;
+    m_stampToken = secretToken();
+    sendPostScript(protectedStampProcedure(stampPathFor(libFolder), m_stampToken));
 }
 
 PostScriptFeed::Step PostScriptFeed::feedStep(const std::string& outputPath)
@@ -163,9 +228,14 @@ PostScriptFeed::Step PostScriptFeed::feedStep(const std::string& outputPath)
 
     ssize_t got = -1;
     if (m_input >= 0) {
-        got = ::read(m_input, m_buffer.data(), m_buffer.size());
+        got = io::read(m_input, m_buffer.data(), m_buffer.size());
         if (got < 0 && errno == EINTR)
             return Step::Interrupted;
+    }
+    if (got < 0) {
+        // What could not be read is missing from the PDF, like a cut-off job.
+        m_readError = m_input >= 0 ? errno : EBADF;
+        return fail(Failure::ReadError, outputPath, true);
     }
     if (got > 0 && m_mode == Mode::Unknown)
         m_mode = looksLikePdf(std::string_view(m_buffer.data(), static_cast<std::size_t>(got))) && m_spool < 0
@@ -178,11 +248,11 @@ PostScriptFeed::Step PostScriptFeed::feedStep(const std::string& outputPath)
             for (ssize_t done = 0; done < got;) {
                 const ssize_t put = m_spool < 0
                     ? -1
-                    : ::write(m_spool, m_buffer.data() + done, static_cast<std::size_t>(got - done));
+                    : io::write(m_spool, m_buffer.data() + done, static_cast<std::size_t>(got - done));
                 if (put < 0 && errno == EINTR)
                     continue;
                 if (put < 0)
-                    return fail(outputPath);
+                    return fail(Failure::SpoolFailed, outputPath);
                 done += put;
             }
             m_bytesFed += got;
@@ -190,31 +260,81 @@ PostScriptFeed::Step PostScriptFeed::feedStep(const std::string& outputPath)
         }
         if (m_spool < 0 || ::close(m_spool) != 0) {
             m_spool = -1;
-            return fail(outputPath);
+            return fail(Failure::SpoolFailed, outputPath);
         }
         m_spool = -1;
         m_mode = Mode::PdfPages;
         return pdfStep(outputPath);
     }
-    if (got > 0) {
-        if (m_bytesFed == 0)
-            m_titleMark = titlePdfmarkFor(std::string_view(m_buffer.data(), static_cast<std::size_t>(got)));
-        m_bytesFed += got;
-        m_session.send(std::string_view(m_buffer.data(), static_cast<std::size_t>(got)));
-        return Step::Fed;
-    }
+    return postScriptStep(outputPath, got);
+}
 
+PostScriptFeed::Step PostScriptFeed::postScriptStep(const std::string& outputPath, ssize_t got)
+{
+    if (got == 0)
+        return m_bytesFed == 0 ? fail(Failure::EmptyInput, outputPath) : endRun(outputPath);
+
+    const std::string_view chunk(m_buffer.data(), static_cast<std::size_t>(got));
+    if (m_bytesFed == 0) {
+        // Random bytes would come out as a blank page that looks converted.
+        if (!looksLikePostScript(chunk))
+            return fail(Failure::NotPostScript, outputPath);
+        m_titleMark = titlePdfmarkFor(chunk);
+        const std::size_t comments = chunk.find("\n%%EndComments");
+        if (const auto pages = pagesComment(chunk.substr(0, comments))) {
+            m_pagesAtEnd = *pages < 0;
+            if (!m_pagesAtEnd)
+                m_promisedPages = *pages;
+        }
+    }
+    m_bytesFed += got;
+    if (m_pagesAtEnd) {
+        m_tail.append(chunk.substr(chunk.size() > kTailBytes ? chunk.size() - kTailBytes : 0));
+        if (m_tail.size() > kTailBytes)
+            m_tail.erase(0, m_tail.size() - kTailBytes);
+    }
+    const int code = m_session.send(chunk);
+    if (!m_session.isRunning() && (code == gs_error_Quit || code == gs_error_InterpreterExit))
+        return endRun(outputPath); // the job ended itself with "quit"
+    if (code == gs_error_VMerror)
+        return fail(Failure::OutOfMemory, outputPath);
+    if (code < 0) {
+        m_errorCode = code;
+        return fail(Failure::PostScriptError, outputPath, true);
+    }
+    return Step::Fed;
+}
+
+PostScriptFeed::Step PostScriptFeed::endRun(const std::string& outputPath)
+{
     closeInput();
+    if (m_pagesAtEnd) {
+        const std::size_t trailer = m_tail.rfind("%%Trailer");
+        if (const auto pages
+            = trailer == std::string::npos ? std::nullopt : pagesComment(m_tail.substr(trailer));
+            pages && *pages >= 0)
+            m_promisedPages = *pages;
+    }
     // Sent last, so that it takes the place of the title the header gave.
     if (!m_titleMark.empty())
         m_session.send(m_titleMark);
-    m_session.finish();
+    if (!m_stampToken.empty() && m_session.isRunning() && m_session.send(stampCheck(m_stampToken)) < 0)
+        return fail(Failure::StampRemoved, outputPath);
+    if (const int code = m_session.finish(); code < 0) {
+        // Input that ends inside a string or procedure: a job cut short.
+        m_errorCode = code;
+        m_failure = Failure::PostScriptError;
+        m_outputKept = true;
+        return Step::Failed;
+    }
     return Step::InputEnded;
 }
 
 PostScriptFeed::Step PostScriptFeed::pdfStep(const std::string& outputPath)
 {
     if (m_pages < 0) {
+        if (m_needsPassword && m_needsPassword(m_pdfPath))
+            return fail(Failure::PdfProtected, outputPath);
         // The page count comes back through the log, the interpreter's only
         // way of answering; without it the PDF could not be opened.
         const std::size_t logged = m_log.text().size();
@@ -225,28 +345,42 @@ PostScriptFeed::Step PostScriptFeed::pdfStep(const std::string& outputPath)
         m_pages
             = marker == std::string::npos ? 0 : std::atoi(answer.c_str() + marker + kPagesMarker.size() - 1);
         if (m_pages <= 0)
-            return fail(outputPath);
+            return fail(Failure::PdfUnreadable, outputPath);
         return Step::Fed;
     }
     if (m_pagesDone < m_pages) {
         ++m_pagesDone;
         const int code = m_session.send(std::to_string(m_pagesDone) + " pdfgetpage pdfshowpage\n");
+        if (code == gs_error_VMerror)
+            return fail(Failure::OutOfMemory, outputPath);
         if (code < 0 || !m_session.isRunning())
-            return fail(outputPath);
+            return fail(Failure::PdfUnreadable, outputPath);
         if (m_inputSize)
             m_bytesFed = static_cast<std::int64_t>(
                 *m_inputSize * static_cast<std::uint64_t>(m_pagesDone) / static_cast<std::uint64_t>(m_pages));
         return Step::Fed;
     }
     m_session.send("runpdfend\n");
-    closeInput();
-    m_session.finish();
-    return Step::InputEnded;
+    return endRun(outputPath);
 }
 
-PostScriptFeed::Step PostScriptFeed::fail(const std::string& outputPath)
+PostScriptFeed::Step PostScriptFeed::fail(Failure failure, const std::string& outputPath, bool keepOutput)
 {
-    m_failed = true;
+    m_failure = failure;
+    if (keepOutput && m_session.isRunning()) {
+        closeInput();
+        // After an error the interpreter takes commands only in a sequence
+        // of their own.
+        m_session.restart();
+        if (!m_stampToken.empty() && m_session.send(stampCheck(m_stampToken)) < 0) {
+            m_failure = Failure::StampRemoved;
+            cancel(outputPath);
+            return Step::Failed;
+        }
+        m_session.finish();
+        m_outputKept = true;
+        return Step::Failed;
+    }
     cancel(outputPath);
     return Step::Failed;
 }

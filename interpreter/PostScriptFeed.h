@@ -4,9 +4,11 @@
 #include "interpreter/GhostscriptSession.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <vector>
 
 namespace folyant::gs {
@@ -24,9 +26,24 @@ public:
     enum class Step {
         Idle, // no interpreter: nothing was fed
         Fed, // one chunk went to the interpreter
-        InputEnded, // the input is exhausted; the interpreter was shut down
+        InputEnded, // the whole input was converted; the interpreter was shut down
         Interrupted, // a signal cut the read short; nothing was fed
-        Failed, // a PDF that could not be read: the run was stopped, its output deleted
+        Failed, // the run ended without converting all of it: failure() says why
+    };
+
+    // Why a run failed. The output is kept closed, with the pages made before
+    // the failure, only where outputKept() says so; otherwise it was deleted.
+    enum class Failure {
+        None,
+        EmptyInput, // nothing at all arrived
+        NotPostScript, // neither PostScript nor PDF
+        ReadError, // the input could not be read to its end: readError()
+        PostScriptError, // the job stopped with an error: errorCode()
+        OutOfMemory, // the interpreter ran out of the memory it may use
+        StampRemoved, // the job switched the page stamp off
+        PdfUnreadable, // a PDF damaged beyond reading, or one it cannot open
+        PdfProtected, // a PDF that needs a password to be read
+        SpoolFailed, // standard input's PDF could not be written down
     };
 
     PostScriptFeed();
@@ -39,6 +56,12 @@ public:
     // be opened; the run then has no input. A PDF, known by its content, is
     // run page by page by the interpreter's PDF reader instead of being fed.
     bool openSource(const std::string& path);
+    // Asked about a PDF before it is run (true: it needs a password), by
+    // whoever can tell without running it.
+    void setPasswordCheck(std::function<bool(const std::string& pdfPath)> check)
+    {
+        m_needsPassword = std::move(check);
+    }
     // Takes the process's standard input. A PDF arriving there is first
     // written into a private folder: the interpreter reads PDF from a file.
     void useStandardInput();
@@ -58,9 +81,11 @@ public:
     // made, otherwise the interpreter's refusal code. SAFER stays on: reading is granted only
     // for the PDF being converted (or the private folder standard input's
     // PDF goes to).
-    int start(const std::vector<std::string>& arguments);
+    StartResult start(const std::vector<std::string>& arguments);
 
     void sendPostScript(std::string_view text);
+    // Installs the stamp so that the job cannot take it off; whether it
+    // stayed on is checked when the input ends.
     void sendPageStamp(const std::string& libFolder);
 
     // One chunk of input (or one page of a PDF) to the interpreter, or the
@@ -73,8 +98,17 @@ public:
     bool cancel(const std::string& outputPath);
 
     bool hasInterpreter() const { return m_session.hasInstance(); }
-    // True once a PDF could not be converted.
-    bool hasFailed() const { return m_failed; }
+    bool hasFailed() const { return m_failure != Failure::None; }
+    Failure failure() const { return m_failure; }
+    // Whether the failed run's output was closed with the pages made so far.
+    bool outputKept() const { return m_outputKept; }
+    // The interpreter's code of a PostScript error (see gs::errorName).
+    int errorCode() const { return m_errorCode; }
+    // The errno of a failed read.
+    int readError() const { return m_readError; }
+    // The page count a job's header promises ("%%Pages: N", or at the end
+    // for "(atend)"), once the input has ended.
+    std::optional<int> promisedPages() const { return m_promisedPages; }
     std::int64_t bytesFed() const { return m_bytesFed; }
     // Kilobytes fed, in decimal, as the dialog shows them.
     std::string amountText() const;
@@ -87,8 +121,15 @@ public:
 private:
     enum class Mode { PostScript, Unknown, Spooling, PdfPages };
     void closeInput();
+    Step postScriptStep(const std::string& outputPath, ssize_t got);
     Step pdfStep(const std::string& outputPath);
-    Step fail(const std::string& outputPath);
+    // Ends a failed run: kept, the interpreter closes the output with the
+    // pages made so far; otherwise the output is deleted.
+    Step fail(Failure failure, const std::string& outputPath, bool keepOutput = false);
+    // Closes the run once its input is used up, checking that the stamp
+    // stayed on and that the interpreter could end it.
+    Step endRun(const std::string& outputPath);
+    void notePageComments(std::string_view chunk);
 
     ConversionLog m_log;
     GhostscriptSession m_session{&m_log};
@@ -104,7 +145,15 @@ private:
     int m_spool = -1; // where standard input's PDF is being written
     int m_pages = -1; // the PDF's pages, once opened
     int m_pagesDone = 0;
-    bool m_failed = false;
+    Failure m_failure = Failure::None;
+    bool m_outputKept = false;
+    int m_errorCode = 0;
+    int m_readError = 0;
+    std::string m_stampToken; // names the stamp's check; empty without a stamp
+    std::optional<int> m_promisedPages;
+    std::function<bool(const std::string&)> m_needsPassword;
+    bool m_pagesAtEnd = false; // "%%Pages: (atend)": the count is in the trailer
+    std::string m_tail; // the input's last bytes, for a trailer's page count
 };
 
 } // namespace folyant::gs

@@ -1,5 +1,6 @@
 #include "platform/Handoff.h"
 
+#include "platform/FileIo.h"
 #include "platform/IniFile.h"
 
 #include <fcntl.h>
@@ -188,13 +189,20 @@ SpoolWrite writeSpoolFile(int input, const std::string& path, bool (*cancelled)(
         return closing(SpoolWrite::CannotOpen);
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(input, buffer, sizeof buffer);
+        const ssize_t got = io::read(input, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR && !cancelled())
             continue;
+        if (got < 0 && !cancelled()) {
+            // Half a job must not pass for the whole one: nothing is handed over.
+            const int reason = errno;
+            [[maybe_unused]] const int emptied = ftruncate(out, 0);
+            errno = reason;
+            return closing(SpoolWrite::ReadFailed);
+        }
         if (got <= 0)
             break;
         for (ssize_t done = 0; done < got;) {
-            const ssize_t put = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
+            const ssize_t put = io::write(out, buffer + done, static_cast<std::size_t>(got - done));
             if (put < 0 && errno == EINTR)
                 continue;
             if (put < 0)

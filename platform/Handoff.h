@@ -61,7 +61,7 @@ void takeOverSpoolFile(const std::string& spool, const std::string& temporary);
 // converter, which takes the same lock, never takes over a file still being
 // written. Ends early, without success, once cancelled() says so. On failure
 // errno tells why.
-enum class SpoolWrite { Written, CannotOpen, WriteFailed, Cancelled };
+enum class SpoolWrite { Written, CannotOpen, WriteFailed, ReadFailed, Cancelled };
 SpoolWrite writeSpoolFile(int input, const std::string& path, bool (*cancelled)());
 
 } // namespace folyant::handoff

@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 
+#include "platform/FileIo.h"
 #include "platform/Utf8.h"
 
 #include <fcntl.h>
@@ -274,7 +275,7 @@ bool makeFolders(const std::string& folder)
 bool writeAll(int fd, std::string_view text)
 {
     while (!text.empty()) {
-        const ssize_t put = ::write(fd, text.data(), text.size());
+        const ssize_t put = io::write(fd, text.data(), text.size());
         if (put < 0 && errno == EINTR)
             continue;
         if (put <= 0)
@@ -468,7 +469,7 @@ bool write(const std::string& path, const std::string& group,
     bool ok = writeAll(fd, out) && (!existed || ::fchmod(fd, info.st_mode & 07777) == 0);
     ok = ::fsync(fd) == 0 && ok;
     ok = ::close(fd) == 0 && ok;
-    if (ok && ::rename(temporary.c_str(), target.c_str()) == 0)
+    if (ok && io::rename(temporary.c_str(), target.c_str()) == 0)
         return true;
     ::unlink(temporary.c_str());
     return false;

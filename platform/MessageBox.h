@@ -23,6 +23,10 @@ public:
 // (a print job's log), and the default answer taken.
 class StandardErrorMessages final : public MessageBox {
 public:
+    // Set to 1 in a run the print system logs: every line is then an
+    // "ERROR:" line of the job's log.
+    static constexpr const char* kPrintSystemLog = "FOLYANT_CUPS_LOG";
+
     explicit StandardErrorMessages(std::string programCaption);
 
     MessageAnswer show(const std::string& text, MessageButtons buttons, MessageIcon icon,
@@ -30,6 +34,7 @@ public:
 
 private:
     std::string m_caption;
+    std::string m_linePrefix;
 };
 
 } // namespace folyant

@@ -35,7 +35,7 @@ protected:
     void convert(const ConversionJob& job, const std::string& source)
     {
         ASSERT_TRUE(run.openSource(source)) << source;
-        ASSERT_EQ(startInterpreter(run, job), 0) << run.log().text();
+        ASSERT_TRUE(startInterpreter(run, job).started()) << run.log().text();
         run.sendPageStamp(job.libFolder);
         for (int ticks = 0; run.feedStep() == gs::PostScriptFeed::Step::Fed; ++ticks)
             ASSERT_LT(ticks, 100000);
@@ -57,7 +57,7 @@ TEST_F(ConversionRunTest, HundredKibibytesArriveInTwoChunks)
 
     const auto conversion = jobWriting("out.pdf");
     ASSERT_TRUE(run.openSource(folder.file("in.ps")));
-    ASSERT_EQ(startInterpreter(run, conversion), 0);
+    ASSERT_TRUE(startInterpreter(run, conversion).started());
     EXPECT_EQ(run.inputSize(), 102400u);
 
     ASSERT_EQ(run.feedStep(), gs::PostScriptFeed::Step::Fed);
@@ -80,7 +80,7 @@ TEST_F(ConversionRunTest, EmptyInputEndsAtTheFirstTick)
     test::writeFile(folder.file("empty.ps"), "");
     const auto job = jobWriting("out.pdf");
     ASSERT_TRUE(run.openSource(folder.file("empty.ps")));
-    ASSERT_EQ(startInterpreter(run, job), 0);
+    ASSERT_TRUE(startInterpreter(run, job).started());
     run.sendPageStamp(job.libFolder);
     EXPECT_EQ(run.feedStep(), gs::PostScriptFeed::Step::InputEnded);
     EXPECT_EQ(run.bytesFed(), 0);
@@ -103,7 +103,7 @@ TEST_F(ConversionRunTest, CancelDeletesThePartlyWrittenOutput)
 {
     const auto job = jobWriting("out.pdf");
     ASSERT_TRUE(run.openSource(test::dataFile("acrobat6-win-word-12p.ps")));
-    ASSERT_EQ(startInterpreter(run, job), 0);
+    ASSERT_TRUE(startInterpreter(run, job).started());
     ASSERT_EQ(run.feedStep(), gs::PostScriptFeed::Step::Fed);
     ASSERT_TRUE(test::fileExists(job.outputPath));
     EXPECT_TRUE(run.cancel(job.outputPath));
@@ -123,8 +123,9 @@ TEST_F(ConversionRunTest, RefusedStartLeavesNoRunningInterpreter)
     // The interpreter finds its own resources without ours, so a refusal
     // needs arguments it cannot take.
     job.outputPath = "/nonexistent-folder/out.pdf";
-    const int code = startInterpreter(run, job);
-    EXPECT_LT(code, 0);
+    const gs::StartResult started = startInterpreter(run, job);
+    EXPECT_EQ(started.outcome, gs::StartResult::Outcome::Refused);
+    EXPECT_LT(started.code, 0);
     EXPECT_FALSE(run.log().text().empty());
     EXPECT_TRUE(run.cancel(job.outputPath));
 }
@@ -146,7 +147,7 @@ TEST_F(ConversionRunTest, CancellingARefusedStartKeepsAnEarlierPdf)
     job.paperWidthMm = 700000000;
     job.paperHeightMm = 700000000;
     ASSERT_TRUE(run.openSource(test::dataFile("cups-testfile.ps")));
-    ASSERT_LT(startInterpreter(run, job), 0);
+    ASSERT_FALSE(startInterpreter(run, job).started());
     EXPECT_TRUE(run.cancel(job.outputPath));
     EXPECT_EQ(test::readFile(job.outputPath), "%PDF-1.4 from an earlier run");
 }

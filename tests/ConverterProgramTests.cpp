@@ -55,15 +55,16 @@ protected:
         process.write("%!PS\nshowpage\n{ 1 pop } loop\n");
         ASSERT_TRUE(process.waitForBytesWritten());
         process.closeWriteChannel();
-        ASSERT_TRUE(waitForFile(out));
+        ASSERT_TRUE(waitForOutput());
     }
 
-    // Waits until the converter has begun writing the output.
-    static bool waitForFile(const std::string& path)
+    // Waits until the converter has begun writing: its working file
+    // appears beside the output.
+    bool waitForOutput(std::size_t filesBefore = 0) const
     {
-        for (int i = 0; i < 600 && !test::fileExists(path); ++i)
+        for (int i = 0; i < 600 && test::filesBelow(folder.path()).size() <= filesBefore; ++i)
             QThread::msleep(50);
-        return test::fileExists(path);
+        return test::filesBelow(folder.path()).size() > filesBefore;
     }
 
     TempFolder folder;
@@ -93,10 +94,11 @@ TEST_F(ProgramTest, OnlyAWatchedRunLoadsTheWidgetLibraries)
         test::Environment variables = environment();
         variables.insert(variables.end(), extra.begin(), extra.end());
         QProcess process;
+        const std::size_t filesBefore = test::filesBelow(folder.path()).size();
         EXPECT_TRUE(test::startProgram(process, FOLYANT_CONVERTER, {out}, variables));
         process.write("%!PS\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (one) show showpage\n");
         EXPECT_TRUE(process.waitForBytesWritten());
-        EXPECT_TRUE(waitForFile(out));
+        EXPECT_TRUE(waitForOutput(filesBefore));
         const std::string maps = test::readFile("/proc/" + std::to_string(process.processId()) + "/maps");
         process.closeWriteChannel();
         EXPECT_TRUE(process.waitForFinished(30000));
@@ -168,7 +170,10 @@ TEST_F(ProgramTest, ClosedStandardInputIsNoInput)
     ASSERT_TRUE(test::startProgram(process, "/bin/sh",
         {"-c", "exec \"$0\" \"$1\" <&-", FOLYANT_CONVERTER, folder.file("out.pdf")}, environment()));
     ASSERT_TRUE(process.waitForFinished(30000)) << "the run must end at once";
-    EXPECT_EQ(process.exitCode(), converter::exitcode::kDone) << process.readAllStandardError().toStdString();
+    // Nothing to convert is no conversion.
+    EXPECT_EQ(process.exitCode(), converter::exitcode::kStepFailed);
+    EXPECT_NE(process.readAllStandardError().toStdString().find("비어 있어"), std::string::npos);
+    EXPECT_FALSE(test::fileExists(folder.file("out.pdf")));
 }
 
 TEST_F(ProgramTest, PdfInputKeepsItsTextPagesAndFontsAndIsStamped)
@@ -199,12 +204,7 @@ TEST_F(ProgramTest, BrokenAndLockedPdfsFailClearlyAndLeaveNoPdf)
     const std::string whole = test::readFile(test::dataFile("cups-onepage-a4.pdf"));
     test::writeFile(folder.file("cut.pdf"), whole.substr(0, 1000));
     test::writeFile(folder.file("junk.pdf"), "%PDF-1.4\nnothing of a PDF\n");
-    ASSERT_EQ(test::runProgram("qpdf",
-                  {"--encrypt", "secret", "owner", "256", "--", test::dataFile("cups-onepage-a4.pdf"),
-                      folder.file("locked.pdf")})
-                  .exitCode,
-        0);
-    for (const char* name : {"cut.pdf", "junk.pdf", "locked.pdf"}) {
+    for (const char* name : {"cut.pdf", "junk.pdf"}) {
         const std::string out = folder.file(std::string("out-") + name);
         auto result = converter({out, "/source", folder.file(name)});
         EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed) << name;
@@ -214,6 +214,145 @@ TEST_F(ProgramTest, BrokenAndLockedPdfsFailClearlyAndLeaveNoPdf)
         EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed) << name;
         EXPECT_FALSE(test::fileExists(out)) << name;
     }
+}
+
+namespace {
+std::string twoPageJob(const std::string& before)
+{
+    return "%!PS-Adobe-3.0\n%%EndComments\n" + before
+        + "\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (first) show showpage\n"
+          "/Helvetica findfont 20 scalefont setfont 72 700 moveto (second) show showpage\n";
+}
+} // namespace
+
+// A job the interpreter could not convert whole is a failure said as one, from
+// a file and from standard input: its pages are kept only under a name that
+// says so, every one of them stamped, and nothing under the name asked for.
+TEST_F(ProgramTest, AJobConvertedInPartFailsAndIsKeptAsIncomplete)
+{
+    struct Case {
+        const char* name;
+        std::string job;
+        int pages;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"error", test::readFile(test::dataFile("derived-error-undefined-acrobat6-p3.ps")), 2, "undefined"},
+        {"cut", test::readFile(test::dataFile("derived-truncated-acrobat6-win-word.ps")), 3, "12"},
+        {"promised", "%!PS-Adobe-3.0\n%%Pages: 3\n" + twoPageJob(""), 2, "3쪽이라고 했지만 2쪽만"},
+        {"unclosed", twoPageJob("") + "/Helvetica findfont 20 scalefont setfont 72 700 moveto (third", 2,
+            "3쪽"},
+    };
+    for (const Case& job : cases) {
+        test::writeFile(folder.file(std::string(job.name) + ".ps"), job.job);
+        for (const bool fromFile : {true, false}) {
+            const std::string out
+                = folder.file(job.name + std::string(fromFile ? "-file" : "-input") + ".pdf");
+            const auto result = fromFile
+                ? converter({out, "/source", folder.file(std::string(job.name) + ".ps")})
+                : converter({out}, job.job);
+            const std::string kept = out.substr(0, out.size() - 4) + " (incomplete).pdf";
+            EXPECT_EQ(result.exitCode, converter::exitcode::kIncomplete) << job.name << result.err;
+            EXPECT_FALSE(test::fileExists(out)) << job.name;
+            EXPECT_EQ(test::pdfPageCount(kept), job.pages) << job.name << result.err;
+            EXPECT_EQ(test::pagesWithStamp(kept, job.pages), job.pages) << job.name;
+            EXPECT_NE(result.err.find(job.says), std::string::npos) << job.name << result.err;
+            EXPECT_NE(result.err.find(kept), std::string::npos) << job.name << result.err;
+        }
+    }
+    // A second failure of the same job never takes the first one's place.
+    const std::string out = folder.file("error-file.pdf");
+    converter({out, "/source", folder.file("error.ps")});
+    EXPECT_TRUE(test::fileExists(folder.file("error-file (incomplete 2).pdf")));
+}
+
+// Input that would come out as a blank page looking converted is refused with
+// a reason and leaves no PDF, from a file and from standard input.
+TEST_F(ProgramTest, WhatIsNoJobIsRefusedAndLeavesNoPdf)
+{
+    std::string noise(4096, '\0');
+    unsigned state = 12345;
+    for (char& c : noise)
+        c = static_cast<char>((state = state * 1103515245u + 12345u) >> 16);
+    ASSERT_EQ(test::runProgram("qpdf",
+                  {"--encrypt", "secret", "owner", "256", "--", test::dataFile("cups-onepage-a4.pdf"),
+                      folder.file("locked.pdf")})
+                  .exitCode,
+        0);
+    const std::pair<std::string, const char*> cases[] = {
+        {"", "비어 있어"},
+        {noise, "PostScript도 PDF도 아니어서"},
+        {"Dear reader,\nthis is a letter.\n", "PostScript도 PDF도 아니어서"},
+        {test::readFile(folder.file("locked.pdf")), "암호로 보호되어"},
+    };
+    for (const auto& [input, says] : cases) {
+        test::writeFile(folder.file("in"), input);
+        const std::string out = folder.file("out.pdf");
+        for (const bool fromFile : {true, false}) {
+            const auto result
+                = fromFile ? converter({out, "/source", folder.file("in")}) : converter({out}, input);
+            EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed) << says;
+            EXPECT_NE(result.err.find(says), std::string::npos) << result.err;
+            EXPECT_EQ(test::filesBelow(folder.path()).size(), 2u) << says << " leaves no file beside the job";
+        }
+    }
+}
+
+// The stamp stays on every page whatever the job redefines; a job that gets
+// round it anyway gets no PDF. Its words are never taken for the
+// interpreter's state.
+TEST_F(ProgramTest, TheJobCannotTakeThePageStampOff)
+{
+    struct Case {
+        const char* name;
+        std::string job;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {"own-endpage", twoPageJob("<< /EndPage { pop pop true } >> setpagedevice"), 0},
+        {"own-beginpage", twoPageJob("<< /BeginPage { pop userdict /setfont { pop } put } >> setpagedevice"),
+            0},
+        {"silent-show", twoPageJob("/show { pop } def"), 0},
+        {"says-vmerror", twoPageJob("(Error: /VMerror in --string--) ="), 0},
+        {"around", twoPageJob("<< /EndPage { pop pop true } >> systemdict /setpagedevice get exec"),
+            converter::exitcode::kStepFailed},
+    };
+    for (const Case& job : cases) {
+        const std::string out = folder.file(std::string(job.name) + ".pdf");
+        const auto result = converter({out}, job.job);
+        EXPECT_EQ(result.exitCode, job.exitCode) << job.name << result.err;
+        if (job.exitCode == 0) {
+            EXPECT_EQ(test::pagesWithStamp(out, 2), 2) << job.name;
+        } else {
+            EXPECT_FALSE(test::fileExists(out)) << job.name;
+            EXPECT_NE(result.err.find("도장"), std::string::npos) << result.err;
+        }
+    }
+}
+
+// The output path is a name and nothing more: "%" is literal, a link planted
+// there is replaced and never written through, and a run that fails leaves
+// the file that was there as it was.
+TEST_F(ProgramTest, TheOutputPathIsOnlyAName)
+{
+    const std::string job = twoPageJob("");
+    for (const char* name : {"page%d.pdf", "100% sure.pdf", "%%s%n.pdf"}) {
+        const auto result = converter({folder.file(name)}, job);
+        EXPECT_EQ(result.exitCode, 0) << name << result.err;
+        EXPECT_EQ(test::pdfPageCount(folder.file(name)), 2) << name;
+    }
+    EXPECT_EQ(test::filesBelow(folder.path()).size(), 3u);
+
+    test::writeFile(folder.file("victim.txt"), "mine");
+    std::filesystem::create_symlink(folder.file("victim.txt"), folder.file("linked.pdf"));
+    EXPECT_EQ(converter({folder.file("linked.pdf")}, job).exitCode, 0);
+    EXPECT_EQ(test::readFile(folder.file("victim.txt")), "mine");
+    EXPECT_FALSE(std::filesystem::is_symlink(folder.file("linked.pdf")));
+    EXPECT_EQ(test::pdfPageCount(folder.file("linked.pdf")), 2);
+
+    test::writeFile(folder.file("old.pdf"), "an earlier PDF");
+    EXPECT_NE(converter({folder.file("old.pdf")}, "not a job").exitCode, 0);
+    EXPECT_EQ(test::readFile(folder.file("old.pdf")), "an earlier PDF");
 }
 
 TEST_F(ProgramTest, AnEndlessUnattendedJobEndsAtItsTimeLimit)
@@ -423,11 +562,11 @@ TEST_F(ProgramTest, TerminationWhileWaitingForInputLeavesNoPdf)
     start(process, {out});
     process.write("%!PS\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (half) show showpage\n");
     ASSERT_TRUE(process.waitForBytesWritten());
-    ASSERT_TRUE(waitForFile(out));
+    ASSERT_TRUE(waitForOutput());
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitCode(), converter::exitcode::kTerminated);
-    EXPECT_FALSE(test::fileExists(out));
+    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{}) << "nor a working file";
 }
 
 // The interpreter can be made to crash by a crafted job (libgs 10.00 has
@@ -445,7 +584,7 @@ TEST_F(ProgramTest, ACrashLeavesNoPartialPdf)
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
     EXPECT_NE(process.readAllStandardError().indexOf("crashed"), -1);
-    EXPECT_FALSE(test::fileExists(out));
+    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{}) << "nor a working file";
     EXPECT_EQ(test::filesBelow(temporary.path()), std::vector<std::string>{})
         << "no scratch folder after a crash";
 }
@@ -462,7 +601,7 @@ TEST_F(ProgramTest, TerminationOfAJobThatNeverEndsLeavesNoPdf)
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), converter::exitcode::kTerminated);
     EXPECT_NE(process.readAllStandardError().indexOf("did not stop in time"), -1);
-    EXPECT_FALSE(test::fileExists(out));
+    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{}) << "nor a working file";
     EXPECT_EQ(test::filesBelow(temporary.path()), std::vector<std::string>{})
         << "no scratch folder after the forced end";
 }

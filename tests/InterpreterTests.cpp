@@ -4,6 +4,7 @@
 #include "interpreter/GhostscriptArguments.h"
 #include "interpreter/GhostscriptSession.h"
 #include "interpreter/PageStamp.h"
+#include "interpreter/PostScriptString.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -68,19 +69,18 @@ TEST(ArgumentVector, DocumentConverterOrderAndFixedPreset)
     EXPECT_EQ(documentArgumentVector("/l", "/f/fonts", "/o/100%%.pdf"), expected);
 }
 
-TEST(ArgumentVector, PercentPairsDoubledLeftToRight)
+TEST(ArgumentVector, EveryPercentIsLiteral)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"out.pdf", "out.pdf"},
         {"100%%.pdf", "100%%%%.pdf"},
-        {"page%d.pdf", "page%d.pdf"},
-        {"%%%", "%%%%%"},
-        {"%%%%", "%%%%%%%%"},
-        {"%", "%"},
-        {"a%b%%c", "a%b%%%%c"},
+        {"page%d.pdf", "page%%d.pdf"},
+        {"100% sure.pdf", "100%% sure.pdf"},
+        {"%%%", "%%%%%%"},
+        {"%", "%%"},
     };
     for (const auto& [path, expected] : cases)
-        EXPECT_EQ(doublePercentPairs(path), expected) << path;
+        EXPECT_EQ(literalPercents(path), expected) << path;
 }
 
 TEST(ArgumentVector, ResourceFolderReplacesEveryFontsWord)
@@ -99,18 +99,18 @@ TEST(PageStamp, PathUsesForwardSlashes)
     EXPECT_EQ(stampPathFor("/usr/share/folyant/lib"), "/usr/share/folyant/lib/zev.ps");
 }
 
-TEST(PageStamp, ProcedureTextIsExact)
+TEST(PageStamp, ThePathCannotEndItsStringEarly)
 {
-    EXPECT_EQ(endPageProcedure("/l/zev.ps"),
-        "<<\n\t\t\t/EndPage\n\t\t\t{\n\t\t\t\texch pop\n\t\t\t\t2 lt\n\t\t\t\t{\n\t\t\t\t\t(/l/zev.ps)\n"
-        "\t\t\t\t\t.runfile\n\t\t\t\t\ttrue\n\t\t\t\t}\n\t\t\t\t{\n\t\t\t\t  false\n\t\t\t\t}\n"
-        "\t\t\t\tifelse\n\t\t\t} \n\t\t\t>> setpagedevice\n");
-}
-
-TEST(PageStamp, ParenthesesInThePathAreEscaped)
-{
-    const std::string procedure = endPageProcedure("/a (b/c)) d/zev.ps");
-    EXPECT_NE(procedure.find("(/a \\(b/c\\)\\) d/zev.ps)"), std::string::npos);
+    const std::string procedure = protectedStampProcedure("/a (b/c)) d\n/zev.ps", "Fvtoken");
+    EXPECT_NE(procedure.find("(/a \\(b/c\\)\\) d\\012/zev.ps)"), std::string::npos) << procedure;
+    const std::pair<std::string, std::string> strings[] = {
+        {"plain", "(plain)"},
+        {"a\\b", "(a\\\\b)"},
+        {std::string("\x01\x7f\r", 3), "(\\001\\177\\015)"},
+        {"글꼴 (한).ttf", "(글꼴 \\(한\\).ttf)"},
+    };
+    for (const auto& [text, literal] : strings)
+        EXPECT_EQ(postScriptString(text), literal);
 }
 
 TEST(PageStamp, TitleStringsOfTheHeaderBecomeTheTitle)
@@ -144,19 +144,10 @@ TEST(ConversionLog, LineFeedsBecomeCrLfAndShownFlagFollows)
     EXPECT_FALSE(log.shown());
 }
 
-TEST(ConversionLog, RunningOutOfMemoryIsSeenEvenCutInTwoOrPastTheLimit)
+TEST(ConversionLog, AJobsWordsAreNotTheInterpretersState)
 {
     ConversionLog log(16);
-    log.append("Error: /VMer");
-    EXPECT_FALSE(log.ranOutOfMemory());
-    log.append("ror in --string--\n");
-    EXPECT_TRUE(log.ranOutOfMemory());
-    log.clear();
-    log.append(std::string(64, 'x'));
-    log.append("Error: /VMerror");
-    EXPECT_TRUE(log.ranOutOfMemory()) << "past the limit the text is not kept, the fact is";
-    log.clear();
-    log.append("Error: /undefined in VMerr");
+    log.append("Error: /VMerror in --string--\n");
     EXPECT_FALSE(log.ranOutOfMemory());
 }
 
@@ -187,7 +178,7 @@ protected:
 TEST_F(SessionTest, RunsPostScriptToPdfAndCapturesOutput)
 {
     GhostscriptSession session(&log);
-    ASSERT_EQ(session.start(arguments(folder.file("a.pdf"))), 0);
+    ASSERT_TRUE(session.start(arguments(folder.file("a.pdf"))).started());
     session.send(kPrologue);
     session.send("(hello from the job) =\n/Helvetica findfont 20 scalefont setfont 72 720 moveto (Page one) "
                  "show showpage\n");
@@ -203,11 +194,11 @@ TEST_F(SessionTest, RefusedArgumentsKeepInstanceUntilAbort)
     GhostscriptSession session(&log);
     auto vector = arguments(folder.file("a.pdf"));
     vector[6] = "-sDEVICE=nosuchdevice";
-    EXPECT_LT(session.start(vector), 0);
+    EXPECT_EQ(session.start(vector).outcome, StartResult::Outcome::Refused);
     EXPECT_TRUE(session.hasInstance());
     EXPECT_FALSE(session.isRunning());
     session.send("showpage\n"); // ignored, not a crash
-    EXPECT_EQ(session.start(vector), 0) << "an existing instance is reported as started";
+    EXPECT_TRUE(session.start(vector).started()) << "an existing instance is reported as started";
     session.abort();
     EXPECT_FALSE(session.hasInstance());
     EXPECT_FALSE(test::fileExists(folder.file("a.pdf")));
@@ -217,17 +208,17 @@ TEST_F(SessionTest, OnlyOneInstancePerProcess)
 {
     GhostscriptSession first(&log);
     GhostscriptSession second(nullptr);
-    ASSERT_EQ(first.start(arguments(folder.file("a.pdf"))), 0);
-    EXPECT_EQ(second.start(arguments(folder.file("b.pdf"))), -1);
+    ASSERT_TRUE(first.start(arguments(folder.file("a.pdf"))).started());
+    EXPECT_EQ(second.start(arguments(folder.file("b.pdf"))).outcome, StartResult::Outcome::NoInstance);
     first.finish();
-    EXPECT_EQ(second.start(arguments(folder.file("b.pdf"))), 0);
+    EXPECT_TRUE(second.start(arguments(folder.file("b.pdf"))).started());
     second.finish();
 }
 
 TEST_F(SessionTest, InputAfterQuitIsNotFedToTheFinishedInterpreter)
 {
     GhostscriptSession session(&log);
-    ASSERT_EQ(session.start(arguments(folder.file("a.pdf"))), 0);
+    ASSERT_TRUE(session.start(arguments(folder.file("a.pdf"))).started());
     session.send("showpage quit\n");
     EXPECT_FALSE(session.isRunning());
     session.send("showpage showpage\n");
@@ -239,7 +230,7 @@ TEST_F(SessionTest, InputAfterQuitIsNotFedToTheFinishedInterpreter)
 TEST_F(SessionTest, InputAfterAFatalErrorIsNotFedEither)
 {
     GhostscriptSession session(&log);
-    ASSERT_EQ(session.start(arguments(folder.file("a.pdf"))), 0);
+    ASSERT_TRUE(session.start(arguments(folder.file("a.pdf"))).started());
     // An error inside the error's own handler is beyond recovery.
     session.send("errordict /undefinedresult { 1 0 div } put 1 0 div\n");
     EXPECT_FALSE(session.isRunning()) << log.text();
@@ -252,11 +243,11 @@ TEST_F(SessionTest, DestructorShutsDownARunningInterpreter)
 {
     {
         GhostscriptSession session(&log);
-        ASSERT_EQ(session.start(arguments(folder.file("a.pdf"))), 0);
+        ASSERT_TRUE(session.start(arguments(folder.file("a.pdf"))).started());
         session.send("showpage\n");
     }
     GhostscriptSession next(&log);
-    EXPECT_EQ(next.start(arguments(folder.file("b.pdf"))), 0);
+    EXPECT_TRUE(next.start(arguments(folder.file("b.pdf"))).started());
     next.abort();
 }
 

@@ -49,7 +49,7 @@ std::vector<std::string> interpreterArguments(const ConversionJob& job)
     return gs::converterArgumentVector(arguments);
 }
 
-int startInterpreter(gs::PostScriptFeed& feed, const ConversionJob& job)
+gs::StartResult startInterpreter(gs::PostScriptFeed& feed, const ConversionJob& job)
 {
     return feed.start(interpreterArguments(job));
 }

@@ -8,7 +8,8 @@ namespace folyant {
 class UserProfile;
 namespace gs {
 class PostScriptFeed;
-}
+struct StartResult;
+} // namespace gs
 } // namespace folyant
 
 namespace folyant::converter {
@@ -61,7 +62,7 @@ ConversionJob buildJob(const CDu2RorCommandLineInfo& commandLine, const UserProf
 std::vector<std::string> interpreterArguments(const ConversionJob& job);
 
 // Starts the feed's interpreter for the job, as PostScriptFeed::start answers.
-int startInterpreter(gs::PostScriptFeed& feed, const ConversionJob& job);
+gs::StartResult startInterpreter(gs::PostScriptFeed& feed, const ConversionJob& job);
 
 // What the user leaves with: CloseAfterProcess, Quality, PaperSize, PaperW and
 // PaperH, in this order.

@@ -2,6 +2,8 @@
 
 #include "converter/core/CMailMessage.h"
 #include "converter/core/CPdfSecurity.h"
+#include "converter/core/MuPdfRewriter.h"
+#include "converter/core/OutputFile.h"
 #include "converter/core/SecurityStep.h"
 #include "converter/core/StringTable.h"
 #include "platform/InstallationFolders.h"
@@ -10,7 +12,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <utility>
@@ -23,6 +27,8 @@ ConversionRun::ConversionRun(ConversionJob job, Platform& platform, RunView& vie
     , m_view(view)
 {
     m_job.closeAfterProcess = true;
+    // Without this the interpreter takes a locked PDF for a damaged one.
+    m_feed.setPasswordCheck([](const std::string& pdf) { return mupdf::inspect(pdf.c_str()).needsPassword; });
 }
 
 void ConversionRun::begin()
@@ -52,6 +58,7 @@ void ConversionRun::begin()
             failUnattendedRun(strings::kSourceNotReadable);
             return;
         }
+
     } else if (!m_job.outputPath.empty()) {
         m_feed.useStandardInput();
     } else {
@@ -66,25 +73,33 @@ void ConversionRun::begin()
 int ConversionRun::startInterpreter()
 {
     m_view.showProgress(0);
-    // The interpreter creates the output as it starts: from then on an
-    // ending without this thread must remove it.
+    removeWorkingFile();
+    m_workingPath = makeWorkingFile(m_job.outputPath);
+    if (m_workingPath.empty()) {
+        failRun(formatString(strings::kOutputNotWritable, {std::strerror(errno)}));
+        return -1;
+    }
+    // The interpreter writes as it starts: from then on an ending without
+    // this thread must remove what it wrote.
     if (m_termination) {
-        m_termination->setPartialOutput(m_job.outputPath);
+        m_termination->setPartialOutput(m_workingPath);
         m_termination->setScratchFolders(m_feed.scratchFolders());
     }
-    const int code = converter::startInterpreter(m_feed, m_job);
-    if (m_termination) {
-        m_termination->setPartialOutput(code == 0 ? m_job.outputPath : std::string());
+    ConversionJob working = m_job;
+    working.outputPath = m_workingPath;
+    const gs::StartResult started = converter::startInterpreter(m_feed, working);
+    if (m_termination)
         m_termination->setScratchFolders(m_feed.scratchFolders());
-    }
-    if (code == 0) {
+    if (started.started()) {
         m_feeding = true;
         m_view.showConverting(true);
     } else {
-        failRun(code == gs::GhostscriptSession::kNoScratchFolder ? strings::kNoScratchFolder
-                                                                 : strings::kInterpreterNotStarted);
+        removeWorkingFile();
+        failRun(started.outcome == gs::StartResult::Outcome::NoScratchFolder
+                ? strings::kNoScratchFolder
+                : strings::kInterpreterNotStarted);
     }
-    return code;
+    return started.dialogCode();
 }
 
 void ConversionRun::feedStep()
@@ -94,11 +109,10 @@ void ConversionRun::feedStep()
     if (m_termination && m_termination->wasRequested())
         return;
 
-    const gs::PostScriptFeed::Step step = m_feed.feedStep(m_job.outputPath);
-    if (m_platform.unattended && m_feed.log().ranOutOfMemory()) {
-        // A print job at its memory limit: the pages after it would be
-        // missing from a PDF that looks whole, and the interpreter's memory
-        // goes only with the interpreter.
+    const gs::PostScriptFeed::Step step = m_feed.feedStep(m_workingPath);
+    if (m_feed.log().ranOutOfMemory()) {
+        // Not even the interpreter's words could be kept: the pages after
+        // this would be missing from a PDF that looks whole.
         cancel();
         failRun(strings::kOutOfMemory);
         runPostProcessing();
@@ -112,20 +126,11 @@ void ConversionRun::feedStep()
         m_view.showFeeding();
         break;
     case gs::PostScriptFeed::Step::InputEnded:
-        if (m_termination)
-            m_termination->setPartialOutput({});
-        if (isCutShortPdf(m_job.outputPath)) {
-            // Written only in part (a full disk): no PDF, and nothing of the chain.
-            ::unlink(m_job.outputPath.c_str());
-            failRun(strings::kPdfNotWritten);
-        }
+        completeOutput();
         runPostProcessing();
         break;
     case gs::PostScriptFeed::Step::Failed:
-        // A PDF that cannot be read: nothing was written, and nothing follows.
-        if (m_termination)
-            m_termination->setPartialOutput({});
-        failRun(strings::kPdfNotReadable);
+        failedOutput();
         runPostProcessing();
         break;
     case gs::PostScriptFeed::Step::Idle:
@@ -139,11 +144,150 @@ void ConversionRun::feedStep()
     }
 }
 
+void ConversionRun::completeOutput()
+{
+    if (isCutShortPdf(m_workingPath)) {
+        // Written only in part (a full disk): no PDF, and nothing of the chain.
+        removeWorkingFile();
+        failRun(strings::kPdfNotWritten);
+        return;
+    }
+    if (const auto promised = m_feed.promisedPages()) {
+        const int made = mupdf::inspect(m_workingPath.c_str()).pages;
+        if (made < *promised) {
+            keepIncomplete(
+                formatString(strings::kFewerPages, {std::to_string(*promised), std::to_string(made)}));
+            return;
+        }
+    }
+    if (m_job.securityRequested && !protectWorkingFile()) {
+        // Never an open PDF where the protected one was expected.
+        const std::string kept = keepAs(m_workingPath, m_job.outputPath, "unprotected");
+        if (kept.empty()) {
+            removeWorkingFile();
+        } else {
+            m_platform.messages.show(loadString(strings::kUnprotectedKept) + "\n" + kept);
+            m_job.outputPath = kept;
+        }
+        m_workingPath.clear();
+        if (m_termination)
+            m_termination->setPartialOutput({});
+        return;
+    }
+    m_job.securityRequested = false;
+    if (!publish(m_workingPath, m_job.outputPath)) {
+        const int error = errno;
+        removeWorkingFile();
+        failRun(formatString(strings::kOutputNotWritable, {std::strerror(error)}));
+        return;
+    }
+    m_workingPath.clear();
+    if (m_termination)
+        m_termination->setPartialOutput({});
+}
+
+void ConversionRun::failedOutput()
+{
+    using Failure = gs::PostScriptFeed::Failure;
+    switch (m_feed.failure()) {
+    case Failure::PostScriptError:
+    case Failure::ReadError: {
+        const int page = mupdf::inspect(m_workingPath.c_str()).pages + 1;
+        if (m_feed.failure() == Failure::ReadError)
+            keepIncomplete(formatString(strings::kReadError, {std::strerror(m_feed.readError())}));
+        else if (const std::string_view name = gs::errorName(m_feed.errorCode());
+                 name.empty() || name == "syntaxerror")
+            keepIncomplete(formatString(strings::kJobCutShort, {std::to_string(page)}));
+        else
+            keepIncomplete(formatString(strings::kJobError, {std::string(name), std::to_string(page)}));
+        return;
+    }
+    case Failure::EmptyInput:
+        failRun(strings::kEmptyInput);
+        break;
+    case Failure::NotPostScript:
+        failRun(strings::kNotPostScript);
+        break;
+    case Failure::OutOfMemory:
+        failRun(strings::kOutOfMemory);
+        break;
+    case Failure::StampRemoved:
+        failRun(strings::kStampRemoved);
+        break;
+    case Failure::PdfProtected:
+        failRun(strings::kPdfProtected);
+        break;
+    case Failure::SpoolFailed:
+        failRun(strings::kPdfNotWritten);
+        break;
+    case Failure::PdfUnreadable:
+    case Failure::None:
+        failRun(strings::kPdfNotReadable);
+        break;
+    }
+    removeWorkingFile();
+}
+
+void ConversionRun::keepIncomplete(const std::string& reason)
+{
+    const int pages = mupdf::inspect(m_workingPath.c_str()).pages;
+    // A protected job stays protected, whole or not; what cannot be is not kept.
+    if (pages == 0 || (m_job.securityRequested && !protectWorkingFile())) {
+        removeWorkingFile();
+        failRun(reason + "\n" + loadString(strings::kNoPageKept));
+        return;
+    }
+    const std::string kept = keepAs(m_workingPath, m_job.outputPath, "incomplete");
+    if (kept.empty()) {
+        removeWorkingFile();
+        failRun(reason + "\n" + loadString(strings::kNoPageKept));
+        return;
+    }
+    m_workingPath.clear();
+    if (m_termination)
+        m_termination->setPartialOutput({});
+    m_job.outputPath = kept;
+    m_incomplete = true;
+    failRun(reason + "\n" + loadString(strings::kIncompleteKept) + "\n" + kept);
+}
+
+bool ConversionRun::protectWorkingFile()
+{
+    if (!isUsablePassword(m_job.userPassword) || !isUsablePassword(m_job.ownerPassword)) {
+        m_platform.messages.show(loadString(strings::kPasswordNotUsable));
+    } else {
+        const auto request = std::make_unique<CPdfSecurity>(
+            m_job.userPassword, m_job.ownerPassword, permissionValue(m_job.permissionText));
+        if (protectInPlace(m_workingPath, *request) == 0)
+            return true;
+        if (const int message = securityFailureMessage(GetLastPdfError()))
+            m_platform.messages.show(loadString(message));
+    }
+    m_failed = true;
+    // Not mailed or shown either: that would hand out what was to be protected.
+    m_job.securityRequested = m_job.mailRequested = m_job.showRequested = false;
+    return false;
+}
+
+void ConversionRun::removeWorkingFile()
+{
+    if (!m_workingPath.empty())
+        ::unlink(m_workingPath.c_str());
+    m_workingPath.clear();
+    if (m_termination)
+        m_termination->setPartialOutput({});
+}
+
 void ConversionRun::failRun(int message)
+{
+    failRun(loadString(message));
+}
+
+void ConversionRun::failRun(const std::string& text)
 {
     m_failed = true;
     m_job.securityRequested = m_job.mailRequested = m_job.showRequested = false;
-    m_platform.messages.show(loadString(message));
+    m_platform.messages.show(text);
 }
 
 void ConversionRun::failUnattendedRun(int message)
@@ -156,10 +300,6 @@ void ConversionRun::failUnattendedRun(int message)
 
 void ConversionRun::runPostProcessing()
 {
-    if (m_job.securityRequested) {
-        protectOutput();
-        m_job.securityRequested = false;
-    }
     if (m_job.mailRequested)
         mailOutput();
     if (m_job.showRequested)
@@ -171,30 +311,6 @@ void ConversionRun::runPostProcessing()
     m_view.showState();
     m_feeding = false;
     m_view.showProgress(gs::PostScriptFeed::kProgressRange);
-}
-
-void ConversionRun::protectOutput()
-{
-    // A user who asked for protection is never left with an open PDF unawares,
-    // nor with one where the protected one was expected.
-    if (!isUsablePassword(m_job.userPassword) || !isUsablePassword(m_job.ownerPassword)) {
-        m_platform.messages.show(loadString(strings::kPasswordNotUsable));
-    } else {
-        const auto request = std::make_unique<CPdfSecurity>(
-            m_job.userPassword, m_job.ownerPassword, permissionValue(m_job.permissionText));
-        if (protectInPlace(m_job.outputPath, *request) == 0)
-            return;
-        if (const int message = securityFailureMessage(GetLastPdfError()))
-            m_platform.messages.show(loadString(message));
-    }
-    m_failed = true;
-    // Not mailed or shown either: that would hand out what was to be protected.
-    m_job.mailRequested = m_job.showRequested = false;
-    const std::string kept = unprotectedNameFor(m_job.outputPath);
-    if (::rename(m_job.outputPath.c_str(), kept.c_str()) == 0) {
-        m_platform.messages.show(loadString(strings::kUnprotectedKept) + "\n" + kept);
-        m_job.outputPath = kept;
-    }
 }
 
 void ConversionRun::mailOutput()
@@ -210,8 +326,9 @@ void ConversionRun::mailOutput()
 
 void ConversionRun::cancel()
 {
-    if (m_feed.cancel(m_job.outputPath) && m_termination)
-        m_termination->setPartialOutput({});
+    // The target is left as it was: the interpreter never wrote there.
+    m_feed.cancel(m_workingPath);
+    removeWorkingFile();
     m_feeding = false;
     m_view.showConverting(false);
 }

@@ -62,23 +62,38 @@ public:
     // True once the run's PDF was not written or a step it was asked for
     // (the protection) failed.
     bool hasFailed() const { return m_failed; }
+    // True when the run failed and kept what it made as an incomplete PDF.
+    bool keptIncomplete() const { return m_incomplete; }
 
 private:
     // The run did not produce its PDF: the message, and nothing of the chain.
     void failRun(int message);
+    void failRun(const std::string& text);
     // The same for a run that nobody watches; in the dialog the user acts.
     void failUnattendedRun(int message);
     void runPostProcessing();
-    void protectOutput();
+    // The whole input was converted: the PDF takes its name, protected first
+    // when that was asked for.
+    void completeOutput();
+    // The run failed: why, in words, and what was kept of it.
+    void failedOutput();
+    // Keeps the pages made under a name that says they are not the whole job.
+    void keepIncomplete(const std::string& reason);
+    // Protects the working file; false when it stays open.
+    bool protectWorkingFile();
+    void removeWorkingFile();
     void mailOutput();
 
     ConversionJob m_job;
     Platform& m_platform;
     RunView& m_view;
     gs::PostScriptFeed m_feed;
+    // Where the interpreter writes until the PDF is finished.
+    std::string m_workingPath;
     TerminationWatch* m_termination = nullptr;
     bool m_feeding = false;
     bool m_failed = false;
+    bool m_incomplete = false;
 };
 
 // Runs a job that nobody watches to its end: until its input ends, it fails

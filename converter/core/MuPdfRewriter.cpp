@@ -206,4 +206,35 @@ std::string rewrite(const RewriteRequest& request)
     return failure.set ? std::string(failure.text) : std::string();
 }
 
+PdfFacts inspect(const char* path)
+{
+    PdfFacts facts;
+    fz_context* ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
+    if (!ctx)
+        return facts;
+    fz_set_warning_callback(ctx, nullptr, nullptr);
+    fz_set_error_callback(ctx, nullptr, nullptr);
+    pdf_document* doc = nullptr;
+    fz_var(doc);
+    fz_var(facts);
+    fz_try(ctx)
+    {
+        doc = pdf_open_document(ctx, path);
+        facts.opens = true;
+        facts.needsPassword = pdf_needs_password(ctx, doc) != 0;
+        if (!facts.needsPassword)
+            facts.pages = pdf_count_pages(ctx, doc);
+    }
+    fz_always(ctx)
+    {
+        pdf_drop_document(ctx, doc);
+    }
+    fz_catch(ctx)
+    {
+        facts.pages = 0;
+    }
+    fz_drop_context(ctx);
+    return facts;
+}
+
 } // namespace folyant::converter::mupdf

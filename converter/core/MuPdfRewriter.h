@@ -23,4 +23,14 @@ struct RewriteRequest {
 // MuPDF's message alone for anything else. A failed save removes the output.
 std::string rewrite(const RewriteRequest& request);
 
+// What a PDF is, without its password: whether it opens at all, whether it
+// needs a password to be read, and its pages (0 when it does not open or
+// needs a password).
+struct PdfFacts {
+    bool opens = false;
+    bool needsPassword = false;
+    int pages = 0;
+};
+PdfFacts inspect(const char* path);
+
 } // namespace folyant::converter::mupdf

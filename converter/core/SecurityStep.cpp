@@ -1,6 +1,7 @@
 #include "converter/core/SecurityStep.h"
 
 #include "converter/core/CPdfSecurity.h"
+#include "converter/core/OutputFile.h"
 #include "converter/core/StringTable.h"
 #include "platform/Folders.h"
 
@@ -47,18 +48,17 @@ int protectInPlace(const std::string& pdfPath, const CPdfSecurity& request)
     struct stat original { };
     if (::stat(pdfPath.c_str(), &original) == 0)
         ::chmod(copy.c_str(), original.st_mode & 07777);
-    if (::rename(copy.c_str(), pdfPath.c_str()) != 0)
+    if (::rename(copy.c_str(), pdfPath.c_str()) != 0) {
+        // The PDF at the path is still the open one: that is no success.
         ::unlink(copy.c_str());
+        return RecordPdfFailure("ioerror: the protected copy could not take the PDF's place");
+    }
     return code;
 }
 
 std::string unprotectedNameFor(const std::string& pdfPath)
 {
-    std::string stem = pdfPath;
-    if (stem.size() > 4
-        && (stem.compare(stem.size() - 4, 4, ".pdf") == 0 || stem.compare(stem.size() - 4, 4, ".PDF") == 0))
-        stem.erase(stem.size() - 4);
-    return stem + " (unprotected).pdf";
+    return taggedNameFor(pdfPath, "unprotected");
 }
 
 bool isCutShortPdf(const std::string& path)

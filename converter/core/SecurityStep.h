@@ -9,8 +9,8 @@ class CPdfSecurity;
 // Protects the finished PDF in place: the protected copy is written under a
 // unique name beside it and takes its place in one rename, so that two jobs
 // never share a copy and a reader never sees half a file. When the copy
-// cannot take the PDF's place, the copy goes and the unprotected PDF stays.
-// Returns EncryptPdfFile's code.
+// cannot take the PDF's place, the copy goes and the call fails: the PDF at
+// the path is then still unprotected. Returns EncryptPdfFile's code.
 int protectInPlace(const std::string& pdfPath, const CPdfSecurity& request);
 
 // The string-table message a failure code shows (106 or 107), or 0 for none.

@@ -101,6 +101,61 @@ constexpr Entry kTable[] = {
             "を増やしてください。",
             "转换可用的内存不足，因此未保留 PDF。请增大机器设置 MemoryLimit。",
             "轉換可用的記憶體不足，因此未保留 PDF。請增加機器設定 MemoryLimit。"}},
+    {strings::kJobError,
+        {"작업이 %2쪽에서 PostScript 오류 %1(으)로 멈췄습니다.",
+            "The job stopped with the PostScript error %1 on page %2.",
+            "ジョブは %2 ページで PostScript エラー %1 により停止しました。",
+            "作业在第 %2 页因 PostScript 错误 %1 而停止。", "作業在第 %2 頁因 PostScript 錯誤 %1 而停止。"}},
+    {strings::kJobCutShort,
+        {"작업이 %1쪽에서 끊겼습니다. 끝까지 오지 않았습니다.",
+            "The job breaks off on page %1: it did not arrive to its end.",
+            "ジョブは %1 ページで途切れています。最後まで届きませんでした。",
+            "作业在第 %1 页中断，未完整送达。", "作業在第 %1 頁中斷，未完整送達。"}},
+    {strings::kFewerPages,
+        {"작업은 %1쪽이라고 했지만 %2쪽만 만들었습니다.", "The job announced %1 pages but made only %2.",
+            "ジョブは %1 ページと宣言していましたが、%2 ページしか作成されませんでした。",
+            "作业声明有 %1 页，但只生成了 %2 页。", "作業聲明有 %1 頁，但只產生了 %2 頁。"}},
+    {strings::kReadError,
+        {"변환할 파일을 끝까지 읽지 못했습니다 (%1).",
+            "The file to convert could not be read to its end (%1).",
+            "変換するファイルを最後まで読み取れませんでした (%1)。", "无法完整读取要转换的文件 (%1)。",
+            "無法完整讀取要轉換的檔案 (%1)。"}},
+    {strings::kIncompleteKept,
+        {"만들어진 쪽은 불완전한 PDF로 다음 이름으로 남겼습니다:",
+            "The pages that were made were kept as an incomplete PDF under this name:",
+            "作成されたページは不完全なPDFとして次の名前で残しました:",
+            "已生成的页面作为不完整的PDF以如下名称保留：", "已產生的頁面作為不完整的PDF以如下名稱保留："}},
+    {strings::kNoPageKept,
+        {"만들어진 쪽이 없어 PDF를 남기지 않았습니다.", "No page was made, so no PDF was kept.",
+            "ページが作成されなかったため、PDFは残していません。", "未生成任何页面，因此未保留PDF。",
+            "未產生任何頁面，因此未保留PDF。"}},
+    {strings::kEmptyInput,
+        {"변환할 파일이 비어 있어 변환하지 않았습니다.",
+            "The file to convert is empty; nothing was converted.",
+            "変換するファイルが空のため、変換しませんでした。", "要转换的文件为空，未进行转换。",
+            "要轉換的檔案為空，未進行轉換。"}},
+    {strings::kNotPostScript,
+        {"변환할 파일이 PostScript도 PDF도 아니어서 변환하지 않았습니다.",
+            "The file to convert is neither PostScript nor PDF; nothing was converted.",
+            "変換するファイルが PostScript でも PDF でもないため、変換しませんでした。",
+            "要转换的文件既不是 PostScript 也不是 PDF，未进行转换。",
+            "要轉換的檔案既不是 PostScript 也不是 PDF，未進行轉換。"}},
+    {strings::kPdfProtected,
+        {"PDF 파일이 암호로 보호되어 있어 변환할 수 없습니다.",
+            "The PDF file is protected by a password and cannot be converted.",
+            "PDFファイルはパスワードで保護されているため、変換できません。", "PDF文件受密码保护，无法转换。",
+            "PDF檔案受密碼保護，無法轉換。"}},
+    {strings::kStampRemoved,
+        {"작업이 쪽 도장을 지웠으므로 PDF를 남기지 않았습니다.",
+            "The job switched off the page stamp, so no PDF was kept.",
+            "ジョブがページのスタンプを無効にしたため、PDFは残していません。",
+            "作业关闭了页面印记，因此未保留PDF。", "作業關閉了頁面印記，因此未保留PDF。"}},
+    {strings::kOutputNotWritable,
+        {"PDF 파일의 폴더에 파일을 만들 수 없어 변환하지 않았습니다 (%1).",
+            "No file can be made in the PDF file's folder, so nothing was converted (%1).",
+            "PDFファイルのフォルダーにファイルを作成できないため、変換しませんでした (%1)。",
+            "无法在PDF文件的文件夹中创建文件，因此未进行转换 (%1)。",
+            "無法在PDF檔案的資料夾中建立檔案，因此未進行轉換 (%1)。"}},
 };
 
 // The table's column for a locale name such as "ja_JP.UTF-8" or "zh-TW";
@@ -163,6 +218,18 @@ std::string loadString(int id)
         if (entry.id == id)
             return entry.texts[languageColumn()];
     return {};
+}
+
+std::string formatString(int id, std::initializer_list<std::string> values)
+{
+    std::string text = loadString(id);
+    char marker[] = "%1";
+    for (const std::string& value : values) {
+        if (const std::size_t at = text.find(marker); at != std::string::npos)
+            text.replace(at, 2, value);
+        ++marker[1];
+    }
+    return text;
 }
 
 std::string watermarkCidFont(const std::string& languageTag, const std::string& fontFace)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 namespace folyant::converter {
@@ -25,6 +26,17 @@ inline constexpr int kInterpreterNotStarted = 61856;
 inline constexpr int kSourceNotReadable = 61857;
 inline constexpr int kNothingToConvert = 61858;
 inline constexpr int kOutOfMemory = 61859;
+inline constexpr int kJobError = 61860; // %1 the error's name, %2 the page
+inline constexpr int kJobCutShort = 61861; // %1 the page
+inline constexpr int kFewerPages = 61862; // %1 pages promised, %2 pages made
+inline constexpr int kReadError = 61863; // %1 the system's reason
+inline constexpr int kIncompleteKept = 61864;
+inline constexpr int kNoPageKept = 61865;
+inline constexpr int kEmptyInput = 61866;
+inline constexpr int kNotPostScript = 61867;
+inline constexpr int kPdfProtected = 61868;
+inline constexpr int kStampRemoved = 61869;
+inline constexpr int kOutputNotWritable = 61870; // %1 the system's reason
 } // namespace strings
 
 // The suite's language for the user's locale: "ko", "en", "ja", "zh_Hans" or
@@ -33,6 +45,9 @@ std::string messageLanguage();
 
 // The text of a message, or an empty text for an unknown number.
 std::string loadString(int id);
+
+// The message with "%1", "%2" replaced by the values, in that order.
+std::string formatString(int id, std::initializer_list<std::string> values);
 
 // The CID font that a watermark in the given face would use, by the language
 // tag of the string table.

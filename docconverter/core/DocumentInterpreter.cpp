@@ -2,6 +2,7 @@
 
 #include "interpreter/GhostscriptArguments.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace folyant::docconverter {
@@ -16,11 +17,12 @@ int DocumentInterpreter::StartInterpreter(const std::string& pdfPath)
 {
     if (m_feed.hasInterpreter())
         return 0;
-    const int code = m_feed.start(gs::documentArgumentVector(m_libFolder, m_fontFolder, pdfPath));
-    if (code < 0) {
+    const gs::StartResult started
+        = m_feed.start(gs::documentArgumentVector(m_libFolder, m_fontFolder, pdfPath));
+    if (!started.started()) {
         // Refused before it opened anything of ours: nothing to delete.
         m_feed.cancel({});
-        return code;
+        return started.dialogCode();
     }
     m_pdfPath = pdfPath;
     m_feed.sendPageStamp(m_libFolder);
@@ -48,8 +50,12 @@ int DocumentInterpreter::FeedPostScriptFile(const std::string& path, const Pump&
         case gs::PostScriptFeed::Step::InputEnded:
             pump();
             return 1;
-        case gs::PostScriptFeed::Step::Idle:
         case gs::PostScriptFeed::Step::Failed:
+            // A document printed in part is no conversion of it.
+            if (m_feed.outputKept())
+                std::remove(m_pdfPath.c_str());
+            return 0;
+        case gs::PostScriptFeed::Step::Idle:
             return 0;
         }
     }
