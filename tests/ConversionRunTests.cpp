@@ -49,7 +49,7 @@ protected:
 TEST_F(ConversionRunTest, HundredKibibytesArriveInTwoChunks)
 {
     std::string job = "%!PS\n";
-    while (job.size() < 100 * 1024 - 10)
+    while (job.size() < 100 * 1024 - 20)
         job += "% padding\n";
     job += "showpage\n";
     job.resize(100 * 1024, '\n');
@@ -75,14 +75,17 @@ TEST_F(ConversionRunTest, HundredKibibytesArriveInTwoChunks)
     EXPECT_EQ(run.feedStep(), gs::PostScriptFeed::Step::Idle) << "a tick after the end does nothing";
 }
 
-TEST_F(ConversionRunTest, EmptyInputEndsAtTheFirstTick)
+TEST_F(ConversionRunTest, EmptyInputFailsAtTheFirstTick)
 {
     test::writeFile(folder.file("empty.ps"), "");
     const auto job = jobWriting("out.pdf");
     ASSERT_TRUE(run.openSource(folder.file("empty.ps")));
     ASSERT_TRUE(startInterpreter(run, job).started());
     run.sendPageStamp(job.libFolder);
-    EXPECT_EQ(run.feedStep(), gs::PostScriptFeed::Step::InputEnded);
+    EXPECT_EQ(run.feedStep(), gs::PostScriptFeed::Step::Failed);
+    EXPECT_EQ(run.failure(), gs::PostScriptFeed::Failure::EmptyInput);
+    EXPECT_FALSE(run.outputKept());
+    EXPECT_FALSE(test::fileExists(job.outputPath)) << "a blank page is no conversion";
     EXPECT_EQ(run.bytesFed(), 0);
     EXPECT_EQ(run.progressPosition(), std::nullopt) << "no share of an empty input";
 }

@@ -132,23 +132,25 @@ TEST_F(DialogTest, BarShowsThePercentageMidRun)
     dialog.CancelJob();
 }
 
-TEST_F(DialogTest, CancelMidRunDeletesTheOutput)
+TEST_F(DialogTest, CancelMidRunDeletesWhatItWrote)
 {
     const auto job = jobFor(test::dataFile("acrobat6-win-word-12p.ps"));
     CDu2RorDlg dialog(job, platform);
     EXPECT_FALSE(control<QPushButton>(dialog, 1006)->isEnabled()) << "nothing to cancel before a run";
+    test::writeFile(job.outputPath, "an earlier PDF");
     dialog.OnInitDialog();
     dialog.FeedStep();
-    ASSERT_TRUE(test::fileExists(job.outputPath));
+    ASSERT_EQ(test::filesBelow(folder.path()).size(), 2u) << "the PDF is written beside the output";
     EXPECT_TRUE(control<QPushButton>(dialog, 1006)->isEnabled());
 
     control<QPushButton>(dialog, 1006)->click();
     EXPECT_FALSE(dialog.isConverting());
-    EXPECT_FALSE(test::fileExists(job.outputPath));
+    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"out.pdf"});
+    EXPECT_EQ(test::readFile(job.outputPath), "an earlier PDF") << "what was there stays";
     EXPECT_TRUE(control<QPushButton>(dialog, 1005)->isEnabled());
     EXPECT_FALSE(control<QPushButton>(dialog, 1006)->isEnabled()) << "nothing left to cancel";
     dialog.FeedStep();
-    EXPECT_FALSE(test::fileExists(job.outputPath)) << "a later tick does nothing";
+    EXPECT_EQ(test::filesBelow(folder.path()).size(), 1u) << "a later tick does nothing";
 }
 
 TEST_F(DialogTest, TheAmountFieldHoldsLargeNumbers)

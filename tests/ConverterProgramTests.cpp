@@ -355,6 +355,46 @@ TEST_F(ProgramTest, TheOutputPathIsOnlyAName)
     EXPECT_EQ(test::readFile(folder.file("old.pdf")), "an earlier PDF");
 }
 
+// Faults of the disk and of the job's source, made on demand: each is said,
+// no PDF passes for a whole one, and no working file stays behind.
+TEST_F(ProgramTest, ReadAndWriteFaultsAreSaidNotSwallowed)
+{
+    struct Case {
+        const char* fault;
+        bool fromFile;
+        const char* source;
+        int exitCode;
+        const char* says;
+        const char* kept; // the only file left beside the job, if any
+    };
+    const Case cases[] = {
+        {"read:2:EIO", true, "acrobat6-win-word-12p.ps", converter::exitcode::kIncomplete,
+            "끝까지 읽지 못했습니다", "out (incomplete).pdf"},
+        {"read:1:EIO", false, "cups-testfile.ps", converter::exitcode::kStepFailed, "끝까지 읽지 못했습니다",
+            nullptr},
+        {"write:1:ENOSPC", false, "cups-onepage-a4.pdf", converter::exitcode::kStepFailed,
+            "디스크가 가득 찼을 수 있습니다", nullptr},
+        {"rename:1:EACCES", true, "cups-testfile.ps", converter::exitcode::kStepFailed,
+            "PDF 파일의 폴더에 파일을 만들 수 없어", nullptr},
+    };
+    for (const Case& job : cases) {
+        const std::string out = folder.file("out.pdf");
+        const test::Environment fault{{"FOLYANT_IO_FAULT", job.fault}};
+        const auto result = job.fromFile ? converter({out, "/source", test::dataFile(job.source)}, {}, fault)
+                                         : converter({out}, test::readFile(test::dataFile(job.source)), fault);
+        EXPECT_EQ(result.exitCode, job.exitCode) << job.fault << result.err;
+        EXPECT_NE(result.err.find(job.says), std::string::npos) << job.fault << result.err;
+        EXPECT_EQ(test::filesBelow(folder.path()),
+            job.kept ? std::vector<std::string>{job.kept} : std::vector<std::string>{})
+            << job.fault;
+        if (job.kept)
+            EXPECT_EQ(test::pagesWithStamp(folder.file(job.kept), test::pdfPageCount(folder.file(job.kept))),
+                test::pdfPageCount(folder.file(job.kept)));
+        std::filesystem::remove_all(folder.path());
+        std::filesystem::create_directory(folder.path());
+    }
+}
+
 TEST_F(ProgramTest, AnEndlessUnattendedJobEndsAtItsTimeLimit)
 {
     useMachineSettings("TimeLimit=2\n");

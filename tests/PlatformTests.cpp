@@ -1,4 +1,5 @@
 // The stand-ins for the Windows interfaces, on real files and variables.
+#include "platform/FileIo.h"
 #include "platform/Folders.h"
 #include "platform/Handoff.h"
 #include "platform/IniFile.h"
@@ -169,6 +170,39 @@ TEST(IniFile, AWriteKeepsTheRestOfTheFileAndFailsWithoutHarm)
     std::filesystem::create_directory(notAFile);
     EXPECT_FALSE(ini::write(notAFile, {}, {{"GSLibPath", "/x"}}));
     EXPECT_TRUE(std::filesystem::is_directory(notAFile));
+}
+
+// A full disk, a read error or a refused rename while settings are saved or
+// a job is handed over is said, and what was there before stays whole.
+TEST(FileFaults, AreSaidAndLeaveTheOldFileWhole)
+{
+    TempFolder folder;
+    const std::string settings = folder.file("user.conf");
+    ASSERT_TRUE(ini::write(settings, "Settings", {{"Quality", "1"}}));
+    const std::string before = test::readFile(settings);
+    for (const auto& [operation, error] : {std::pair{io::Operation::Write, ENOSPC},
+             std::pair{io::Operation::Write, EIO}, std::pair{io::Operation::Rename, EACCES}}) {
+        io::failAt(operation, 1, error);
+        EXPECT_FALSE(ini::write(settings, "Settings", {{"Quality", "2"}})) << error;
+        io::failAt(operation, 0, 0);
+        EXPECT_EQ(test::readFile(settings), before) << error;
+        EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"user.conf"}) << error;
+    }
+
+    // The job arrives whole or not at all: a read error is no end of input.
+    const std::string job = folder.file("job.ps");
+    test::writeFile(job, std::string(200000, 'x'));
+    const std::string spool = folder.file("temp.ps");
+    for (const auto& [operation, expected] : {std::pair{io::Operation::Read, handoff::SpoolWrite::ReadFailed},
+             std::pair{io::Operation::Write, handoff::SpoolWrite::WriteFailed}}) {
+        const int input = ::open(job.c_str(), O_RDONLY | O_CLOEXEC);
+        io::failAt(operation, 2, EIO);
+        EXPECT_EQ(handoff::writeSpoolFile(input, spool, [] { return false; }), expected);
+        io::failAt(operation, 0, 0);
+        ::close(input);
+        if (operation == io::Operation::Read)
+            EXPECT_EQ(test::readFile(spool), "") << "nothing of half a job is handed over";
+    }
 }
 
 TEST(MachineSettings, TheDevelopmentInstallationNamesRealFolders)
