@@ -8,8 +8,8 @@
 #include <QMimeData>
 #include <QScreen>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
