@@ -271,6 +271,29 @@ TEST_F(ProgramTest, AnUnusablePasswordIsToldAndFailsTheRun)
     EXPECT_NE(result.err.find(folder.file("out (unprotected).pdf")), std::string::npos) << result.err;
 }
 
+TEST_F(ProgramTest, Aes256WhenTheFourthSecurityValueSaysSo)
+{
+    const std::string out = folder.file("out.pdf");
+    auto result = converter(
+        {out, "/source", test::dataFile("cups-testfile.ps"), "/security", "비밀", "OWNER", "1010", "aes256"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const auto shown = test::runProgram("qpdf", {"--show-encryption", "--password=비밀", out});
+    EXPECT_NE(shown.out.find("R = 6"), std::string::npos) << shown.out << shown.err;
+    EXPECT_NE(shown.out.find("file encryption method: AESv3"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("modify annotations: not allowed"), std::string::npos) << shown.out;
+    const auto text = test::runProgram("pdftotext", {"-upw", "비밀", out, "-"});
+    EXPECT_NE(text.out.find("Folyant Velmo"), std::string::npos) << text.err;
+
+    // A password SASLprep refuses is said, and no open PDF stands where the
+    // protected one was expected.
+    const std::string refused = folder.file("refused.pdf");
+    result = converter(
+        {refused, "/source", test::dataFile("cups-testfile.ps"), "/security", "\x01", "", "1111", "AES256"});
+    EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed);
+    EXPECT_NE(result.err.find("PDF를 보호하지 못했습니다"), std::string::npos) << result.err;
+    EXPECT_FALSE(test::fileExists(refused));
+}
+
 // A small file system of its own, mounted for one test (root only).
 class SmallDisk {
 public:

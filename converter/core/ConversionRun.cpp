@@ -177,11 +177,13 @@ void ConversionRun::protectOutput()
 {
     // A user who asked for protection is never left with an open PDF unawares,
     // nor with one where the protected one was expected.
-    if (!isUsablePassword(m_job.userPassword) || !isUsablePassword(m_job.ownerPassword)) {
+    const PdfEncryption encryption = encryptionNamed(m_job.fourthSecurityValue);
+    if (!isUsablePassword(m_job.userPassword, encryption)
+        || !isUsablePassword(m_job.ownerPassword, encryption)) {
         m_platform.messages.show(loadString(strings::kPasswordNotUsable));
     } else {
         const auto request = std::make_unique<CPdfSecurity>(
-            m_job.userPassword, m_job.ownerPassword, permissionValue(m_job.permissionText));
+            m_job.userPassword, m_job.ownerPassword, permissionValue(m_job.permissionText), encryption);
         if (protectInPlace(m_job.outputPath, *request) == 0)
             return;
         if (const int message = securityFailureMessage(GetLastPdfError()))

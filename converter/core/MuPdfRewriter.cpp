@@ -93,6 +93,19 @@ void ensureIdentifier(fz_context* ctx, pdf_document* doc)
     fz_catch(ctx) fz_rethrow(ctx);
 }
 
+int encryptionMethod(Encryption encryption)
+{
+    switch (encryption) {
+    case Encryption::Rc4Bits40:
+        return PDF_ENCRYPT_RC4_40;
+    case Encryption::Aes256:
+        return PDF_ENCRYPT_AES_256;
+    case Encryption::None:
+        break;
+    }
+    return PDF_ENCRYPT_NONE;
+}
+
 void copyPassword(char (&target)[128], const char* source)
 {
     std::snprintf(target, sizeof target, "%s", source ? source : "");
@@ -178,7 +191,7 @@ std::string rewrite(const RewriteRequest& request)
             // key is computed from) and renews the second; told not to
             // regenerate, it would replace the whole identifier instead.
             options.dont_regenerate_id = 0;
-            options.do_encrypt = request.encrypt ? PDF_ENCRYPT_RC4_40 : PDF_ENCRYPT_NONE;
+            options.do_encrypt = encryptionMethod(request.encryption);
             options.permissions = request.permissions;
             copyPassword(options.upwd_utf8, request.userPassword);
             copyPassword(options.opwd_utf8, request.ownerPassword);
@@ -199,7 +212,8 @@ std::string rewrite(const RewriteRequest& request)
     }
     fz_drop_context(ctx);
 
-    if (!failure.set && !opensWithPages(request.outputPath, request.encrypt ? request.userPassword : ""))
+    const bool encrypted = request.encryption != Encryption::None;
+    if (!failure.set && !opensWithPages(request.outputPath, encrypted ? request.userPassword : ""))
         setFailure(failure, "syntaxerror", "the written copy does not open");
     if (failure.set && saving)
         ::unlink(request.outputPath);
