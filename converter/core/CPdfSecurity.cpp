@@ -72,35 +72,33 @@ bool decodeUtf8(std::string_view text, std::size_t& at, char32_t& out)
 // Readers of revision 6 take at most this many bytes of a password.
 constexpr std::size_t kRevisionSixPasswordBytes = 127;
 
-// UTF-16 of UTF-8 text; nothing for malformed text.
-std::optional<std::u16string> utf16Of(std::string_view utf8)
+// The text in another Unicode form through an ICU conversion that reports
+// the length it needs when given no room; nothing for malformed text.
+template <typename Target, typename Source, typename Conversion>
+std::optional<Target> converted(const Source& source, Conversion conversion)
 {
     UErrorCode status = U_ZERO_ERROR;
     int32_t length = 0;
-    u_strFromUTF8(nullptr, 0, &length, utf8.data(), static_cast<int32_t>(utf8.size()), &status);
+    const auto size = static_cast<int32_t>(source.size());
+    conversion(nullptr, 0, &length, source.data(), size, &status);
     if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status))
         return std::nullopt;
-    std::u16string text(static_cast<std::size_t>(length), u'\0');
+    Target target(static_cast<std::size_t>(length), {});
     status = U_ZERO_ERROR;
-    u_strFromUTF8(text.data(), length, nullptr, utf8.data(), static_cast<int32_t>(utf8.size()), &status);
+    conversion(target.data(), length, nullptr, source.data(), size, &status);
     if (U_FAILURE(status))
         return std::nullopt;
-    return text;
+    return target;
+}
+
+std::optional<std::u16string> utf16Of(std::string_view utf8)
+{
+    return converted<std::u16string>(utf8, u_strFromUTF8);
 }
 
 std::optional<std::string> utf8Of(const std::u16string& text)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    int32_t length = 0;
-    u_strToUTF8(nullptr, 0, &length, text.data(), static_cast<int32_t>(text.size()), &status);
-    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status))
-        return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    status = U_ZERO_ERROR;
-    u_strToUTF8(bytes.data(), length, nullptr, text.data(), static_cast<int32_t>(text.size()), &status);
-    if (U_FAILURE(status))
-        return std::nullopt;
-    return bytes;
+    return converted<std::string>(text, u_strToUTF8);
 }
 
 // SASLprep of the text, for a stored string: unassigned code points refused.
