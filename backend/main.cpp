@@ -16,6 +16,7 @@
 #include "converter/core/ExitCodes.h"
 #include "platform/Folders.h"
 #include "platform/Handoff.h"
+#include "platform/HelpRequest.h"
 #include "platform/InstallationFolders.h"
 #include "platform/MachineSettings.h"
 #include "platform/MessageBox.h"
@@ -280,6 +281,13 @@ int main(int argc, char** argv)
     if (argc == 1) {
         std::puts(
             "direct folyant:/PPD \"Folyant Velmo\" \"Folyant Velmo\" \"Folyant Velmo virtual PDF printer\"");
+        return CUPS_BACKEND_OK;
+    }
+    if (folyant::isHelpRequest(argc, argv)) {
+        std::printf("Usage: %s job-id user title copies options [file]\n"
+                    "The print system's backend of the printer \"Folyant Velmo\": converts the job\n"
+                    "into a PDF of the job's user. Without arguments it names its device.\n",
+            argv[0]);
         return CUPS_BACKEND_OK;
     }
     if (argc < 6 || argc > 7) {

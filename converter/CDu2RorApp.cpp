@@ -7,6 +7,7 @@
 #include "converter/gui/DialogRun.h"
 #include "platform/FileDialogs.h"
 #include "platform/Folders.h"
+#include "platform/HelpRequest.h"
 #include "platform/InstallationFolders.h"
 #include "platform/Platform.h"
 #include "platform/Session.h"
@@ -25,6 +26,17 @@
 namespace folyant::converter {
 
 namespace {
+constexpr const char* kUsage
+    = "Usage: Folyant_Standard OUT.pdf /source IN [/quality N] [/security USER OWNER RIGHTS METHOD]\n"
+      "                        [/emailpdf] [/showpdf]\n"
+      "       Folyant_Standard OUT.pdf < IN\n"
+      "       Folyant_Standard                  open the dialog\n"
+      "Converts a PostScript or PDF print job IN into a stamped PDF OUT. Switches begin\n"
+      "with - or / in any case. /quality: 0 prepress, 1 printer, 2 screen. /security\n"
+      "protects OUT: RIGHTS is four digits (print, modify, copy, annotate; 1 grants),\n"
+      "METHOD AES256 encrypts with AES-256, any other word with 40-bit RC4.\n"
+      "Exit status: 0 when the run did what it was asked, 1 when it failed.\n";
+
 // Nobody watches an unattended run: an endless job or a memory bomb must not
 // go on until someone notices. The limits are machine settings.
 void limitUnattendedRun(const MachineSettings& machine)
@@ -80,6 +92,10 @@ std::string CDu2RorApp::programName(const char* argv0)
 
 int CDu2RorApp::InitInstance(int argc, char** argv)
 {
+    if (isHelpRequest(argc, argv)) {
+        std::fputs(kUsage, stdout);
+        return exitcode::kDone;
+    }
     // Started with standard input closed, the next descriptor opened would
     // take its number and be read as the job. /dev/null takes it instead:
     // no standard input attached, and the run ends at once.

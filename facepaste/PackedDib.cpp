@@ -1,5 +1,6 @@
 #include "facepaste/PackedDib.h"
 
+#include <algorithm>
 #include <cstring>
 
 // The pictures live in a static library's resources, which register only when
@@ -57,6 +58,15 @@ std::uint8_t nearest(const QList<QRgb>& table, QRgb colour)
 }
 } // namespace
 
+const QList<QRgb>& sixteenColours()
+{
+    static const QList<QRgb> colours = {qRgb(0, 0, 0), qRgb(128, 0, 0), qRgb(0, 128, 0), qRgb(128, 128, 0),
+        qRgb(0, 0, 128), qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192), qRgb(128, 128, 128),
+        qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(255, 255, 0), qRgb(0, 0, 255), qRgb(255, 0, 255),
+        qRgb(0, 255, 255), qRgb(255, 255, 255)};
+    return colours;
+}
+
 QImage faceForDisplay(int resource, int displayDepth)
 {
     if (resource != kFirstFace && resource != kSecondFace)
@@ -67,8 +77,12 @@ QImage faceForDisplay(int resource, int displayDepth)
         return {};
     if (displayDepth > 8)
         return stored.convertToFormat(QImage::Format_RGB32);
-    if (displayDepth > 1)
+    if (displayDepth > 4)
         return stored.convertToFormat(QImage::Format_Indexed8);
+    if (displayDepth > 1)
+        // (Through true colour: Qt keeps an indexed picture's own table.)
+        return stored.convertToFormat(QImage::Format_RGB32)
+            .convertToFormat(QImage::Format_Indexed8, sixteenColours(), Qt::ThresholdDither);
     return stored.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
 }
 
@@ -77,11 +91,11 @@ int dibBitCount(int bitsPerPixel)
     return bitsPerPixel <= 1 ? 1 : bitsPerPixel <= 4 ? 4 : bitsPerPixel <= 8 ? 8 : 24;
 }
 
-std::vector<std::uint8_t> packedDib(const QImage& image, const QList<QRgb>& palette)
+std::vector<std::uint8_t> packedDib(const QImage& image, const QList<QRgb>& palette, int bitsPerPixel)
 {
     if (image.isNull() || image.width() <= 0 || image.height() <= 0)
         return {};
-    const int bits = dibBitCount(image.depth());
+    const int bits = dibBitCount(bitsPerPixel > 0 ? std::min(bitsPerPixel, image.depth()) : image.depth());
     const auto width = static_cast<std::uint32_t>(image.width());
     const auto height = static_cast<std::uint32_t>(image.height());
     const std::uint32_t stride = (static_cast<std::uint32_t>(bits) * width + 31) / 32 * 4;

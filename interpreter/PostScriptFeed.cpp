@@ -235,7 +235,7 @@ PostScriptFeed::Step PostScriptFeed::feedStep(const std::string& outputPath)
     if (got < 0) {
         // What could not be read is missing from the PDF, like a cut-off job.
         m_readError = m_input >= 0 ? errno : EBADF;
-        return fail(Failure::ReadError, outputPath, true);
+        return fail(Failure::ReadError, outputPath, m_bytesFed > 0);
     }
     if (got > 0 && m_mode == Mode::Unknown)
         m_mode = looksLikePdf(std::string_view(m_buffer.data(), static_cast<std::size_t>(got))) && m_spool < 0

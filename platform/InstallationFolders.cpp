@@ -4,6 +4,7 @@
 #include "platform/MachineSettings.h"
 #include "platform/MessageBox.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace folyant {
@@ -14,6 +15,20 @@ InstallationFolders installedFolders()
     if (const std::string bin = folders::programFolder(); !bin.empty())
         installed.libFolder = folders::folderOf(bin) + "/share/folyant/lib";
     return installed;
+}
+
+bool namesAes256(std::string_view text)
+{
+    const std::string_view aes = installation::kAes256;
+    return text.size() == aes.size() && std::equal(text.begin(), text.end(), aes.begin(), [](char a, char b) {
+        return (a >= 'a' && a <= 'z' ? static_cast<char>(a - 'a' + 'A') : a) == b;
+    });
+}
+
+std::string protectionEncryption(const MachineSettings& machine)
+{
+    const auto value = machine.readString(installation::kEncryption, installation::kValueBuffer);
+    return value && namesAes256(*value) ? installation::kAes256 : installation::kRc4Bits40;
 }
 
 InstallationFolders readInstallationFolders(const MachineSettings& machine, MessageBox& messages,

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace folyant {
 
@@ -22,6 +23,13 @@ inline constexpr const char* kTimeLimit = "TimeLimit";
 inline constexpr const char* kMemoryLimit = "MemoryLimit";
 inline constexpr int kDefaultTimeLimit = 600;
 inline constexpr int kDefaultMemoryLimit = 2048;
+
+// The encryption a program of the suite asks the converter for when it
+// protects a PDF for a user: the fourth value of the converter's security
+// option, RC4-40 unless the machine says AES256.
+inline constexpr const char* kEncryption = "Encryption";
+inline constexpr const char* kRc4Bits40 = "RC4-40";
+inline constexpr const char* kAes256 = "AES256";
 
 // The converters' buffer for every value.
 inline constexpr std::size_t kValueBuffer = 65535;
@@ -49,6 +57,15 @@ InstallationFolders installedFolders();
 // leaves that folder as the fallback's.
 InstallationFolders readInstallationFolders(const MachineSettings& machine, MessageBox& messages,
     const InstallationFolders& fallback = {}, const std::string& caption = {});
+
+// Whether the text names AES-256 as the security option's fourth value does:
+// "AES256" in any case.
+bool namesAes256(std::string_view text);
+
+// The machine's Encryption as the converter's security option takes it:
+// "AES256" when the value says so in any case, "RC4-40" for every other value
+// and when there is none.
+std::string protectionEncryption(const MachineSettings& machine);
 
 // GSLibPath, then GSFontPath. Each value that does not fit the buffer or cannot
 // be stored shows "Invalid Installation.".

@@ -15,6 +15,8 @@ packages=(
   # MuPDF (static) and the libraries it is built on
   libmupdf-dev libharfbuzz-dev libopenjp2-7-dev libjbig2dec0-dev libmujs-dev libgumbo-dev
   libjpeg-dev zlib1g-dev libfreetype-dev
+  # ICU, whose string preparation makes AES-256 passwords of Unicode text
+  libicu-dev
   # fontconfig, to find the installed faces for the CID font map
   libfontconfig-dev
   # the desktop's "open"

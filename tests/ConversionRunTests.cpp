@@ -82,7 +82,7 @@ TEST_F(ConversionRunTest, EmptyInputFailsAtTheFirstTick)
     ASSERT_TRUE(run.openSource(folder.file("empty.ps")));
     ASSERT_TRUE(startInterpreter(run, job).started());
     run.sendPageStamp(job.libFolder);
-    EXPECT_EQ(run.feedStep(), gs::PostScriptFeed::Step::Failed);
+    EXPECT_EQ(run.feedStep(job.outputPath), gs::PostScriptFeed::Step::Failed);
     EXPECT_EQ(run.failure(), gs::PostScriptFeed::Failure::EmptyInput);
     EXPECT_FALSE(run.outputKept());
     EXPECT_FALSE(test::fileExists(job.outputPath)) << "a blank page is no conversion";

@@ -367,9 +367,15 @@ TEST_F(ProgramTest, ReadAndWriteFaultsAreSaidNotSwallowed)
         const char* says;
         const char* kept; // the only file left beside the job, if any
     };
+    // Ten pages of 30 KB each: the third read fails after four whole pages.
+    std::string padded = "%!PS\n";
+    for (int page = 1; page <= 10; ++page)
+        padded += std::string(30000, '%').replace(0, 1, "\n") + "\n/Helvetica findfont 20 scalefont setfont "
+            + "72 700 moveto (page) show showpage\n";
+    test::writeFile(machine.file("padded.ps"), padded);
     const Case cases[] = {
-        {"read:2:EIO", true, "acrobat6-win-word-12p.ps", converter::exitcode::kIncomplete,
-            "끝까지 읽지 못했습니다", "out (incomplete).pdf"},
+        {"read:3:EIO", true, "padded.ps", converter::exitcode::kIncomplete, "끝까지 읽지 못했습니다",
+            "out (incomplete).pdf"},
         {"read:1:EIO", false, "cups-testfile.ps", converter::exitcode::kStepFailed, "끝까지 읽지 못했습니다",
             nullptr},
         {"write:1:ENOSPC", false, "cups-onepage-a4.pdf", converter::exitcode::kStepFailed,
@@ -380,16 +386,19 @@ TEST_F(ProgramTest, ReadAndWriteFaultsAreSaidNotSwallowed)
     for (const Case& job : cases) {
         const std::string out = folder.file("out.pdf");
         const test::Environment fault{{"FOLYANT_IO_FAULT", job.fault}};
-        const auto result = job.fromFile ? converter({out, "/source", test::dataFile(job.source)}, {}, fault)
-                                         : converter({out}, test::readFile(test::dataFile(job.source)), fault);
+        const std::string source = test::fileExists(machine.file(job.source)) ? machine.file(job.source)
+                                                                              : test::dataFile(job.source);
+        const auto result = job.fromFile ? converter({out, "/source", source}, {}, fault)
+                                         : converter({out}, test::readFile(source), fault);
         EXPECT_EQ(result.exitCode, job.exitCode) << job.fault << result.err;
         EXPECT_NE(result.err.find(job.says), std::string::npos) << job.fault << result.err;
         EXPECT_EQ(test::filesBelow(folder.path()),
             job.kept ? std::vector<std::string>{job.kept} : std::vector<std::string>{})
             << job.fault;
-        if (job.kept)
-            EXPECT_EQ(test::pagesWithStamp(folder.file(job.kept), test::pdfPageCount(folder.file(job.kept))),
-                test::pdfPageCount(folder.file(job.kept)));
+        if (job.kept) {
+            EXPECT_EQ(test::pdfPageCount(folder.file(job.kept)), 4);
+            EXPECT_EQ(test::pagesWithStamp(folder.file(job.kept), 4), 4);
+        }
         std::filesystem::remove_all(folder.path());
         std::filesystem::create_directory(folder.path());
     }
@@ -448,6 +457,29 @@ TEST_F(ProgramTest, AnUnusablePasswordIsToldAndFailsTheRun)
     EXPECT_FALSE(test::fileExists(out)) << "no open PDF where the protected one was expected";
     EXPECT_TRUE(test::fileExists(folder.file("out (unprotected).pdf"))) << "kept under a name that says so";
     EXPECT_NE(result.err.find(folder.file("out (unprotected).pdf")), std::string::npos) << result.err;
+}
+
+TEST_F(ProgramTest, Aes256WhenTheFourthSecurityValueSaysSo)
+{
+    const std::string out = folder.file("out.pdf");
+    auto result = converter(
+        {out, "/source", test::dataFile("cups-testfile.ps"), "/security", "비밀", "OWNER", "1010", "aes256"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const auto shown = test::runProgram("qpdf", {"--show-encryption", "--password=비밀", out});
+    EXPECT_NE(shown.out.find("R = 6"), std::string::npos) << shown.out << shown.err;
+    EXPECT_NE(shown.out.find("file encryption method: AESv3"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("modify annotations: not allowed"), std::string::npos) << shown.out;
+    const auto text = test::runProgram("pdftotext", {"-upw", "비밀", out, "-"});
+    EXPECT_NE(text.out.find("Folyant Velmo"), std::string::npos) << text.err;
+
+    // A password SASLprep refuses is said, and no open PDF stands where the
+    // protected one was expected.
+    const std::string refused = folder.file("refused.pdf");
+    result = converter(
+        {refused, "/source", test::dataFile("cups-testfile.ps"), "/security", "\x01", "", "1111", "AES256"});
+    EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed);
+    EXPECT_NE(result.err.find("PDF를 보호하지 못했습니다"), std::string::npos) << result.err;
+    EXPECT_FALSE(test::fileExists(refused));
 }
 
 // A small file system of its own, mounted for one test (root only).

@@ -170,8 +170,9 @@ TEST_F(DocumentRun, ExactChunkSizePercentsAndErrors)
 
     test::writeFile(
         folder.file("error.tmp"), "%!PS\n72 72 moveto (a) show showpage\nnosuchoperator\n%%EOF\n");
-    EXPECT_EQ(convert(folder.file("error.tmp"), folder.file("error.pdf")), 1)
-        << "an error does not stop the feed";
+    EXPECT_EQ(convert(folder.file("error.tmp"), folder.file("error.pdf")), 0)
+        << "a document printed with an error is no conversion of it";
+    EXPECT_FALSE(test::fileExists(folder.file("error.pdf")));
 
     EXPECT_EQ(convert(folder.file("missing.tmp"), folder.file("missing.pdf")), 0);
     EXPECT_FALSE(test::fileExists(folder.file("missing.pdf")))

@@ -35,7 +35,7 @@ QRgb pixelOf(const std::string& dib, int x, int y)
 {
     const int bits = field16(dib, 14);
     const std::size_t table = 40;
-    const std::size_t colours = bits == 24 ? 0 : 256;
+    const std::size_t colours = bits == 24 ? 0 : std::size_t{1} << bits;
     const std::size_t stride = (static_cast<std::size_t>(bits) * 16 + 31) / 32 * 4;
     const std::size_t row = table + 4 * colours + static_cast<std::size_t>(15 - y) * stride;
     if (bits == 24) {
@@ -43,7 +43,9 @@ QRgb pixelOf(const std::string& dib, int x, int y)
             = reinterpret_cast<const unsigned char*>(dib.data() + row + 3 * static_cast<std::size_t>(x));
         return qRgb(p[2], p[1], p[0]);
     }
-    const auto index = static_cast<unsigned char>(dib[row + static_cast<std::size_t>(x)]);
+    const std::size_t bit = static_cast<std::size_t>(x * bits);
+    const auto byte = static_cast<unsigned char>(dib[row + bit / 8]);
+    const unsigned index = (byte >> (8 - bits - static_cast<int>(bit % 8))) & ((1u << bits) - 1);
     const auto* q = reinterpret_cast<const unsigned char*>(dib.data() + table + 4 * index);
     return qRgb(q[2], q[1], q[0]);
 }
@@ -122,6 +124,53 @@ TEST(Facepaste, EightBitDisplayGetsAnIndexedDibWith256Colours)
     EXPECT_EQ(pixelOf(dib, 2, 10), qRgb(255, 0, 0));
     EXPECT_EQ(pixelOf(dib, 7, 3), qRgb(204, 232, 140));
     EXPECT_EQ(run.second(0).size(), 1320u);
+}
+
+TEST(Facepaste, FourBitDisplayGetsAFourBitDibInTheSixteenColours)
+{
+    TempFolder folder;
+    const ProbeRun run = probe(folder, {{"QT_QPA_PLATFORM", "offscreen"}, {"FOLYANT_DISPLAY_DEPTH", "4"}});
+    ASSERT_EQ(run.result.exitCode, 0) << run.result.err;
+    const std::string dib = run.first(0);
+    ASSERT_EQ(dib.size(), 40u + 16 * 4 + 16 * 8);
+    EXPECT_EQ(field16(dib, 14), 4u);
+    EXPECT_EQ(field32(dib, 20), 128u);
+    const QList<QRgb>& sixteen = sixteenColours();
+    for (std::size_t i = 0; i < 16; ++i) {
+        const auto* entry = reinterpret_cast<const unsigned char*>(dib.data() + 40 + 4 * i);
+        EXPECT_EQ(qRgb(entry[2], entry[1], entry[0]), sixteen[static_cast<qsizetype>(i)]) << i;
+    }
+    EXPECT_EQ(pixelOf(dib, 2, 10), qRgb(255, 0, 0)) << "the P of PDF";
+    EXPECT_EQ(pixelOf(dib, 0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(pixelOf(dib, 7, 3), qRgb(192, 192, 192)) << "the emblem, as near as sixteen colours come";
+    EXPECT_EQ(run.first(1).size(), 14u + dib.size());
+}
+
+// A display that cannot be reached, however it is named, must not end the
+// program that loaded the library: the exports return 1 and place nothing.
+TEST(Facepaste, AnUnreachableDisplayNeverEndsTheHostProgram)
+{
+    const std::vector<test::Environment> displays = {
+        {{"DISPLAY", ":93"}},
+        {{"WAYLAND_DISPLAY", "wayland-93"}},
+        {{"QT_QPA_PLATFORM", "xcb"}},
+        {{"QT_QPA_PLATFORM", "wayland"}, {"DISPLAY", ":93"}},
+        {{"QT_QPA_PLATFORM", "xcb;wayland"}},
+        {{"QT_QPA_PLATFORM", "eglfs"}},
+        {{"QT_QPA_PLATFORM", "linuxfb:fb=/dev/null"}},
+        {{"QT_QPA_PLATFORM", "no-such-platform"}},
+    };
+    for (const test::Environment& display : displays) {
+        test::Environment environment{{"QT_QPA_PLATFORM", ""}, {"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}};
+        environment.insert(environment.end(), display.begin(), display.end());
+        SCOPED_TRACE(display.front().first + "=" + display.front().second);
+        TempFolder folder;
+        const ProbeRun run = probe(folder, environment);
+        EXPECT_EQ(run.result.exitCode, 0) << run.result.err;
+        EXPECT_EQ(run.result.out, "1 1 null\n");
+        EXPECT_TRUE(run.first(0).empty());
+        EXPECT_TRUE(run.second(0).empty());
+    }
 }
 
 TEST(Facepaste, WithoutAnyDisplayTheExportsStillReturnOne)

@@ -7,6 +7,8 @@
 
 #include <sys/stat.h>
 
+#include <optional>
+
 using namespace folyant;
 using namespace folyant::converter;
 using folyant::test::TempFolder;
@@ -35,6 +37,28 @@ protected:
         const CPdfSecurity request(user, owner, permissionValue(permissions));
         EXPECT_EQ(EncryptPdfFile(input, "", out, &request), 0);
         return out;
+    }
+    std::string protectAes(const std::string& user, const std::string& owner, const std::string& permissions)
+    {
+        const std::string out = folder.file("aes.pdf");
+        const CPdfSecurity request(user, owner, permissionValue(permissions), PdfEncryption::Aes256);
+        EXPECT_EQ(EncryptPdfFile(test::dataFile("cups-onepage-a4.pdf"), "", out, &request), 0);
+        return out;
+    }
+    // What poppler extracts with the password, or nothing when it cannot open the file.
+    static std::optional<std::string> textWith(
+        const std::string& password, const std::string& pdf, const char* which = "-upw")
+    {
+        const auto result = test::runProgram("pdftotext", {which, password, pdf, "-"});
+        if (result.exitCode != 0)
+            return std::nullopt;
+        return result.out;
+    }
+    static bool opensWith(const std::string& password, const std::string& pdf)
+    {
+        int code = -1;
+        qpdf({"--password=" + password, "--check", pdf}, &code);
+        return code == 0;
     }
     TempFolder folder;
 };
@@ -285,6 +309,146 @@ TEST_F(SecurityTest, ProtectInPlaceReplacesThePdfAndKeepsItsMode)
     EXPECT_EQ(protectInPlace(broken, CPdfSecurity("u", "o", -4)), -3);
     EXPECT_EQ(test::readFile(broken), "%PDF-1.4 and nothing else") << "a failure leaves the PDF as it was";
     EXPECT_EQ(test::filesBelow(folder.path()), (std::vector<std::string>{"broken.pdf", "report.pdf"}));
+}
+
+TEST(Encryption, TheFourthValueNamesIt)
+{
+    for (const char* aes : {"AES256", "aes256", "Aes256"})
+        EXPECT_EQ(encryptionNamed(aes), PdfEncryption::Aes256) << aes;
+    for (const char* rc4 : {"", "x", "RC4-40", "AES", "AES-256", "AES2560", " AES256", "256"})
+        EXPECT_EQ(encryptionNamed(rc4), PdfEncryption::Rc4Bits40) << rc4;
+}
+
+TEST(PermissionValue, RevisionSixGrantsTheSameRightsAndSetsItsOwnBits)
+{
+    // Bits 9 to 12 follow the right that covered them under revision 2;
+    // accessibility (bit 10) and the reserved bits are always set.
+    const std::pair<const char*, int> cases[] = {{"1111", -4}, {"0000", -3392}, {"1000", -1340},
+        {"0100", -2360}, {"0010", -3376}, {"0001", -3104}, {"1010", -1324}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(revisionSixPermissions(permissionValue(text)), expected) << text;
+}
+
+TEST_F(SecurityTest, Aes256ProtectsWithRevisionSixAndTheRequestedRights)
+{
+    struct Case {
+        const char* permissions;
+        bool print, modify, copy, annotate;
+    };
+    const Case cases[] = {{"1111", true, true, true, true}, {"0000", false, false, false, false},
+        {"1000", true, false, false, false}, {"0100", false, true, false, false},
+        {"0010", false, false, true, false}, {"0001", false, false, false, true},
+        {"1010", true, false, true, false}};
+    const auto right = [](const std::string& name, bool granted) {
+        return name + ": " + (granted ? "allowed" : "not allowed") + "\n";
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.permissions);
+        const std::string out = protectAes("USER", "OWNER", c.permissions);
+        const std::string shown = qpdf({"--show-encryption", "--password=USER", out});
+        EXPECT_TRUE(contains(shown, "R = 6\n")) << shown;
+        EXPECT_TRUE(
+            contains(shown, "P = " + std::to_string(revisionSixPermissions(permissionValue(c.permissions)))))
+            << shown;
+        for (const char* method : {"stream", "string", "file"})
+            EXPECT_TRUE(contains(shown, std::string(method) + " encryption method: AESv3")) << shown;
+        EXPECT_TRUE(contains(shown, right("print low resolution", c.print))) << shown;
+        EXPECT_TRUE(contains(shown, right("print high resolution", c.print))) << shown;
+        EXPECT_TRUE(contains(shown, right("modify document assembly", c.modify))) << shown;
+        EXPECT_TRUE(contains(shown, right("modify other", c.modify))) << shown;
+        EXPECT_TRUE(contains(shown, right("extract for any purpose", c.copy))) << shown;
+        EXPECT_TRUE(contains(shown, right("extract for accessibility", true))) << shown;
+        EXPECT_TRUE(contains(shown, right("modify annotations", c.annotate))) << shown;
+        EXPECT_TRUE(contains(shown, right("modify forms", c.annotate))) << shown;
+        const std::string trailer = qpdf({"--show-object=trailer", "--password=USER", out});
+        EXPECT_TRUE(
+            contains(trailer, "/V 5") && contains(trailer, "/R 6") && contains(trailer, "/Length 256"))
+            << trailer;
+    }
+
+    const std::string out = protectAes("USER", "OWNER", "1111");
+    EXPECT_TRUE(opensWith("USER", out));
+    EXPECT_TRUE(contains(
+        qpdf({"--password=OWNER", "--show-encryption", out}), "Supplied password is owner password"));
+    EXPECT_FALSE(opensWith("", out));
+    EXPECT_FALSE(opensWith("user", out));
+    const auto text = textWith("USER", out);
+    ASSERT_TRUE(text);
+    EXPECT_TRUE(contains(*text, "Single Page A4 Test Document")) << *text;
+    EXPECT_EQ(textWith("wrong", out), std::nullopt);
+    EXPECT_EQ(textWith("OWNER", out, "-opw"), text);
+}
+
+TEST_F(SecurityTest, Aes256OwnerPasswordNeverEmpty)
+{
+    // An empty owner password under revision 6 would open the document with
+    // full rights for anyone: the user's stands in, as under revision 2.
+    const std::string out = protectAes("USER", "", "0000");
+    EXPECT_TRUE(
+        contains(qpdf({"--password=USER", "--show-encryption", out}), "Supplied password is owner password"));
+    EXPECT_FALSE(opensWith("", out));
+}
+
+TEST_F(SecurityTest, Aes256TakesHangulKanaAndHanziPasswordsPrepared)
+{
+    struct Case {
+        const char* given;
+        const char* typedInAnotherReader;
+    };
+    const Case cases[] = {
+        {"비밀번호", "비밀번호"},
+        {"ひみつのパスワード", "ひみつのパスワード"},
+        {"密码保护", "密码保护"},
+        {"密碼保護", "密碼保護"},
+        // SASLprep: a no-break space is a space, a soft hyphen is nothing,
+        // half-width katakana are the full-width ones (NFKC).
+        {"pass\u00A0word", "pass word"},
+        {"pass\u00ADword", "password"},
+        {"\uFF8B\uFF90\uFF82", "ヒミツ"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.given);
+        const std::string out = protectAes(c.given, "관리자", "1111");
+        EXPECT_TRUE(opensWith(c.typedInAnotherReader, out));
+        const auto text = textWith(c.typedInAnotherReader, out);
+        EXPECT_TRUE(text && contains(*text, "Single Page A4 Test Document"));
+        EXPECT_TRUE(contains(qpdf({"--password=관리자", "--show-encryption", out}), "owner password"));
+        EXPECT_FALSE(opensWith("", out));
+    }
+    // The revision reads 127 bytes: a longer password is cut there, as
+    // every reader cuts it.
+    const std::string longPassword(41, 'x'); // so that byte 127 falls inside a syllable
+    std::string hangul;
+    for (int i = 0; i < 50; ++i)
+        hangul += "한";
+    const std::string out = protectAes(longPassword + hangul, "", "1111");
+    EXPECT_TRUE(opensWith(longPassword + hangul, out));
+}
+
+TEST_F(SecurityTest, Aes256RefusesAPasswordThatCannotBePrepared)
+{
+    const std::string cases[] = {
+        std::string("\x01secret"), // a control character
+        std::string("\xC3"), // not UTF-8
+        std::string("\u00AD"), // prepares to nothing
+        std::string("\u0378x"), // unassigned
+        std::string("\uE000x"), // private use
+        std::string("a\u05D0"), // mixed directions
+    };
+    for (const std::string& password : cases) {
+        SCOPED_TRACE(password);
+        EXPECT_FALSE(isUsablePassword(password, PdfEncryption::Aes256));
+        EXPECT_EQ(revisionSixPassword(password), std::nullopt);
+        for (const CPdfSecurity& request : {CPdfSecurity(password, "o", -4, PdfEncryption::Aes256),
+                 CPdfSecurity("u", password, -4, PdfEncryption::Aes256)}) {
+            const std::string out = folder.file("refused.pdf");
+            EXPECT_EQ(
+                EncryptPdfFile(test::dataFile("cups-onepage-a4.pdf"), "", out, &request), pdferror::kOther);
+            EXPECT_FALSE(test::fileExists(out)) << "never an open PDF";
+        }
+    }
+    EXPECT_TRUE(isUsablePassword("", PdfEncryption::Aes256));
+    EXPECT_TRUE(isUsablePassword("국", PdfEncryption::Aes256)) << "no PDFDocEncoding needed under revision 6";
 }
 
 } // namespace

@@ -87,6 +87,19 @@ TEST(MachineSettings, ValuesSurviveAWriteAndARead)
     EXPECT_EQ(reread.readString("GSLibPath", awkward.size()), std::nullopt) << "no room for the terminator";
 }
 
+TEST(MachineSettings, EncryptionIsRc4UnlessTheMachineSaysAes256)
+{
+    TempFolder folder;
+    IniMachineSettings settings(folder.file("Quorvale/Folyant Velmo.conf"));
+    EXPECT_EQ(protectionEncryption(settings), "RC4-40") << "no settings at all";
+    const std::pair<const char*, const char*> cases[] = {{"AES256", "AES256"}, {"aes256", "AES256"},
+        {"RC4-40", "RC4-40"}, {"", "RC4-40"}, {"AES-256", "RC4-40"}, {"AES128", "RC4-40"}};
+    for (const auto& [value, expected] : cases) {
+        ASSERT_TRUE(settings.writeString("Encryption", value));
+        EXPECT_EQ(protectionEncryption(IniMachineSettings(settings.path())), expected) << value;
+    }
+}
+
 // The settings files are read and written without Qt, but earlier versions,
 // the installer and users wrote them with QSettings: both must read the
 // other's files alike, awkward values and keys included.
@@ -200,8 +213,9 @@ TEST(FileFaults, AreSaidAndLeaveTheOldFileWhole)
         EXPECT_EQ(handoff::writeSpoolFile(input, spool, [] { return false; }), expected);
         io::failAt(operation, 0, 0);
         ::close(input);
-        if (operation == io::Operation::Read)
+        if (operation == io::Operation::Read) {
             EXPECT_EQ(test::readFile(spool), "") << "nothing of half a job is handed over";
+        }
     }
 }
 

@@ -1,8 +1,13 @@
 #include "converter/core/CPdfSecurity.h"
 
 #include "converter/core/MuPdfRewriter.h"
+#include "platform/InstallationFolders.h"
 #include "platform/Utf8.h"
 
+#include <unicode/usprep.h>
+#include <unicode/ustring.h>
+
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -64,6 +69,64 @@ bool decodeUtf8(std::string_view text, std::size_t& at, char32_t& out)
     return true;
 }
 
+// Readers of revision 6 take at most this many bytes of a password.
+constexpr std::size_t kRevisionSixPasswordBytes = 127;
+
+// The text in another Unicode form through an ICU conversion that reports
+// the length it needs when given no room; nothing for malformed text.
+template <typename Target, typename Source, typename Conversion>
+std::optional<Target> converted(const Source& source, Conversion conversion)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t length = 0;
+    const auto size = static_cast<int32_t>(source.size());
+    conversion(nullptr, 0, &length, source.data(), size, &status);
+    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status))
+        return std::nullopt;
+    Target target(static_cast<std::size_t>(length), {});
+    status = U_ZERO_ERROR;
+    conversion(target.data(), length, nullptr, source.data(), size, &status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    return target;
+}
+
+std::optional<std::u16string> utf16Of(std::string_view utf8)
+{
+    return converted<std::u16string>(utf8, u_strFromUTF8);
+}
+
+std::optional<std::string> utf8Of(const std::u16string& text)
+{
+    return converted<std::string>(text, u_strToUTF8);
+}
+
+// SASLprep of the text, for a stored string: unassigned code points refused.
+std::optional<std::u16string> saslPrep(const std::u16string& text)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UStringPrepProfile* profile = usprep_openByType(USPREP_RFC4013_SASLPREP, &status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    // NFKC can lengthen a text several times over; one retry with the size
+    // the first attempt asks for.
+    std::u16string prepared(text.size() * 4 + 16, u'\0');
+    int32_t length = 0;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        status = U_ZERO_ERROR;
+        length = usprep_prepare(profile, text.data(), static_cast<int32_t>(text.size()), prepared.data(),
+            static_cast<int32_t>(prepared.size()), USPREP_DEFAULT, nullptr, &status);
+        if (status != U_BUFFER_OVERFLOW_ERROR)
+            break;
+        prepared.resize(static_cast<std::size_t>(length) + 1);
+    }
+    usprep_close(profile);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    prepared.resize(static_cast<std::size_t>(length));
+    return prepared;
+}
+
 int fail(int code)
 {
     g_lastPdfError = -1;
@@ -81,6 +144,28 @@ int permissionValue(std::string_view text)
         if (text[i] == '1')
             value += kRights[i];
     return value;
+}
+
+PdfEncryption encryptionNamed(std::string_view fourthValue)
+{
+    return namesAes256(fourthValue) ? PdfEncryption::Aes256 : PdfEncryption::Rc4Bits40;
+}
+
+int revisionSixPermissions(int revisionTwoPermissions)
+{
+    const auto granted = static_cast<std::uint32_t>(revisionTwoPermissions);
+    constexpr std::uint32_t kPrint = 1u << 2, kModify = 1u << 3, kCopy = 1u << 4, kAnnotate = 1u << 5;
+    constexpr std::uint32_t kFillForms = 1u << 8, kAccessibility = 1u << 9, kAssemble = 1u << 10,
+                            kFullQualityPrint = 1u << 11;
+    // Bits 7, 8 and 13 to 32 are reserved and must be 1.
+    std::uint32_t value = 0xFFFFF0C0u | kAccessibility | (granted & (kPrint | kModify | kCopy | kAnnotate));
+    if (granted & kPrint)
+        value |= kFullQualityPrint;
+    if (granted & kModify)
+        value |= kAssemble;
+    if (granted & kAnnotate)
+        value |= kFillForms;
+    return static_cast<int>(value);
 }
 
 int failureCodeFor(std::string_view message)
@@ -130,8 +215,23 @@ std::optional<std::string> textForPasswordBytes(std::string_view bytes)
     return text;
 }
 
-bool isUsablePassword(std::string_view utf8)
+std::optional<std::string> revisionSixPassword(std::string_view utf8)
 {
+    const auto text = utf16Of(utf8);
+    const auto prepared = text ? saslPrep(*text) : std::nullopt;
+    auto bytes = prepared ? utf8Of(*prepared) : std::nullopt;
+    // A password that prepares to nothing would leave the document open.
+    if (!bytes || (bytes->empty() && !utf8.empty()))
+        return std::nullopt;
+    if (bytes->size() > kRevisionSixPasswordBytes)
+        bytes->resize(kRevisionSixPasswordBytes);
+    return bytes;
+}
+
+bool isUsablePassword(std::string_view utf8, PdfEncryption encryption)
+{
+    if (encryption == PdfEncryption::Aes256)
+        return revisionSixPassword(utf8).has_value();
     return textForPasswordBytes(pdfPasswordBytes(utf8)).has_value();
 }
 
@@ -146,21 +246,27 @@ int EncryptPdfFile(const std::string& inputPath, const char* password, const std
     const auto passwordText = textForPasswordBytes(pdfPasswordBytes(password ? password : ""));
     std::optional<std::string> user;
     std::optional<std::string> owner;
+    const bool aes = security && security->m_encryption == PdfEncryption::Aes256;
     if (security) {
-        user = textForPasswordBytes(pdfPasswordBytes(security->m_userPassword));
+        // Revision 6 takes prepared UTF-8 bytes, which MuPDF passes on as they are.
+        const auto prepare = [aes](std::string_view text) {
+            return aes ? revisionSixPassword(text) : textForPasswordBytes(pdfPasswordBytes(text));
+        };
+        user = prepare(security->m_userPassword);
         // Without an owner password the user's stands in when O is computed,
-        // so that the user password also opens the document as its owner.
-        owner = textForPasswordBytes(pdfPasswordBytes(
-            security->m_ownerPassword.empty() ? security->m_userPassword : security->m_ownerPassword));
+        // so that the user password also opens the document as its owner
+        // (and, under revision 6, so that no empty owner password opens it).
+        owner = prepare(
+            security->m_ownerPassword.empty() ? security->m_userPassword : security->m_ownerPassword);
     }
     if (!passwordText || (security && (!user || !owner)))
         return RecordPdfFailure("password cannot be encoded");
     request.password = passwordText->c_str();
     if (security) {
-        request.encrypt = true;
+        request.encryption = aes ? mupdf::Encryption::Aes256 : mupdf::Encryption::Rc4Bits40;
         request.userPassword = user->c_str();
         request.ownerPassword = owner->c_str();
-        request.permissions = security->m_permissions;
+        request.permissions = aes ? revisionSixPermissions(security->m_permissions) : security->m_permissions;
     }
     const std::string failure = mupdf::rewrite(request);
     if (failure.empty())

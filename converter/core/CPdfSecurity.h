@@ -6,14 +6,25 @@
 
 namespace folyant::converter {
 
-// A protection request: the Standard security handler, revision 2, 40-bit
-// RC4, with these passwords and this permission value (the P entry).
+// The encryption of the Standard security handler a request asks for: RC4
+// with a 40-bit key (V 1, R 2), or AES with a 256-bit key (V 5, R 6).
+enum class PdfEncryption { Rc4Bits40, Aes256 };
+
+// The encryption the fourth value of the security option names: "AES256" in
+// any case is AES-256, every other text (none included) RC4-40.
+PdfEncryption encryptionNamed(std::string_view fourthValue);
+
+// A protection request: the Standard security handler with these passwords,
+// this permission value (the P entry, as revision 2 reads it) and this
+// encryption, RC4-40 unless asked otherwise.
 class CPdfSecurity {
 public:
-    CPdfSecurity(std::string userPassword, std::string ownerPassword, int permissions)
+    CPdfSecurity(std::string userPassword, std::string ownerPassword, int permissions,
+        PdfEncryption encryption = PdfEncryption::Rc4Bits40)
         : m_userPassword(std::move(userPassword))
         , m_ownerPassword(std::move(ownerPassword))
         , m_permissions(permissions)
+        , m_encryption(encryption)
     {
     }
     virtual ~CPdfSecurity() = default;
@@ -21,6 +32,7 @@ public:
     std::string m_userPassword;
     std::string m_ownerPassword;
     int m_permissions;
+    PdfEncryption m_encryption;
 };
 
 // Failure codes of EncryptPdfFile.
@@ -40,18 +52,32 @@ inline constexpr int kEmptyFile = -9;
 // +32 annotate for each of the first four characters that is "1".
 int permissionValue(std::string_view text);
 
+// The same rights as P of revision 2 grants, as revision 6 reads P: printing
+// also at full quality (bit 12), modifying also the pages' assembly (bit 11),
+// annotating also filling in forms (bit 9); extraction for accessibility
+// (bit 10) and the reserved bits always set, bits 1 and 2 clear.
+int revisionSixPermissions(int revisionTwoPermissions);
+
 // The failure code for a failure message, by the message's leading words
 // ("ioerror", "syntaxerror", "invalid password", ...); -1 for any other.
 int failureCodeFor(std::string_view message);
+
+// Whether a password can be given to the protection at all. For RC4-40 its
+// characters must all exist in PDFDocEncoding (or it must be a byte string
+// that does); for AES-256 it must be UTF-8 that SASLprep accepts.
+bool isUsablePassword(std::string_view utf8, PdfEncryption encryption = PdfEncryption::Rc4Bits40);
+
+// A password of revision 6: the UTF-8 text prepared with SASLprep (spaces
+// mapped, soft hyphens and the like dropped, NFKC), cut to the first 127
+// bytes as every reader of the revision cuts it. Nothing when the text is not
+// UTF-8, holds a character SASLprep prohibits or leaves unassigned, or
+// prepares to nothing although it was not empty.
+std::optional<std::string> revisionSixPassword(std::string_view utf8);
 
 // Rewrites inputPath into outputPath, protected by security when it is given
 // (otherwise unprotected). An encrypted input must open with password as
 // its owner password. 0 on success, else a failure code; a failed call
 // leaves no output file behind.
-// Whether a password can be given to the protection at all: its characters
-// must all exist in PDFDocEncoding (or it must be a byte string that does).
-bool isUsablePassword(std::string_view utf8);
-
 int EncryptPdfFile(const std::string& inputPath, const char* password, const std::string& outputPath,
     const CPdfSecurity* security);
 

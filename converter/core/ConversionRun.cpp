@@ -253,11 +253,13 @@ void ConversionRun::keepIncomplete(const std::string& reason)
 
 bool ConversionRun::protectWorkingFile()
 {
-    if (!isUsablePassword(m_job.userPassword) || !isUsablePassword(m_job.ownerPassword)) {
+    const PdfEncryption encryption = encryptionNamed(m_job.fourthSecurityValue);
+    if (!isUsablePassword(m_job.userPassword, encryption)
+        || !isUsablePassword(m_job.ownerPassword, encryption)) {
         m_platform.messages.show(loadString(strings::kPasswordNotUsable));
     } else {
         const auto request = std::make_unique<CPdfSecurity>(
-            m_job.userPassword, m_job.ownerPassword, permissionValue(m_job.permissionText));
+            m_job.userPassword, m_job.ownerPassword, permissionValue(m_job.permissionText), encryption);
         if (protectInPlace(m_workingPath, *request) == 0)
             return true;
         if (const int message = securityFailureMessage(GetLastPdfError()))

@@ -6,11 +6,15 @@
 // MuPdfRewriter.cpp, where its longjmp-based errors are caught.
 namespace folyant::converter::mupdf {
 
+enum class Encryption { None, Rc4Bits40, Aes256 };
+
 struct RewriteRequest {
     const char* inputPath = "";
     const char* outputPath = "";
     const char* password = "";
-    bool encrypt = false;
+    // The passwords go to MuPDF as they are: text for RC4-40, which MuPDF
+    // turns into PDFDocEncoding; the prepared bytes for AES-256.
+    Encryption encryption = Encryption::None;
     const char* userPassword = "";
     const char* ownerPassword = "";
     int permissions = -64;

@@ -5,6 +5,7 @@
 #include "docconverter/core/StartCommand.h"
 #include "docconverter/gui/CDocConverterDlg.h"
 #include "platform/DefaultDestination.h"
+#include "platform/HelpRequest.h"
 #include "platform/InstallationFolders.h"
 #include "platform/MachineSettings.h"
 #include "platform/QtFileDialogs.h"
@@ -18,7 +19,6 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace folyant::docconverter {
@@ -29,11 +29,6 @@ constexpr const char* kUsage = "Usage: zevConverter                  open the di
                                "       zevConverter DOCUMENT PDF     convert DOCUMENT into PDF and exit\n"
                                "Exit status: 0 when the PDF was written, 1 when the names were refused or\n"
                                "the conversion failed, 2 for a wrong command line, 143 when terminated.\n";
-
-bool isHelp(const char* word)
-{
-    return std::strcmp(word, "--help") == 0 || std::strcmp(word, "-h") == 0;
-}
 
 // The start command without a window: the same checks, job and messages.
 int convertUnattended(char** argv)
@@ -73,7 +68,7 @@ int convertUnattended(char** argv)
 
 int CDocConverterApp::InitInstance(int argc, char** argv)
 {
-    if (argc == 2 && isHelp(argv[1])) {
+    if (isHelpRequest(argc, argv)) {
         std::fputs(kUsage, stdout);
         return exitcode::kSuccess;
     }

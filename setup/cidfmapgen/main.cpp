@@ -1,17 +1,31 @@
 // cidfmapgen: writes the interpreter's map of Korean and Japanese CID fonts
-// into the suite's Ghostscript lib folder. Reads no arguments and prints
+// into the suite's Ghostscript lib folder. Takes no arguments and prints
 // nothing when it succeeds; exit status 0 when the map was written, -1
-// otherwise, with the reason on standard error.
+// otherwise, with the reason on standard error. "--help" prints the usage and
+// writes nothing; any other argument is refused (status 2), since a mistyped
+// option must not rewrite the map either.
 #include "platform/InstallationFolders.h"
 #include "platform/MachineSettings.h"
 #include "setup/cidfmapgen/CidfmapWriter.h"
+#include "setup/prninstall/Usage.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-int main()
+namespace {
+
+constexpr const char* kUsage
+    = "Usage: cidfmapgen\n"
+      "Writes the interpreter's map of Korean and Japanese CID fonts (cidfmap) into\n"
+      "the folder GSLibPath of the machine settings. Run it as root.\n";
+
+} // namespace
+
+int main(int argc, char** argv)
 {
+    if (const auto answered = folyant::setup::answerArguments(argc, argv, kUsage))
+        return *answered;
     const folyant::IniMachineSettings settings;
     const auto libFolder
         = settings.readString(folyant::installation::kLibPath, folyant::installation::kFontMapValueBuffer);

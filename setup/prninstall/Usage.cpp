@@ -1,9 +1,9 @@
 #include "setup/prninstall/Usage.h"
 
+#include "platform/HelpRequest.h"
 #include "setup/prninstall/ExitCodes.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace folyant::setup {
 
@@ -11,7 +11,7 @@ std::optional<int> answerArguments(int argc, char** argv, const char* usage)
 {
     if (argc <= 1)
         return std::nullopt;
-    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    if (isHelpRequest(argc, argv)) {
         std::fputs(usage, stdout);
         return exitcode::kDone;
     }

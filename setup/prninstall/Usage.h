@@ -4,7 +4,7 @@
 
 namespace folyant::setup {
 
-// The printer tools take no arguments. "--help" (or "-h") prints the usage
+// The setup tools take no arguments. "--help" (or "-h") prints the usage
 // and changes nothing; anything else is refused with the usage on standard
 // error. The exit status to end with, or nothing when the tool should run.
 std::optional<int> answerArguments(int argc, char** argv, const char* usage);
