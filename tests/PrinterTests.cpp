@@ -432,6 +432,39 @@ TEST_F(PrintingTest, TheDefaultDestinationComesBackExactlyForRootToo)
     setenv("HOME", previous.c_str(), 1);
 }
 
+// Jobs that cannot be converted whole end at once as failures that say why,
+// through the whole print system: an interpreter error keeps its pages as an
+// incomplete PDF, a locked PDF and bytes that are no job keep nothing. None of
+// them leaves a PDF under the name a good job gets.
+TEST_F(PrintingTest, FailedJobsAreCancelledWithTheirReason)
+{
+    ASSERT_TRUE(install());
+    const std::string locked = daemon.outputFolder() + "/../locked.pdf";
+    ASSERT_EQ(
+        test::runProgram("qpdf",
+            {"--encrypt", "secret", "owner", "256", "--", test::dataFile("cups-onepage-a4.pdf"), locked})
+            .exitCode,
+        0);
+    for (const auto& [title, file] :
+        {std::pair{"error", test::dataFile("derived-error-undefined-acrobat6-p3.ps")},
+            std::pair{"locked", locked}, std::pair{"good", test::dataFile("cups-testfile.ps")}})
+        EXPECT_EQ(tool("lp", {"-d", "Folyant_Velmo", "-t", title, file}).exitCode, 0) << title;
+    waitForJobs();
+    EXPECT_EQ(pdfs(), (std::vector<std::string>{"error (incomplete).pdf", "good.pdf"}))
+        << daemon.errorLog().substr(0, 6000);
+    EXPECT_EQ(test::pdfPageCount(daemon.outputFolder() + "/error (incomplete).pdf"), 2);
+    // At the print system's usual log level, as the jobs' state messages.
+    const std::string log = daemon.errorLog();
+    EXPECT_NE(
+        log.find("[Job 1] Folyant_Standard: The job stopped with the PostScript error undefined on page 3."),
+        std::string::npos)
+        << log;
+    EXPECT_NE(
+        log.find("[Job 2] Folyant_Standard: The PDF file is protected by a password"), std::string::npos);
+    EXPECT_NE(log.find("[Job 1] Job canceled at printer."), std::string::npos);
+    EXPECT_NE(log.find("[Job 2] Job canceled at printer."), std::string::npos);
+}
+
 TEST_F(PrintingTest, TenJobsAtOnceGiveTenPdfs)
 {
     ASSERT_TRUE(install());
