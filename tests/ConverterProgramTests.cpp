@@ -383,6 +383,14 @@ TEST_F(ProgramTest, ReadAndWriteFaultsAreSaidNotSwallowed)
         {"rename:1:EACCES", true, "cups-testfile.ps", converter::exitcode::kStepFailed,
             "PDF 파일의 폴더에 파일을 만들 수 없어", nullptr},
     };
+    // The protected copy cannot take the PDF's place: no open PDF where the
+    // protected one was expected.
+    const auto unprotected = converter({folder.file("out.pdf"), "/source", test::dataFile("cups-testfile.ps"),
+                                           "/security", "U", "O", "1111", "x"},
+        {}, {{"FOLYANT_IO_FAULT", "rename:1:EACCES"}});
+    EXPECT_EQ(unprotected.exitCode, converter::exitcode::kStepFailed) << unprotected.err;
+    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"out (unprotected).pdf"});
+    std::filesystem::remove(folder.file("out (unprotected).pdf"));
     for (const Case& job : cases) {
         const std::string out = folder.file("out.pdf");
         const test::Environment fault{{"FOLYANT_IO_FAULT", job.fault}};

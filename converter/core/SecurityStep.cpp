@@ -3,6 +3,7 @@
 #include "converter/core/CPdfSecurity.h"
 #include "converter/core/OutputFile.h"
 #include "converter/core/StringTable.h"
+#include "platform/FileIo.h"
 #include "platform/Folders.h"
 
 #include <fcntl.h>
@@ -48,7 +49,7 @@ int protectInPlace(const std::string& pdfPath, const CPdfSecurity& request)
     struct stat original { };
     if (::stat(pdfPath.c_str(), &original) == 0)
         ::chmod(copy.c_str(), original.st_mode & 07777);
-    if (::rename(copy.c_str(), pdfPath.c_str()) != 0) {
+    if (io::rename(copy.c_str(), pdfPath.c_str()) != 0) {
         // The PDF at the path is still the open one: that is no success.
         ::unlink(copy.c_str());
         return RecordPdfFailure("ioerror: the protected copy could not take the PDF's place");
