@@ -31,6 +31,7 @@ std::string protectedStampProcedure(std::string_view stampPath, std::string_view
           "/realsetpagedevice /setpagedevice load def\n"
           "userdict /setpagedevice { dup /EndPage known { dup length dict copy dup /EndPage undef } if "
           "//realsetpagedevice } bind executeonly put\n"
+          "userdict /quit { } put\n"
           "userdict /"
         + name + "check { //currentpagedevice /PageCount get //stamped 0 get ne { " + name
         + "missing } if } bind executeonly put\n"

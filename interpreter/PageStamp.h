@@ -16,7 +16,8 @@ std::string stampPathFor(std::string_view libFolder);
 // execute-only EndPage procedure that runs the stamp file on every page ended
 // by showpage or copypage, counts them, and emits nothing when the device
 // goes away;
-// setpagedevice redefined so that a job's own EndPage is left out; and a
+// setpagedevice redefined so that a job's own EndPage is left out; "quit"
+// that ends nothing, so that the check always runs; and a
 // check, kept under a name made of token (a secret of the run), that fails
 // when a page went out without the stamp. Every operator inside is taken
 // when this text is read, before the job can redefine any of them, and the

@@ -294,8 +294,13 @@ PostScriptFeed::Step PostScriptFeed::postScriptStep(const std::string& outputPat
             m_tail.erase(0, m_tail.size() - kTailBytes);
     }
     const int code = m_session.send(chunk);
-    if (!m_session.isRunning() && (code == gs_error_Quit || code == gs_error_InterpreterExit))
-        return endRun(outputPath); // the job ended itself with "quit"
+    if (!m_session.isRunning() && (code == gs_error_Quit || code == gs_error_InterpreterExit)) {
+        // Our "quit" ends nothing; the interpreter's own, taken round it,
+        // would leave the stamp unchecked.
+        if (!m_stampToken.empty())
+            return fail(Failure::StampRemoved, outputPath);
+        return endRun(outputPath);
+    }
     if (code == gs_error_VMerror)
         return fail(Failure::OutOfMemory, outputPath);
     if (code < 0) {

@@ -314,7 +314,12 @@ TEST_F(ProgramTest, TheJobCannotTakeThePageStampOff)
             0},
         {"silent-show", twoPageJob("/show { pop } def"), 0},
         {"says-vmerror", twoPageJob("(Error: /VMerror in --string--) ="), 0},
+        {"ends-with-quit", twoPageJob("") + "quit\n", 0},
         {"around", twoPageJob("<< /EndPage { pop pop true } >> systemdict /setpagedevice get exec"),
+            converter::exitcode::kStepFailed},
+        {"around-and-quit",
+            twoPageJob("<< /EndPage { pop pop true } >> systemdict /setpagedevice get exec")
+                + "systemdict /quit get exec\n",
             converter::exitcode::kStepFailed},
     };
     for (const Case& job : cases) {
