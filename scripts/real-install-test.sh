@@ -144,6 +144,20 @@ lpstat -p "$queue" | grep -q disabled && fail "the queue was stopped" || pass "t
 tail -c +"$((log_start + 1))" "$log" | grep -q 'has no account on this system' && pass "the log says why the job was cancelled" \
   || fail "the log does not say why the orphan job was cancelled"
 
+# A job the interpreter stops on page 3: cancelled with the error as its state,
+# its two pages kept under a name that says they are not the whole job.
+as_user lp -d "$queue" -t broken tests/data/derived-error-undefined-acrobat6-p3.ps >/dev/null \
+  || fail "lp refused the broken job"
+wait_for_jobs
+[[ -f "/home/$user/PDF/broken (incomplete).pdf" && ! -e "/home/$user/PDF/broken.pdf" ]] \
+  && pass "a broken job is kept only as incomplete" || fail "broken job: $(ls "/home/$user/PDF" | tr '\n' ' ')"
+broken=$(lpstat -W completed -o "$queue" | awk '{print $1}' | sed 's/.*-//' | sort -n | tail -n 1)
+ipptool -tv "ipp://localhost/jobs/$broken" get-job-attributes.test 2>/dev/null \
+  | grep -q "job-state .*= canceled" && pass "the broken job is cancelled, not completed" \
+  || fail "the broken job was not cancelled"
+tail -c +"$((log_start + 1))" "$log" | grep -q 'PostScript error undefined on page 3' \
+  && pass "the log names the error and its page" || fail "the log does not name the broken job's error"
+
 dpkg --purge folyant-velmo
 lpstat -v "$queue" >/dev/null 2>&1 && fail "the queue is still there after purge" || pass "no queue after purge"
 for left in /usr/lib/cups/backend/folyant "$settings" /usr/share/folyant/lib/cidfmap /usr/share/folyant \
