@@ -439,7 +439,7 @@ TEST_F(ProgramTest, AMemoryBombEndsAtTheMemoryLimitAndLeavesNoPdf)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer's shadow memory rules out an address-space limit";
 #endif
-    useMachineSettings("MemoryLimit=400\n");
+    useMachineSettings("MemoryLimit=250\n");
     test::writeFile(folder.file("bomb.ps"),
         "%!PS\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (one) show showpage\n"
         "/d 1000 dict def 0 1 100000000 { d exch 10000 string put } for\n(two) show showpage\n");
