@@ -1,5 +1,7 @@
 #pragma once
 
+#include "docconverter/core/RunFolder.h"
+
 #include <sys/types.h>
 
 #include <functional>
@@ -20,7 +22,6 @@ public:
 
     // limitMilliseconds: how long a run may take before it is ended.
     OfficeProgram(std::string program, int limitMilliseconds);
-    ~OfficeProgram();
     OfficeProgram(const OfficeProgram&) = delete;
     OfficeProgram& operator=(const OfficeProgram&) = delete;
 
@@ -37,8 +38,12 @@ public:
 private:
     std::string m_program;
     int m_limit;
-    std::string m_profile;
+    RunFolder m_profile;
 };
+
+// The prefixes of the folders the office runs make in the temporary folder.
+inline constexpr const char* kOfficeProfilePrefix = "folyant-office";
+inline constexpr const char* kPrintFolderPrefix = "folyant-print";
 
 // Waits for a process the job started: until it ends, the limit (ms, or -1
 // for none) passes, or cancelled() says so; in the last two cases it is ended.

@@ -148,10 +148,11 @@ public:
 class RecordingDestination final : public DefaultDestination {
 public:
     bool exists(const std::string& queue) override { return queues.count(queue) != 0; }
-    void save() override
+    bool save() override
     {
         saved = current;
         calls.push_back("save");
+        return saveWorks;
     }
     bool makeDefault(const std::string& queue) override
     {
@@ -159,6 +160,7 @@ public:
         calls.push_back("default " + queue);
         return true;
     }
+    void recover() override { ++recovered; }
     bool restore() override
     {
         current = saved;
@@ -166,6 +168,8 @@ public:
         return true;
     }
     std::map<std::string, bool> queues{{"Folyant_Velmo", true}};
+    bool saveWorks = true;
+    int recovered = 0;
     std::optional<std::string> current;
     std::optional<std::string> saved;
     std::vector<std::string> calls;
