@@ -252,6 +252,21 @@ TEST_F(Routes, ADefaultThatCannotBeSwitchedStopsTheJobAndAKilledRunIsPutRight)
     EXPECT_TRUE(test::filesBelow(daemon.outputFolder()).empty()) << "nothing was printed anywhere";
     std::filesystem::remove(cups + "/lpoptions");
 
+    // A full disk: a small file system of its own on the choices folder,
+    // filled up, in a mount namespace of the test's own.
+    const char* fillUp = "mount -t tmpfs -o size=16k,mode=0700 tmpfs \"$1\" && chown \"$2\" \"$1\""
+                         " && printf 'Dest Folyant_Velmo media=A4\\n' > \"$1/lpoptions\" && chown \"$2\" \"$1/lpoptions\""
+                         " && { head -c 1M /dev/zero > \"$1/fill\"; shift 2; exec \"$@\"; }";
+    result = test::runProgram("/usr/bin/unshare",
+        {"--mount", "--propagation", "private", "/bin/sh", "-c", fillUp, "sh", cups, account.name(),
+            "/usr/sbin/runuser", "-u", account.name(), "--", "/usr/bin/env", "HOME=" + account.home(),
+            "CUPS_SERVER=" + daemon.socket(), "FOLYANT_SYSCONFDIR=" FOLYANT_DEV_SYSCONF, "LANG=C.UTF-8",
+            "TMPDIR=/tmp", FOLYANT_ZEVCONVERTER, kCorpus + "tika-testHWP_3.0.hwp", out + "/full.pdf"});
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed) << result.err;
+    EXPECT_NE(result.err.find("could not be switched"), std::string::npos) << result.err;
+    EXPECT_FALSE(test::fileExists(out + "/full.pdf"));
+    EXPECT_TRUE(test::filesBelow(daemon.outputFolder()).empty()) << "nothing was printed on a full disk";
+
     // What a run killed mid-job leaves: the switched default, its record,
     // an office profile. The next job, even one that fails, puts all right.
     test::writeFile(cups + "/lpoptions", "Default Folyant_Velmo\n");
