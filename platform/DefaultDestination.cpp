@@ -1,8 +1,9 @@
 #include "platform/DefaultDestination.h"
 
+#include "platform/WholeFile.h"
+
 #include <cups/cups.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,55 +27,9 @@ bool isLink(const std::string& path)
 // nothing with absent clear when it could not be read (or is no regular file).
 std::optional<std::string> readFile(const std::string& path, bool& absent)
 {
-    absent = false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
-    if (fd < 0) {
-        absent = errno == ENOENT;
-        return std::nullopt;
-    }
-    struct stat info { };
-    std::string content;
-    bool good = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    char buffer[8192];
-    while (good) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0) {
-            good = got == 0;
-            break;
-        }
-        content.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(fd);
-    if (!good)
-        return std::nullopt;
+    auto content = wholefile::read(path, false);
+    absent = !content && errno == ENOENT;
     return content;
-}
-
-// A new file beside path, written and synced, renamed over it: a reader never
-// sees it half written, and a full disk leaves the old file as it was.
-bool replaceFile(const std::string& path, const std::string& content, mode_t mode)
-{
-    std::string partial = path + ".XXXXXX";
-    const int fd = ::mkstemp(partial.data());
-    if (fd < 0)
-        return false;
-    bool good = ::fchmod(fd, mode) == 0;
-    for (std::size_t done = 0; good && done < content.size();) {
-        const ssize_t put = ::write(fd, content.data() + done, content.size() - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        good = put > 0;
-        if (good)
-            done += static_cast<std::size_t>(put);
-    }
-    good = good && ::fsync(fd) == 0;
-    good = ::close(fd) == 0 && good;
-    good = good && std::rename(partial.c_str(), path.c_str()) == 0;
-    if (!good)
-        std::remove(partial.c_str());
-    return good;
 }
 
 std::string folderOf(const std::string& path)
@@ -131,7 +86,7 @@ bool CupsDefaultDestination::save()
         return false;
     ::mkdir(folderOf(path).c_str(), 0700);
     std::string record = std::string(kRecordHeader) + path + "\n" + (content ? "present\n" + *content : "absent\n");
-    if (!replaceFile(recordFile(), record, 0600))
+    if (!wholefile::replace(recordFile(), record, 0600))
         return false;
     m_path = path;
     m_content = std::move(content);
@@ -165,7 +120,7 @@ bool CupsDefaultDestination::restore()
     if (!m_content)
         restored = std::remove(m_path.c_str()) == 0 || errno == ENOENT;
     else
-        restored = replaceFile(m_path, *m_content, 0644);
+        restored = wholefile::replace(m_path, *m_content, 0644);
     if (restored) {
         std::remove(recordFile().c_str());
         m_path.clear();
