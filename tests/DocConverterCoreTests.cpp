@@ -62,6 +62,11 @@ TEST(StartNames, CommandLineNamesAreTakenFromTheWorkingFolder)
     EXPECT_EQ(fromCommandLine("x.doc", ""), "x.doc") << "no working folder: left to the checks";
 }
 
+class NoFontsHere final : public WordProcessorFonts {
+public:
+    std::optional<std::string> fontPath(std::size_t) const override { return std::nullopt; }
+};
+
 std::string office(const std::string& name)
 {
     return test::dataFile("office/" + name);
@@ -138,6 +143,29 @@ TEST(DocumentInspection, DamagedCompoundFilesAreReadSafely)
         if (const auto file = CompoundFile::open(folder.file("damaged.ppt")))
             file->readStream("PowerPoint Document", 1 << 20);
     }
+}
+
+TEST(DocumentJobs, APrintedPdfIsConvertedAsPdfAndKeepsItsText)
+{
+    // What the office prints now: PDF, whose text survives the conversion.
+    TempFolder folder;
+    test::RecordingMessageBox messages;
+    test::RecordingDestination destinations;
+    NoFontsHere fonts;
+    DocumentJob job(
+        {FOLYANT_DEV_LIB, FOLYANT_GS_FONT_FOLDER}, {messages, destinations, fonts}, [] { return true; });
+    job.setHome(folder.path());
+    job.setPrinter([](const std::string&, const std::string&, const std::string& temporary) {
+        test::writeFile(temporary, test::readFile(test::dataFile("pdfjs-tracemonkey.pdf")));
+    });
+    EXPECT_EQ(job.RunConversionJob(test::dataFile("pdfjs-tracemonkey.pdf"), folder.file("paper.pdf"),
+                  folder.file("paper.tmp")),
+        DocumentJob::Outcome::Converted)
+        << (messages.texts.empty() ? std::string() : messages.texts.front());
+    EXPECT_EQ(test::pdfPageCount(folder.file("paper.pdf")), 14);
+    EXPECT_EQ(test::pagesWithStamp(folder.file("paper.pdf"), 14), 14);
+    EXPECT_NE(test::pdfText(folder.file("paper.pdf")).find("Trace-based Just-in-Time"), std::string::npos);
+    EXPECT_FALSE(test::fileExists(folder.file("paper.tmp")));
 }
 
 TEST(RunFolders, AKilledRunsFoldersGoAtTheNextJobAndALiveOnesStay)

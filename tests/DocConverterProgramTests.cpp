@@ -13,8 +13,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <csignal>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 using namespace folyant;
@@ -83,6 +85,17 @@ protected:
                 "--outdir", pdfs.path(), document});
         const auto made = test::filesBelow(pdfs.path());
         return made.empty() ? -1 : test::pdfPageCount(pdfs.file(made.front()));
+    }
+    // LibreOffice's own PDF export of the document, as text.
+    std::string officeText(const std::string& document)
+    {
+        TempFolder profile;
+        TempFolder pdfs;
+        test::runProgram("/usr/bin/soffice",
+            {"--headless", "-env:UserInstallation=file://" + profile.path(), "--convert-to", "pdf",
+                "--outdir", pdfs.path(), document});
+        const auto made = test::filesBelow(pdfs.path());
+        return made.empty() ? std::string() : test::pdfText(pdfs.file(made.front()));
     }
     // Nothing of a job is left: no temporary file beside a PDF, no armed
     // record, no spool file.
@@ -168,6 +181,61 @@ TEST_F(Routes, FailuresAreToldAndLeaveNothing)
     EXPECT_FALSE(test::fileExists(out + "/notes.pdf"));
     EXPECT_FALSE(hasLpoptions()) << "no choice of the user's own before, none after";
     expectNothingLeft();
+}
+
+// The words of a text, and each CJK character as a word of its own (those
+// scripts put no blanks between words).
+std::set<std::string> wordsOf(const std::string& text)
+{
+    std::set<std::string> words;
+    std::string word;
+    const auto flush = [&] {
+        if (!word.empty())
+            words.insert(word);
+        word.clear();
+    };
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        const std::string unit = text.substr(at, length);
+        at += length;
+        if (length == 1 && std::isspace(lead)) {
+            flush();
+        } else if (length >= 3) {
+            flush();
+            words.insert(unit);
+        } else {
+            word += unit;
+        }
+    }
+    flush();
+    words.erase("Folyant");
+    words.erase("Velmo");
+    return words;
+}
+
+TEST_F(Routes, TheDocumentsTextIsKept)
+{
+    // Latin through the print-to-file route, CJK through the hand-off: the
+    // words LibreOffice's own export finds are in our PDF too.
+    for (const char* name : {"poi-SampleDoc.doc", "tika-testRTF-word2003.rtf", "poi-54880_chinese.ppt"}) {
+        SCOPED_TRACE(name);
+        const std::string pdf = out + "/" + name + ".pdf";
+        const auto result = convert(kCorpus + name, pdf);
+        ASSERT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
+        const auto theirs = wordsOf(officeText(kCorpus + name));
+        const auto ours = wordsOf(test::pdfText(pdf));
+        ASSERT_GE(theirs.size(), 5u) << "a document with text";
+        std::size_t kept = 0;
+        std::string missing;
+        for (const std::string& word : theirs) {
+            if (ours.count(word))
+                ++kept;
+            else
+                missing += word + " ";
+        }
+        EXPECT_GE(kept * 100, theirs.size() * 95) << kept << " of " << theirs.size() << "; missing: " << missing;
+    }
 }
 
 TEST_F(Routes, DocumentsThatCannotPrintFailAtOnceWithTheReason)

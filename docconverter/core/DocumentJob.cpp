@@ -187,7 +187,7 @@ DocumentJob::Outcome DocumentJob::convert(
         std::remove(temporary.c_str());
         return m_pump() ? Outcome::Failed : Outcome::Cancelled;
     }
-    if (m_interpreter.StartInterpreter(pdf) != 0) {
+    if (m_interpreter.StartInterpreter(pdf, temporary) != 0) {
         std::remove(temporary.c_str());
         m_platform.messages.show(
             kInterpreterRefused, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);

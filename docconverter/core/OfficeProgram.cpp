@@ -9,8 +9,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <utility>
 
 extern char** environ;
@@ -57,12 +55,6 @@ OfficeProgram::OfficeProgram(std::string program, int limitMilliseconds)
     , m_limit(limitMilliseconds)
     , m_profile(kOfficeProfilePrefix)
 {
-    if (m_profile.path().empty())
-        return;
-    std::error_code ignored;
-    std::filesystem::create_directories(m_profile.path() + "/user/psprint", ignored);
-    std::ofstream(m_profile.path() + "/user/psprint/psprint.conf")
-        << "[__Global_Printer_Defaults__]\nPDFDevice=0\nPSLevel=2\n";
 }
 
 pid_t OfficeProgram::start(const std::vector<std::string>& arguments)

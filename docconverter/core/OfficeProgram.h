@@ -13,8 +13,8 @@ namespace folyant::docconverter {
 
 // One run of the office program (LibreOffice), headless, with a profile of its
 // own that is made for the run and removed after it: LibreOffice allows one
-// instance per profile, and a fresh profile never asks anything. The profile
-// makes it write PostScript, not PDF, when it prints.
+// instance per profile, and a fresh profile never asks anything. It prints
+// PDF, which keeps the document's text (its PostScript keeps only the glyphs).
 class OfficeProgram {
 public:
     // The program on PATH ("soffice", else "libreoffice"), or nothing.
