@@ -301,11 +301,16 @@ TEST_F(Routes, ADefaultThatCannotBeSwitchedStopsTheJobAndAKilledRunIsPutRight)
     account.own(cups + "/lpoptions");
     ::chmod(cups.c_str(), 0500);
     auto result = convert(kCorpus + "tika-testHWP_3.0.hwp", out + "/readonly.pdf");
-    ::chmod(cups.c_str(), 0700);
     EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
     EXPECT_NE(result.err.find("could not be switched"), std::string::npos) << result.err;
     EXPECT_EQ(lpoptions(), choices);
     EXPECT_FALSE(test::fileExists(out + "/readonly.pdf"));
+    // A route that names the printer leaves the default alone: it needs no switch.
+    result = convert(kCorpus + "poi-SampleDoc.doc", out + "/named.pdf");
+    ::chmod(cups.c_str(), 0700);
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
+    EXPECT_EQ(test::pagesWithStamp(out + "/named.pdf", 1), 1);
+    EXPECT_EQ(lpoptions(), choices);
 
     // A choices file that is a link: neither written through nor replaced.
     std::filesystem::remove(cups + "/lpoptions");

@@ -41,6 +41,12 @@ TEST(RouteTable, LastFourCharactersInLowerCase)
     EXPECT_EQ(routeFor("/d/a.hwp", ""), Route::HwpShellPrint);
     EXPECT_EQ(routeFor("/d/a.hwp", "   "), Route::HwpShellPrint) << "blanks are no viewer";
     EXPECT_EQ(routeFor("/d/a.HWP", "/opt/HwpView"), Route::HwpViewer);
+
+    // Only the routes that cannot name a printer switch the user's default.
+    for (const Route route : {Route::WordAutomation, Route::ExcelAutomation, Route::PrintTo})
+        EXPECT_FALSE(printsToDefault(route));
+    for (const Route route : {Route::HwpViewer, Route::HwpShellPrint, Route::ShellPrint})
+        EXPECT_TRUE(printsToDefault(route));
 }
 
 class NoFonts final : public WordProcessorFonts {

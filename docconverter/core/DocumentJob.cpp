@@ -69,10 +69,12 @@ private:
 // leaves the record that the next job's recover() puts back.
 class DefaultSwitch {
 public:
-    DefaultSwitch(DefaultDestination& destinations, const std::string& queue)
+    // needed: the route can print only to the default destination; the
+    // others name the printer and leave the user's default alone.
+    DefaultSwitch(DefaultDestination& destinations, const std::string& queue, bool needed)
         : m_destinations(destinations)
-        , m_saved(destinations.save())
-        , m_switched(m_saved && destinations.makeDefault(queue))
+        , m_saved(needed && destinations.save())
+        , m_switched(!needed || (m_saved && destinations.makeDefault(queue)))
     {
     }
     ~DefaultSwitch() { restore(); }
@@ -146,7 +148,8 @@ DocumentJob::Outcome DocumentJob::RunConversionJob(
     }
     // A document that cannot print is told before anything changes. A viewer
     // that someone watches asks for a password itself.
-    const bool viewerAsks = m_attended && routeFor(document, m_hwpViewerPath) == Route::HwpViewer;
+    const Route route = routeFor(document, m_hwpViewerPath);
+    const bool viewerAsks = m_attended && route == Route::HwpViewer;
     const DocumentState state = inspectDocument(document);
     if (state == DocumentState::Unreadable || (state == DocumentState::Protected && !viewerAsks)) {
         const std::string why
@@ -155,7 +158,7 @@ DocumentJob::Outcome DocumentJob::RunConversionJob(
         report(kConversionFailed);
         return Outcome::Failed;
     }
-    DefaultSwitch defaultPrinter(m_platform.destinations, kVirtualPrinterQueue);
+    DefaultSwitch defaultPrinter(m_platform.destinations, kVirtualPrinterQueue, printsToDefault(route));
     if (!defaultPrinter.switched()) {
         defaultPrinter.restore();
         m_platform.messages.show(

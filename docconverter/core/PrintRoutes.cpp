@@ -152,6 +152,11 @@ Route routeFor(const std::string& document, const std::string& hwpViewerPath)
     return Route::ShellPrint;
 }
 
+bool printsToDefault(Route route)
+{
+    return route == Route::HwpViewer || route == Route::HwpShellPrint || route == Route::ShellPrint;
+}
+
 bool pollSpoolFile(
     const std::string& spool, const RouteContext& context, const std::function<bool()>& programGone)
 {

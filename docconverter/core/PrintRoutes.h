@@ -26,6 +26,12 @@ enum class Route {
 };
 Route routeFor(const std::string& document, const std::string& hwpViewerPath);
 
+// Whether the route can print only to the user's default destination (the
+// HWP programs, the shell's print, lp), so that the job must switch it. The
+// office routes name the virtual printer on the print instead, and another
+// program printing meanwhile still reaches the user's own printer.
+bool printsToDefault(Route route);
+
 // The waits of the routes, in milliseconds; a test makes them pass quickly
 // without changing how many there are.
 struct WaitClock {
