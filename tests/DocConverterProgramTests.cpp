@@ -13,7 +13,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <csignal>
 #include <filesystem>
 #include <set>
@@ -183,37 +182,6 @@ TEST_F(Routes, FailuresAreToldAndLeaveNothing)
     expectNothingLeft();
 }
 
-// The words of a text, and each CJK character as a word of its own (those
-// scripts put no blanks between words).
-std::set<std::string> wordsOf(const std::string& text)
-{
-    std::set<std::string> words;
-    std::string word;
-    const auto flush = [&] {
-        if (!word.empty())
-            words.insert(word);
-        word.clear();
-    };
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        const std::string unit = text.substr(at, length);
-        at += length;
-        if (length == 1 && std::isspace(lead)) {
-            flush();
-        } else if (length >= 3) {
-            flush();
-            words.insert(unit);
-        } else {
-            word += unit;
-        }
-    }
-    flush();
-    words.erase("Folyant");
-    words.erase("Velmo");
-    return words;
-}
-
 TEST_F(Routes, TheDocumentsTextIsKept)
 {
     // Latin through the print-to-file route, CJK through the hand-off: the
@@ -223,8 +191,8 @@ TEST_F(Routes, TheDocumentsTextIsKept)
         const std::string pdf = out + "/" + name + ".pdf";
         const auto result = convert(kCorpus + name, pdf);
         ASSERT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
-        const auto theirs = wordsOf(officeText(kCorpus + name));
-        const auto ours = wordsOf(test::pdfText(pdf));
+        const auto theirs = test::wordsOf(officeText(kCorpus + name));
+        const auto ours = test::wordsOf(test::pdfText(pdf));
         ASSERT_GE(theirs.size(), 5u) << "a document with text";
         std::size_t kept = 0;
         std::string missing;

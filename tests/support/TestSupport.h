@@ -10,6 +10,7 @@ class QProcess;
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -86,6 +87,9 @@ ProcessResult runProgram(const std::string& program, const std::vector<std::stri
 // Judges of our PDFs that we did not write.
 int pdfPageCount(const std::string& pdf); // -1 when pdfinfo rejects the file
 std::string pdfText(const std::string& pdf);
+// The words of a text, each CJK character a word of its own (those scripts
+// put no blanks between words), without the page stamp's two words.
+std::set<std::string> wordsOf(const std::string& text);
 // How many pages carry the stamp text, by pdftotext page by page.
 int pagesWithStamp(const std::string& pdf, int pages);
 // The share (0 to 1) of the words of four letters or more in the original's
