@@ -74,27 +74,27 @@ protected:
     std::string lpoptions() const { return test::readFile(account.home() + "/.cups/lpoptions"); }
     bool hasLpoptions() const { return test::fileExists(account.home() + "/.cups/lpoptions"); }
     std::string state() const { return account.home() + "/.local/state/folyant"; }
-    // LibreOffice's own conversion of the document, for its page count.
+    // LibreOffice's own PDF export of the document, in pdfs; empty when it made none.
+    static std::string officePdf(const std::string& document, const TempFolder& pdfs)
+    {
+        TempFolder profile;
+        test::runProgram("/usr/bin/soffice",
+            {"--headless", "-env:UserInstallation=file://" + profile.path(), "--convert-to", "pdf",
+                "--outdir", pdfs.path(), document});
+        const auto made = test::filesBelow(pdfs.path());
+        return made.empty() ? std::string() : pdfs.file(made.front());
+    }
     int officePages(const std::string& document)
     {
-        TempFolder profile;
         TempFolder pdfs;
-        test::runProgram("/usr/bin/soffice",
-            {"--headless", "-env:UserInstallation=file://" + profile.path(), "--convert-to", "pdf",
-                "--outdir", pdfs.path(), document});
-        const auto made = test::filesBelow(pdfs.path());
-        return made.empty() ? -1 : test::pdfPageCount(pdfs.file(made.front()));
+        const std::string pdf = officePdf(document, pdfs);
+        return pdf.empty() ? -1 : test::pdfPageCount(pdf);
     }
-    // LibreOffice's own PDF export of the document, as text.
     std::string officeText(const std::string& document)
     {
-        TempFolder profile;
         TempFolder pdfs;
-        test::runProgram("/usr/bin/soffice",
-            {"--headless", "-env:UserInstallation=file://" + profile.path(), "--convert-to", "pdf",
-                "--outdir", pdfs.path(), document});
-        const auto made = test::filesBelow(pdfs.path());
-        return made.empty() ? std::string() : test::pdfText(pdfs.file(made.front()));
+        const std::string pdf = officePdf(document, pdfs);
+        return pdf.empty() ? std::string() : test::pdfText(pdf);
     }
     // Nothing of a job is left: no temporary file beside a PDF, no armed
     // record, no spool file.
