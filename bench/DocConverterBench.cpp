@@ -1,7 +1,8 @@
 // zevConverter against LibreOffice's own conversion, side by side in one run:
 // wall time of `zevConverter DOC PDF` (through a private cupsd with the
 // virtual printer) and of `soffice --headless --convert-to pdf DOC`, each with
-// a fresh LibreOffice profile, median of several runs, for each document.
+// a fresh LibreOffice profile, median of several runs, for each document; and
+// the share of the words of LibreOffice's PDF that our PDF keeps.
 //   folyant-docconverter-bench DOC... (BENCH_RUNS, default 3)
 #include "tests/support/CupsDaemon.h"
 
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <vector>
 
 using namespace folyant;
@@ -50,24 +52,33 @@ int main(int argc, char** argv)
     environment.emplace_back("HOME", work.path());
     environment.emplace_back("FOLYANT_SYSCONFDIR", FOLYANT_DEV_SYSCONF);
 
-    std::printf("%-36s %6s %10s %10s %7s\n", "document", "pages", "soffice s", "ours s", "ratio");
+    std::printf("%-36s %6s %10s %10s %7s %7s\n", "document", "pages", "soffice s", "ours s", "ratio", "words");
     for (int i = 1; i < argc; ++i) {
         const std::string document = argv[i];
         int pages = -1;
+        std::set<std::string> theirs;
+        std::set<std::string> words;
         const double office = medianSeconds(runs, [&] {
             test::TempFolder profile;
             test::runProgram("/usr/bin/soffice",
                 {"--headless", "-env:UserInstallation=file://" + profile.path(), "--convert-to", "pdf",
                     "--outdir", work.path(), document});
+            const std::string made = work.file(fs::path(document).stem().string() + ".pdf");
+            theirs = test::wordsOf(test::pdfText(made));
+            fs::remove(made);
         });
         const double ours = medianSeconds(runs, [&] {
             const std::string pdf = work.file("ours.pdf");
             test::runProgram(FOLYANT_ZEVCONVERTER, {document, pdf}, {}, environment);
             pages = test::pdfPageCount(pdf);
+            words = test::wordsOf(test::pdfText(pdf));
             fs::remove(pdf);
         });
-        std::printf("%-36s %6d %10.2f %10.2f %7.2f\n", fs::path(document).filename().c_str(), pages, office,
-            ours, ours / office);
+        std::size_t kept = 0;
+        for (const std::string& word : theirs)
+            kept += words.count(word);
+        std::printf("%-36s %6d %10.2f %10.2f %7.2f %6.0f%%\n", fs::path(document).filename().c_str(), pages, office,
+            ours, ours / office, theirs.empty() ? 0.0 : 100.0 * static_cast<double>(kept) / static_cast<double>(theirs.size()));
     }
     return 0;
 }

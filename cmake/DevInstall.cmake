@@ -5,6 +5,7 @@ set(FOLYANT_DEV_LIB "${CMAKE_BINARY_DIR}/share/folyant/lib")
 set(FOLYANT_DEV_SYSCONF "${CMAKE_BINARY_DIR}/etc/xdg")
 
 configure_file(${CMAKE_SOURCE_DIR}/data/zev.ps ${FOLYANT_DEV_LIB}/zev.ps COPYONLY)
+configure_file(${CMAKE_SOURCE_DIR}/data/FontList.lst ${FOLYANT_DEV_LIB}/FontList.lst COPYONLY)
 
 function(folyant_ini_quote out value)
   string(REPLACE "\\" "\\\\" value "${value}")

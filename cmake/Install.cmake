@@ -12,7 +12,7 @@ install(TARGETS Setupkit Facepaste Folyant_Standard_dialogs LIBRARY DESTINATION 
 install(TARGETS folyant-backend RUNTIME DESTINATION ${FOLYANT_CUPS_BACKEND_DIR}
         PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 install(PROGRAMS backend/folyant-pdftopdf DESTINATION ${FOLYANT_CUPS_FILTER_DIR})
-install(FILES data/zev.ps DESTINATION ${FOLYANT_INSTALLED_LIB})
+install(FILES data/zev.ps data/FontList.lst DESTINATION ${FOLYANT_INSTALLED_LIB})
 install(FILES data/FolyDrv.ppd DESTINATION ${FOLYANT_PPD_FOLDER})
 
 folyant_ini_quote(FOLYANT_CONF_LIB "${FOLYANT_INSTALLED_LIB}")

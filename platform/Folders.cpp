@@ -11,7 +11,12 @@ std::string homeFolder()
 {
     if (const char* home = std::getenv("HOME"); home && *home)
         return home;
-    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir)
+    return accountHome();
+}
+
+std::string accountHome()
+{
+    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir && *entry->pw_dir)
         return entry->pw_dir;
     return "/";
 }

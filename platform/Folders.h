@@ -7,6 +7,10 @@ namespace folyant::folders {
 // $HOME, else the account's home, else "/".
 std::string homeFolder();
 
+// The account's home from the password database, whatever $HOME says: the
+// home the backend acting as this user sees. "/" when there is none.
+std::string accountHome();
+
 // $XDG_CONFIG_HOME, or ~/.config when it is unset or not absolute.
 std::string userConfigFolder();
 

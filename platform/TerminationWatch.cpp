@@ -131,6 +131,9 @@ TerminationWatch::TerminationWatch(int graceMilliseconds)
     action.sa_flags = 0;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    // A closed terminal must not end a run before it has put back what it
+    // changed (the default printer, a font list).
+    sigaction(SIGHUP, &action, nullptr);
     // The time limit of a run ends it as a termination request does.
     sigaction(SIGALRM, &action, nullptr);
 
@@ -151,6 +154,7 @@ TerminationWatch::~TerminationWatch()
         return;
     signal(SIGTERM, SIG_DFL);
     signal(SIGINT, SIG_DFL);
+    signal(SIGHUP, SIG_DFL);
     signal(SIGALRM, SIG_DFL);
 #if !defined(__SANITIZE_ADDRESS__)
     for (const int signo : kCrashSignals)
@@ -213,7 +217,7 @@ void TerminationWatch::watch()
     // read of the job, not to this one.
     sigset_t requests;
     sigemptyset(&requests);
-    for (const int signo : {SIGTERM, SIGINT, SIGALRM})
+    for (const int signo : {SIGTERM, SIGINT, SIGHUP, SIGALRM})
         sigaddset(&requests, signo);
     pthread_sigmask(SIG_BLOCK, &requests, nullptr);
     for (;;) {

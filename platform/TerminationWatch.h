@@ -9,7 +9,7 @@
 
 namespace folyant {
 
-// Turns SIGTERM, SIGINT and the time limit's SIGALRM into a request that the
+// Turns SIGTERM, SIGINT, SIGHUP and the time limit's SIGALRM into a request that the
 // run polls (wasRequested) or is told of (setRequestHandler). When the run
 // does not acknowledge within the grace period (it may be stuck inside
 // the interpreter on a job that never ends), the watch removes the file named

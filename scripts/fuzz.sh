@@ -7,7 +7,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-targets=(command_line folder_path job_title job_options log_text ini_text)
+targets=(command_line folder_path job_title job_options log_text ini_text office_document)
 
 cmake --preset fuzz >/dev/null || exit 1
 cmake --build --preset fuzz --target "${targets[@]/#/fuzz_}" || exit 1

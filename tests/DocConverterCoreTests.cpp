@@ -1,8 +1,11 @@
 // The document converter's checks, completeness test and interpreter run,
 // with the real interpreter and files on disk.
+#include "docconverter/core/CompoundFile.h"
+#include "docconverter/core/DocumentInspection.h"
 #include "docconverter/core/DocumentInterpreter.h"
 #include "docconverter/core/DocumentJob.h"
 #include "docconverter/core/EofScan.h"
+#include "docconverter/core/RunFolder.h"
 #include "docconverter/core/StartCommand.h"
 #include "platform/WordProcessorFonts.h"
 #include "tests/support/TestSupport.h"
@@ -12,6 +15,10 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
 
 using namespace folyant;
 using namespace folyant::docconverter;
@@ -37,6 +44,160 @@ TEST(StartNames, TrimmedAndCompleted)
     EXPECT_EQ(temporaryPathFor("/out/Report.PDF"), "/out/Report.tmp");
     EXPECT_EQ(folderPartOf("/out/Report.pdf"), "/out/");
     EXPECT_EQ(folderPartOf("Report.pdf"), "");
+}
+
+TEST(StartNames, CommandLineNamesAreTakenFromTheWorkingFolder)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"notes.doc", "/home/me/notes.doc"},
+        {"  out.pdf ", "/home/me/out.pdf"},
+        {"sub/out.pdf", "/home/me/sub/out.pdf"},
+        {"../x.doc", "/home/me/../x.doc"},
+        {"/abs/x.doc", "/abs/x.doc"},
+        {"   ", ""},
+    };
+    for (const auto& [given, taken] : cases)
+        EXPECT_EQ(fromCommandLine(given, "/home/me"), taken) << given;
+    EXPECT_EQ(fromCommandLine("x.doc", "/"), "/x.doc");
+    EXPECT_EQ(fromCommandLine("x.doc", ""), "x.doc") << "no working folder: left to the checks";
+}
+
+class NoFontsHere final : public WordProcessorFonts {
+public:
+    std::optional<std::string> fontPath(std::size_t) const override { return std::nullopt; }
+};
+
+std::string office(const std::string& name)
+{
+    return test::dataFile("office/" + name);
+}
+
+// Bytes that are no document: the same on every run.
+std::string noise(std::size_t size)
+{
+    std::mt19937 generator(26);
+    std::string bytes(size, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(generator() & 0xFF);
+    return bytes;
+}
+
+TEST(DocumentInspection, EncryptedAndForeignDocumentsAreToldBeforePrinting)
+{
+    TempFolder folder;
+    test::writeFile(folder.file("random.doc"), noise(20000));
+    test::writeFile(folder.file("random.xls"), noise(3000));
+    test::writeFile(folder.file("empty.doc"), "");
+    test::writeFile(folder.file("notes.doc"), "Dear reader,\r\n\tplain text saved as .doc\r\n");
+    test::writeFile(folder.file("hwp5.doc"), test::readFile(office("pyhwp-sample-5017.hwp")));
+    test::writeFile(folder.file("show.hwp"), test::readFile(office("poi-SampleShow.ppt")));
+    test::writeFile(folder.file("cut.doc"), test::readFile(office("poi-SampleDoc.doc")).substr(0, 1500));
+    test::writeFile(folder.file("text.ppt"), "not a slide show\n");
+    test::writeFile(folder.file("random.bin"), noise(100));
+
+    const std::pair<std::string, DocumentState> cases[] = {
+        {office("poi-SampleDoc.doc"), DocumentState::Printable},
+        {office("tika-testRTF-word2003.rtf"), DocumentState::Printable},
+        {office("poi-Employee.xls"), DocumentState::Printable},
+        {office("poi-15556-korean.xls"), DocumentState::Printable},
+        {office("poi-SampleShow.ppt"), DocumentState::Printable},
+        {office("poi-bullets.ppt"), DocumentState::Printable},
+        {office("tika-testHWP_3.0.hwp"), DocumentState::Printable},
+        {office("pyhwp-sample-5017.hwp"), DocumentState::Printable},
+        {office("public-licences-304p.doc"), DocumentState::Printable},
+        {office("made-password-poi-SampleDoc.doc"), DocumentState::Protected},
+        {office("made-password-poi-Employee.xls"), DocumentState::Protected},
+        {office("derived-encrypted-token-poi-SampleShow.ppt"), DocumentState::Protected},
+        {office("derived-password-pyhwp-sample-5017.hwp"), DocumentState::Protected},
+        {folder.file("random.doc"), DocumentState::Unreadable},
+        {folder.file("random.xls"), DocumentState::Unreadable},
+        {folder.file("empty.doc"), DocumentState::Unreadable},
+        {folder.file("notes.doc"), DocumentState::Printable},
+        {folder.file("hwp5.doc"), DocumentState::Unreadable},
+        {folder.file("show.hwp"), DocumentState::Unreadable},
+        {folder.file("cut.doc"), DocumentState::Unreadable},
+        {folder.file("text.ppt"), DocumentState::Unreadable},
+        {folder.file("random.bin"), DocumentState::Printable},
+        {folder.file("missing.doc"), DocumentState::Unreadable},
+    };
+    for (const auto& [path, state] : cases)
+        EXPECT_EQ(inspectDocument(path), state) << path;
+}
+
+TEST(DocumentInspection, DamagedCompoundFilesAreReadSafely)
+{
+    // Every cut of a real compound file, and every header field overwritten
+    // with nonsense: no crash, no endless chain, only an answer.
+    TempFolder folder;
+    const std::string whole = test::readFile(office("poi-SampleShow.ppt"));
+    for (std::size_t size = 0; size < 4096; size += 97) {
+        test::writeFile(folder.file("cut.ppt"), whole.substr(0, size));
+        EXPECT_NE(inspectDocument(folder.file("cut.ppt")), DocumentState::Printable) << size;
+    }
+    for (std::size_t at = 0x1E; at < 512; at += 2) {
+        std::string damaged = whole;
+        damaged[at] = '\xff';
+        damaged[at + 1] = '\x7f';
+        test::writeFile(folder.file("damaged.ppt"), damaged);
+        inspectDocument(folder.file("damaged.ppt"));
+        if (const auto file = CompoundFile::open(folder.file("damaged.ppt")))
+            file->readStream("PowerPoint Document", 1 << 20);
+    }
+}
+
+TEST(DocumentJobs, APrintedPdfIsConvertedAsPdfAndKeepsItsText)
+{
+    // What the office prints now: PDF, whose text survives the conversion.
+    TempFolder folder;
+    test::RecordingMessageBox messages;
+    test::RecordingDestination destinations;
+    NoFontsHere fonts;
+    DocumentJob job(
+        {FOLYANT_DEV_LIB, FOLYANT_GS_FONT_FOLDER}, {messages, destinations, fonts}, [] { return true; });
+    job.setHome(folder.path());
+    job.setPrinter([](const std::string&, const std::string&, const std::string& temporary) {
+        test::writeFile(temporary, test::readFile(test::dataFile("pdfjs-tracemonkey.pdf")));
+    });
+    EXPECT_EQ(job.RunConversionJob(test::dataFile("pdfjs-tracemonkey.pdf"), folder.file("paper.pdf"),
+                  folder.file("paper.tmp")),
+        DocumentJob::Outcome::Converted)
+        << (messages.texts.empty() ? std::string() : messages.texts.front());
+    EXPECT_EQ(test::pdfPageCount(folder.file("paper.pdf")), 14);
+    EXPECT_EQ(test::pagesWithStamp(folder.file("paper.pdf"), 14), 14);
+    EXPECT_NE(test::pdfText(folder.file("paper.pdf")).find("Trace-based Just-in-Time"), std::string::npos);
+    EXPECT_FALSE(test::fileExists(folder.file("paper.tmp")));
+}
+
+TEST(RunFolders, AKilledRunsFoldersGoAtTheNextJobAndALiveOnesStay)
+{
+    TempFolder temp;
+    const char* previous = std::getenv("TMPDIR");
+    const std::string saved = previous ? previous : "";
+    setenv("TMPDIR", temp.path().c_str(), 1);
+    {
+        RunFolder live("folyant-office");
+        ASSERT_FALSE(live.path().empty());
+        test::writeFile(live.path() + "/registrymodifications.xcu", "in use");
+        // What a killed run leaves: a folder nobody holds, with content.
+        std::filesystem::create_directories(temp.file("folyant-office-dead01/user"));
+        test::writeFile(temp.file("folyant-office-dead01/user/x"), "left");
+        std::filesystem::create_directories(temp.file("folyant-print-dead02"));
+        std::filesystem::create_directories(temp.file("other-folder"));
+        std::filesystem::create_symlink(temp.path(), temp.file("folyant-office-link"));
+
+        RunFolder::removeStale("folyant-office");
+        RunFolder::removeStale("folyant-print");
+        EXPECT_TRUE(test::fileExists(live.path() + "/registrymodifications.xcu")) << "a living run keeps its folder";
+        EXPECT_FALSE(test::fileExists(temp.file("folyant-office-dead01")));
+        EXPECT_FALSE(test::fileExists(temp.file("folyant-print-dead02")));
+        EXPECT_TRUE(test::fileExists(temp.file("other-folder")));
+        EXPECT_TRUE(std::filesystem::is_symlink(temp.file("folyant-office-link"))) << "a link is not followed";
+    }
+    EXPECT_EQ(test::filesBelow(temp.path()).size(), 2u) << "the run's own folder goes with it";
+    if (previous)
+        setenv("TMPDIR", saved.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
 }
 
 class StartChecks : public ::testing::Test {
@@ -240,7 +401,9 @@ TEST(DocumentJobs, OutcomesMessagesAndTheTemporaryFile)
     messages.texts.clear();
     EXPECT_EQ(job.RunConversionJob(folder.file("letter.doc"), folder.file("letter.pdf"), temporary),
         DocumentJob::Outcome::Failed);
-    EXPECT_EQ(messages.texts, std::vector<std::string>{kConversionFailed});
+    EXPECT_EQ(messages.texts,
+        (std::vector<std::string>{unreadableDocumentText(folder.file("letter.doc")), kConversionFailed}))
+        << "a compound file's first bytes and no more: why, before anything prints";
 
     DocumentJob broken(
         {"/nonexistent/lib", "/nonexistent/fonts"}, {messages, destinations, fonts}, [] { return true; });
@@ -252,6 +415,38 @@ TEST(DocumentJobs, OutcomesMessagesAndTheTemporaryFile)
     ASSERT_EQ(messages.texts.size(), 2u) << "our own words, then the failure";
     EXPECT_NE(messages.texts[0].find("could not be started"), std::string::npos);
     EXPECT_FALSE(test::fileExists(temporary));
+
+    // A document that cannot print fails before the default printer changes.
+    for (const std::string name : {"made-password-poi-SampleDoc.doc", "derived-password-pyhwp-sample-5017.hwp"}) {
+        destinations.calls.clear();
+        messages.texts.clear();
+        EXPECT_EQ(job.RunConversionJob(office(name), folder.file("secret.pdf"), temporary),
+            DocumentJob::Outcome::Failed);
+        ASSERT_EQ(messages.texts.size(), 2u) << name;
+        EXPECT_EQ(messages.texts[0], protectedDocumentText(office(name)));
+        EXPECT_EQ(messages.texts[1], kConversionFailed);
+        EXPECT_TRUE(destinations.calls.empty()) << name;
+        EXPECT_FALSE(test::fileExists(folder.file("secret.pdf")));
+    }
+
+    // A switch that cannot be made safely stops the job before anything prints.
+    bool printed = false;
+    job.setPrinter([&printed](const std::string& document, const std::string& pdf, const std::string& tmp) {
+        printed = true;
+        test::printReadyPostScript(document, pdf, tmp);
+    });
+    destinations.saveWorks = false;
+    destinations.calls.clear();
+    messages.texts.clear();
+    EXPECT_EQ(job.RunConversionJob(test::dataFile("cups-testfile.ps"), folder.file("unswitched.pdf"), temporary),
+        DocumentJob::Outcome::Failed);
+    EXPECT_FALSE(printed);
+    EXPECT_EQ(messages.texts, (std::vector<std::string>{kSwitchFailed, kConversionFailed}));
+    EXPECT_EQ(destinations.calls, std::vector<std::string>{"save"}) << "nothing switched, nothing to put back";
+    EXPECT_EQ(destinations.current, "Office_Laser");
+    EXPECT_FALSE(test::fileExists(folder.file("unswitched.pdf")));
+    destinations.saveWorks = true;
+    EXPECT_GT(destinations.recovered, 0) << "every job first puts back what a killed one left";
 
     destinations.queues.clear();
     destinations.calls.clear();

@@ -9,6 +9,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -192,6 +193,59 @@ TEST_F(DocDialogTest, HwpViewerPathIsStoredOnOkAndOnCancel)
     CDocConverterDlg again(platform);
     again.OnInitDialog();
     EXPECT_EQ(again.hwpViewerPath(), "  /opt/hnc/HwpView.exe ");
+}
+
+TEST_F(DocDialogTest, EnterAndEscapeDoWhatTheButtonsDefine)
+{
+    // Keys go to the widget with the focus.
+    const auto press = [](QWidget* target, int key) {
+        target->setFocus();
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &down);
+    };
+    // Enter in a field: the hidden default button "닫기", which ends with OK.
+    CDocConverterDlg entered(platform);
+    entered.OnInitDialog();
+    entered.show();
+    press(child<QLineEdit>(&entered, 1002), Qt::Key_Return);
+    EXPECT_FALSE(entered.isVisible());
+    EXPECT_EQ(entered.result(), QDialog::Accepted);
+
+    CDocConverterDlg keypad(platform);
+    keypad.OnInitDialog();
+    keypad.show();
+    press(child<QLineEdit>(&keypad, 1005), Qt::Key_Enter);
+    EXPECT_EQ(keypad.result(), QDialog::Accepted);
+
+    // Escape cancels.
+    CDocConverterDlg escaped(platform);
+    escaped.OnInitDialog();
+    escaped.show();
+    press(child<QLineEdit>(&escaped, 1002), Qt::Key_Escape);
+    EXPECT_FALSE(escaped.isVisible());
+    EXPECT_EQ(escaped.result(), QDialog::Rejected);
+
+    // Enter on a push button with the focus presses that button.
+    CDocConverterDlg focused(platform);
+    focused.OnInitDialog();
+    focused.show();
+    files.saveAnswer = folder.file("chosen.pdf");
+    press(child<QPushButton>(&focused, 1004), Qt::Key_Return);
+    EXPECT_TRUE(focused.isVisible());
+    EXPECT_EQ(child<QLineEdit>(&focused, 1005)->text().toStdString(), folder.file("chosen.pdf"));
+
+    // While a job runs, neither key ends the dialog.
+    CDocConverterDlg running(platform);
+    running.setPrinter(test::printReadyPostScript);
+    running.OnInitDialog();
+    running.show();
+    fill(running, test::dataFile("lo74-print-poi-15556-korean.ps"), folder.file("keys.pdf"));
+    QTimer::singleShot(0, &running, [&] {
+        press(child<QLineEdit>(&running, 1002), Qt::Key_Return);
+        press(child<QLineEdit>(&running, 1002), Qt::Key_Escape);
+    });
+    EXPECT_EQ(running.OnStart(), StartOutcome::Converted);
+    EXPECT_TRUE(running.isVisible());
 }
 
 TEST_F(DocDialogTest, BrokenInstallationIsToldWithTheErrorCaption)

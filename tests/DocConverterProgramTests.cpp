@@ -15,6 +15,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 using namespace folyant;
@@ -58,28 +59,42 @@ protected:
         account.own(out);
     }
 
-    // zevConverter as the user, with the private print system.
+    // zevConverter as the user, with the private print system; HOME is the
+    // account's unless given, and the working folder the user's home.
     test::ProcessResult convert(const std::string& document, const std::string& pdf,
-        const std::string& path = "/usr/local/bin:/usr/bin:/bin")
+        const std::string& path = "/usr/local/bin:/usr/bin:/bin", const std::string& home = {},
+        const std::string& workingFolder = {})
     {
         return test::runProgram("/usr/sbin/runuser",
-            {"-u", account.name(), "--", "/usr/bin/env", "HOME=" + account.home(), "PATH=" + path,
-                "CUPS_SERVER=" + daemon.socket(), "FOLYANT_SYSCONFDIR=" FOLYANT_DEV_SYSCONF, "LANG=C.UTF-8",
-                "TMPDIR=/tmp", FOLYANT_ZEVCONVERTER, document, pdf});
+            {"-u", account.name(), "--", "/usr/bin/env", "-C", workingFolder.empty() ? account.home() : workingFolder,
+                "HOME=" + (home.empty() ? account.home() : home), "PATH=" + path, "CUPS_SERVER=" + daemon.socket(),
+                "FOLYANT_SYSCONFDIR=" FOLYANT_DEV_SYSCONF, "LANG=C.UTF-8", "TMPDIR=/tmp", FOLYANT_ZEVCONVERTER,
+                document, pdf});
     }
     std::string lpoptions() const { return test::readFile(account.home() + "/.cups/lpoptions"); }
     bool hasLpoptions() const { return test::fileExists(account.home() + "/.cups/lpoptions"); }
     std::string state() const { return account.home() + "/.local/state/folyant"; }
-    // LibreOffice's own conversion of the document, for its page count.
-    int officePages(const std::string& document)
+    // LibreOffice's own PDF export of the document, in pdfs; empty when it made none.
+    static std::string officePdf(const std::string& document, const TempFolder& pdfs)
     {
         TempFolder profile;
-        TempFolder pdfs;
         test::runProgram("/usr/bin/soffice",
             {"--headless", "-env:UserInstallation=file://" + profile.path(), "--convert-to", "pdf",
                 "--outdir", pdfs.path(), document});
         const auto made = test::filesBelow(pdfs.path());
-        return made.empty() ? -1 : test::pdfPageCount(pdfs.file(made.front()));
+        return made.empty() ? std::string() : pdfs.file(made.front());
+    }
+    int officePages(const std::string& document)
+    {
+        TempFolder pdfs;
+        const std::string pdf = officePdf(document, pdfs);
+        return pdf.empty() ? -1 : test::pdfPageCount(pdf);
+    }
+    std::string officeText(const std::string& document)
+    {
+        TempFolder pdfs;
+        const std::string pdf = officePdf(document, pdfs);
+        return pdf.empty() ? std::string() : test::pdfText(pdf);
     }
     // Nothing of a job is left: no temporary file beside a PDF, no armed
     // record, no spool file.
@@ -165,6 +180,151 @@ TEST_F(Routes, FailuresAreToldAndLeaveNothing)
     EXPECT_FALSE(test::fileExists(out + "/notes.pdf"));
     EXPECT_FALSE(hasLpoptions()) << "no choice of the user's own before, none after";
     expectNothingLeft();
+}
+
+TEST_F(Routes, TheDocumentsTextIsKept)
+{
+    // Latin through the print-to-file route, CJK through the hand-off: the
+    // words LibreOffice's own export finds are in our PDF too.
+    for (const char* name : {"poi-SampleDoc.doc", "tika-testRTF-word2003.rtf", "poi-54880_chinese.ppt"}) {
+        SCOPED_TRACE(name);
+        const std::string pdf = out + "/" + name + ".pdf";
+        const auto result = convert(kCorpus + name, pdf);
+        ASSERT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
+        const auto theirs = test::wordsOf(officeText(kCorpus + name));
+        const auto ours = test::wordsOf(test::pdfText(pdf));
+        ASSERT_GE(theirs.size(), 5u) << "a document with text";
+        std::size_t kept = 0;
+        std::string missing;
+        for (const std::string& word : theirs) {
+            if (ours.count(word))
+                ++kept;
+            else
+                missing += word + " ";
+        }
+        EXPECT_GE(kept * 100, theirs.size() * 95) << kept << " of " << theirs.size() << "; missing: " << missing;
+    }
+}
+
+TEST_F(Routes, DocumentsThatCannotPrintFailAtOnceWithTheReason)
+{
+    const std::string noise = out + "/random.doc";
+    std::string bytes(20000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
+    test::writeFile(noise, bytes);
+    account.own(noise);
+    const std::pair<std::string, const char*> cases[] = {
+        {kCorpus + "made-password-poi-SampleDoc.doc", "is protected by a password"},
+        {kCorpus + "made-password-poi-Employee.xls", "is protected by a password"},
+        {kCorpus + "derived-encrypted-token-poi-SampleShow.ppt", "is protected by a password"},
+        {kCorpus + "derived-password-pyhwp-sample-5017.hwp", "is protected by a password"},
+        {noise, "cannot be opened"},
+    };
+    for (const auto& [document, reason] : cases) {
+        SCOPED_TRACE(document);
+        const auto result = convert(document, out + "/refused.pdf");
+        EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
+        EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("변환에 실패하였습니다."), std::string::npos) << result.err;
+        EXPECT_FALSE(test::fileExists(out + "/refused.pdf"));
+        EXPECT_FALSE(hasLpoptions()) << "refused before the default printer changed";
+        expectNothingLeft();
+    }
+    EXPECT_TRUE(test::filesBelow(daemon.outputFolder()).empty()) << "nothing was printed";
+}
+
+TEST_F(Routes, TheHandOffIsFoundWhateverHomeSaysAndNamesMayBeRelative)
+{
+    // Another HOME than the account's: the backend, acting as the user, only
+    // knows the account's home, and the hand-off must be found there.
+    const std::string otherHome = "/tmp/folyant-other-home-" + account.name();
+    std::filesystem::create_directories(otherHome);
+    account.own(otherHome);
+    auto result = convert(kCorpus + "poi-SampleShow.ppt", out + "/show.pdf", "/usr/local/bin:/usr/bin:/bin", otherHome);
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
+    EXPECT_EQ(test::pdfPageCount(out + "/show.pdf"), officePages(kCorpus + "poi-SampleShow.ppt"));
+    EXPECT_TRUE(test::filesBelow(daemon.outputFolder()).empty()) << "the job was handed over, not printed";
+    std::filesystem::remove_all(otherHome);
+
+    // The README's own example, in the folder of the document.
+    const std::string notes = out + "/notes.doc";
+    test::writeFile(notes, test::readFile(kCorpus + "poi-SampleDoc.doc"));
+    account.own(notes);
+    result = convert("notes.doc", "notes-out.pdf", "/usr/local/bin:/usr/bin:/bin", {}, out);
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
+    EXPECT_EQ(test::pagesWithStamp(out + "/notes-out.pdf", 1), 1);
+    expectNothingLeft();
+}
+
+TEST_F(Routes, ADefaultThatCannotBeSwitchedStopsTheJobAndAKilledRunIsPutRight)
+{
+    const std::string cups = account.home() + "/.cups";
+    std::filesystem::create_directories(cups);
+    account.own(cups);
+    const std::string choices = "Dest Folyant_Velmo media=A4\n";
+
+    // A choices folder the user cannot write.
+    test::writeFile(cups + "/lpoptions", choices);
+    account.own(cups + "/lpoptions");
+    ::chmod(cups.c_str(), 0500);
+    auto result = convert(kCorpus + "tika-testHWP_3.0.hwp", out + "/readonly.pdf");
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
+    EXPECT_NE(result.err.find("could not be switched"), std::string::npos) << result.err;
+    EXPECT_EQ(lpoptions(), choices);
+    EXPECT_FALSE(test::fileExists(out + "/readonly.pdf"));
+    // A route that names the printer leaves the default alone: it needs no switch.
+    result = convert(kCorpus + "poi-SampleDoc.doc", out + "/named.pdf");
+    ::chmod(cups.c_str(), 0700);
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
+    EXPECT_EQ(test::pagesWithStamp(out + "/named.pdf", 1), 1);
+    EXPECT_EQ(lpoptions(), choices);
+
+    // A choices file that is a link: neither written through nor replaced.
+    std::filesystem::remove(cups + "/lpoptions");
+    test::writeFile(account.home() + "/elsewhere", choices);
+    account.own(account.home() + "/elsewhere");
+    std::filesystem::create_symlink(account.home() + "/elsewhere", cups + "/lpoptions");
+    result = convert(kCorpus + "tika-testHWP_3.0.hwp", out + "/linked.pdf");
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
+    EXPECT_NE(result.err.find("could not be switched"), std::string::npos) << result.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(cups + "/lpoptions"));
+    EXPECT_EQ(test::readFile(account.home() + "/elsewhere"), choices);
+    EXPECT_TRUE(test::filesBelow(daemon.outputFolder()).empty()) << "nothing was printed anywhere";
+    std::filesystem::remove(cups + "/lpoptions");
+
+    // A full disk: a small file system of its own on the choices folder,
+    // filled up, in a mount namespace of the test's own.
+    const char* fillUp = "mount -t tmpfs -o size=16k,mode=0700 tmpfs \"$1\" && chown \"$2\" \"$1\""
+                         " && printf 'Dest Folyant_Velmo media=A4\\n' > \"$1/lpoptions\" && chown \"$2\" \"$1/lpoptions\""
+                         " && { head -c 1M /dev/zero > \"$1/fill\"; shift 2; exec \"$@\"; }";
+    result = test::runProgram("/usr/bin/unshare",
+        {"--mount", "--propagation", "private", "/bin/sh", "-c", fillUp, "sh", cups, account.name(),
+            "/usr/sbin/runuser", "-u", account.name(), "--", "/usr/bin/env", "HOME=" + account.home(),
+            "CUPS_SERVER=" + daemon.socket(), "FOLYANT_SYSCONFDIR=" FOLYANT_DEV_SYSCONF, "LANG=C.UTF-8",
+            "TMPDIR=/tmp", FOLYANT_ZEVCONVERTER, kCorpus + "tika-testHWP_3.0.hwp", out + "/full.pdf"});
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed) << result.err;
+    EXPECT_NE(result.err.find("could not be switched"), std::string::npos) << result.err;
+    EXPECT_FALSE(test::fileExists(out + "/full.pdf"));
+    EXPECT_TRUE(test::filesBelow(daemon.outputFolder()).empty()) << "nothing was printed on a full disk";
+
+    // What a run killed mid-job leaves: the switched default, its record,
+    // an office profile. The next job, even one that fails, puts all right.
+    test::writeFile(cups + "/lpoptions", "Default Folyant_Velmo\n");
+    test::writeFile(cups + "/lpoptions.folyant-saved",
+        "folyant saved printer choices\n" + cups + "/lpoptions\npresent\n" + choices);
+    const std::string profile = "/tmp/folyant-office-killed-" + account.name();
+    std::filesystem::create_directories(profile + "/user");
+    for (const std::string& path : {cups + "/lpoptions", cups + "/lpoptions.folyant-saved", profile, profile + "/user"})
+        account.own(path);
+    const std::string empty = out + "/empty.doc";
+    test::writeFile(empty, "");
+    account.own(empty);
+    result = convert(empty, out + "/empty.pdf");
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
+    EXPECT_EQ(lpoptions(), choices) << "the default of before the killed run";
+    EXPECT_FALSE(test::fileExists(cups + "/lpoptions.folyant-saved"));
+    EXPECT_FALSE(test::fileExists(profile));
 }
 
 TEST_F(Routes, WithoutTheVirtualPrinterNothingChanges)

@@ -41,6 +41,12 @@ TEST(RouteTable, LastFourCharactersInLowerCase)
     EXPECT_EQ(routeFor("/d/a.hwp", ""), Route::HwpShellPrint);
     EXPECT_EQ(routeFor("/d/a.hwp", "   "), Route::HwpShellPrint) << "blanks are no viewer";
     EXPECT_EQ(routeFor("/d/a.HWP", "/opt/HwpView"), Route::HwpViewer);
+
+    // Only the routes that cannot name a printer switch the user's default.
+    for (const Route route : {Route::WordAutomation, Route::ExcelAutomation, Route::PrintTo})
+        EXPECT_FALSE(printsToDefault(route));
+    for (const Route route : {Route::HwpViewer, Route::HwpShellPrint, Route::ShellPrint})
+        EXPECT_TRUE(printsToDefault(route));
 }
 
 class NoFonts final : public WordProcessorFonts {
@@ -123,15 +129,49 @@ TEST_F(SpoolWait, AKilledPrinterAndAMissingOneEndTheWait)
     WaitForSpoolFile(spool(), -1, context());
     EXPECT_EQ(sleeps, 0) << "no process to wait for: back at once";
 
+    // A printing program that has ended with no job of the user's in the
+    // queue printed nothing, and nothing will come: no 181 polls for it.
+    // (The test's clock does not sleep: each program has ended, uncollected,
+    // before the wait starts.)
+    const auto ended = [](pid_t pid) {
+        siginfo_t info{};
+        ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
+        return pid;
+    };
     const pid_t printer = stubbornPrinter();
     ::kill(printer, SIGKILL);
-    WaitForSpoolFile(spool(), printer, context());
-    EXPECT_EQ(sleeps, 181) << "a dead printer prints nothing: the polls run out";
+    WaitForSpoolFile(spool(), ended(printer), context());
+    EXPECT_EQ(sleeps, 0) << "a dead printer without a job ends the wait at once";
+    int error = 0;
+    const pid_t quitter = process::start({"/bin/true", {"true"}, std::nullopt, -1}, error);
+    WaitForSpoolFile(spool(), ended(quitter), context());
+    EXPECT_EQ(sleeps, 0) << "a printer that exits at once is not waited for three minutes";
+    EXPECT_NE(::kill(quitter, 0), 0) << "and it was collected";
 
     sleeps = 0;
     cancel = true;
     WaitForSpoolFile(spool(), stubbornPrinter(), context());
     EXPECT_EQ(sleeps, 0) << "a job being ended does not wait";
+}
+
+TEST_F(SpoolWait, AWatchedViewerIsWaitedForWithoutALimit)
+{
+    // A viewer that takes longer than the limit, then says it has ended.
+    const std::string viewer = folder.file("HwpView");
+    test::writeScript(viewer, "sleep 1\necho ended >> \"" + folder.file("viewer.log") + "\"\n");
+    for (const bool attended : {false, true}) {
+        SCOPED_TRACE(attended ? "attended" : "unattended");
+        std::filesystem::remove(folder.file("viewer.log"));
+        RouteContext limited = context();
+        limited.hwpViewerPath = viewer;
+        limited.programLimitMilliseconds = 100;
+        limited.attended = attended;
+        printThrough(Route::HwpViewer, limited, folder.file("a.hwp"), folder.file("a.pdf"), folder.file("a.tmp"),
+            std::time(nullptr));
+        EXPECT_EQ(test::fileExists(folder.file("viewer.log")), attended)
+            << "a viewer someone watches runs to its end; an unattended run keeps the limit";
+        EXPECT_EQ(handoff::read(folder.path()).value_or(handoff::Record{}).askName, 1) << "the hand-off ended";
+    }
 }
 
 class FontRepair : public ::testing::Test {
@@ -175,16 +215,39 @@ TEST_F(FontRepair, BackupReplaceAndRestore)
     EXPECT_EQ(test::readFile(prefix + "FontList.lst"), "ours\n");
     EXPECT_EQ(test::readFile(repair.backup()), "the user's\n");
 
-    // A second repair in the same second takes the same name (and so the
-    // replaced list as its backup).
+    // A second repair in the same second takes the same name; it never
+    // writes over the first one's backup, which holds the user's list, and
+    // so leaves the list alone.
     FontListRepair second(fonts, lib.path());
     second.ReplaceFontList(now);
     EXPECT_EQ(second.backup(), repair.backup());
+    EXPECT_FALSE(second.isActive());
+    EXPECT_EQ(test::readFile(repair.backup()), "the user's\n");
     second.RestoreFontList();
 
     repair.RestoreFontList();
     EXPECT_FALSE(test::fileExists(prefix + "FontList_050314093005.bak"));
     EXPECT_FALSE(repair.isActive());
+    EXPECT_EQ(test::readFile(prefix + "FontList.lst"), "the user's\n") << "the user's list, whole";
+}
+
+TEST_F(FontRepair, TheInstalledListIsUsedAndPutBackOnEveryPathOut)
+{
+    const std::string prefix = fontFolder.file("fonts/");
+    setFontPath(prefix);
+    test::writeFile(prefix + "FontList.lst", "the user's\n");
+    const std::string installed = test::readFile(std::string(FOLYANT_DEV_LIB) + "/FontList.lst");
+    ASSERT_FALSE(installed.empty()) << "the installation has a list of its own";
+    {
+        FontListRepair repair(fonts, FOLYANT_DEV_LIB);
+        repair.ReplaceFontList(std::time(nullptr));
+        EXPECT_EQ(test::readFile(prefix + "FontList.lst"), installed);
+        // Left without RestoreFontList: an early return, an exception, a
+        // job ended by a signal.
+    }
+    EXPECT_EQ(test::readFile(prefix + "FontList.lst"), "the user's\n");
+    for (const std::string& name : test::filesBelow(fontFolder.file("fonts")))
+        EXPECT_EQ(name, "FontList.lst") << "no backup or partial copy is left";
 }
 
 TEST_F(FontRepair, OddFoldersAndMissingLists)

@@ -13,10 +13,12 @@ DocumentInterpreter::DocumentInterpreter(std::string libFolder, std::string font
 {
 }
 
-int DocumentInterpreter::StartInterpreter(const std::string& pdfPath)
+int DocumentInterpreter::StartInterpreter(const std::string& pdfPath, const std::string& source)
 {
     if (m_feed.hasInterpreter())
         return 0;
+    if (!source.empty())
+        m_feed.openSource(source);
     const gs::StartResult started
         = m_feed.start(gs::documentArgumentVector(m_libFolder, m_fontFolder, pdfPath));
     if (!started.started()) {

@@ -18,7 +18,10 @@ public:
     // created, otherwise the interpreter's refusal code. A refused instance is
     // shut down at once: nothing is ever fed to it, and the next job starts
     // from nothing.
-    int StartInterpreter(const std::string& pdfPath);
+    // source, when given, is the file FeedPostScriptFile will be given: a PDF
+    // there (what the office prints) is read by the interpreter's PDF reader,
+    // which may read only files named to it at its start.
+    int StartInterpreter(const std::string& pdfPath, const std::string& source = {});
 
     // Called after every chunk; false stops the run (the process is being
     // ended): the partial PDF is deleted.

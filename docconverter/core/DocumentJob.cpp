@@ -1,6 +1,9 @@
 #include "docconverter/core/DocumentJob.h"
 
+#include "docconverter/core/DocumentInspection.h"
 #include "docconverter/core/EofScan.h"
+#include "docconverter/core/OfficeProgram.h"
+#include "docconverter/core/RunFolder.h"
 #include "docconverter/core/StartCommand.h"
 #include "platform/DefaultDestination.h"
 #include "platform/Folders.h"
@@ -59,6 +62,38 @@ public:
 private:
     int m_fd = -1;
 };
+
+// The user's default destination switched to the virtual printer, and put
+// back on every path out: the job's own end, an early return, an exception,
+// a termination signal (which ends the job through its pump). A killed run
+// leaves the record that the next job's recover() puts back.
+class DefaultSwitch {
+public:
+    // needed: the route can print only to the default destination; the
+    // others name the printer and leave the user's default alone.
+    DefaultSwitch(DefaultDestination& destinations, const std::string& queue, bool needed)
+        : m_destinations(destinations)
+        , m_saved(needed && destinations.save())
+        , m_switched(!needed || (m_saved && destinations.makeDefault(queue)))
+    {
+    }
+    ~DefaultSwitch() { restore(); }
+    DefaultSwitch(const DefaultSwitch&) = delete;
+    DefaultSwitch& operator=(const DefaultSwitch&) = delete;
+    bool switched() const { return m_switched; }
+    // True when there was nothing to put back or it was put back.
+    bool restore()
+    {
+        const bool restored = !m_saved || m_destinations.restore();
+        m_saved = false;
+        return restored;
+    }
+
+private:
+    DefaultDestination& m_destinations;
+    bool m_saved;
+    bool m_switched;
+};
 } // namespace
 
 DocumentJob::DocumentJob(InstallationFolders folders, JobPlatform platform, DocumentInterpreter::Pump pump)
@@ -66,7 +101,7 @@ DocumentJob::DocumentJob(InstallationFolders folders, JobPlatform platform, Docu
     , m_platform(platform)
     , m_pump(std::move(pump))
     , m_interpreter(m_folders.libFolder, m_folders.fontFolder)
-    , m_home(folders::homeFolder())
+    , m_home(folders::accountHome())
 {
 }
 
@@ -78,7 +113,8 @@ int DocumentJob::PrintThroughApplication(
     } else {
         const Route route = routeFor(document, m_hwpViewerPath);
         const RouteContext context{m_home, m_hwpViewerPath, m_folders.libFolder, m_platform.fonts,
-            m_platform.messages, [this] { return !m_pump(); }, m_clock, m_programLimit, kVirtualPrinterQueue};
+            m_platform.messages, [this] { return !m_pump(); }, m_clock, m_programLimit, kVirtualPrinterQueue,
+            m_attended};
         printThrough(route, context, document, pdf, temporary, std::time(nullptr));
         const bool complete = IsPostScriptComplete(temporary);
         if (route == Route::HwpShellPrint && !complete)
@@ -99,15 +135,41 @@ DocumentJob::Outcome DocumentJob::RunConversionJob(
         if (!m_pump())
             return Outcome::Cancelled;
 
+    // What a run that was killed left behind: the user's default, the
+    // office's private folders.
+    m_platform.destinations.recover();
+    RunFolder::removeStale(kOfficeProfilePrefix);
+    RunFolder::removeStale(kPrintFolderPrefix);
+
     if (!m_platform.destinations.exists(kVirtualPrinterQueue)) {
         m_platform.messages.show(
             kNoVirtualPrinter, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);
         return Outcome::Failed;
     }
-    m_platform.destinations.save();
-    m_platform.destinations.makeDefault(kVirtualPrinterQueue);
+    // A document that cannot print is told before anything changes. A viewer
+    // that someone watches asks for a password itself.
+    const Route route = routeFor(document, m_hwpViewerPath);
+    const bool viewerAsks = m_attended && route == Route::HwpViewer;
+    const DocumentState state = inspectDocument(document);
+    if (state == DocumentState::Unreadable || (state == DocumentState::Protected && !viewerAsks)) {
+        const std::string why
+            = state == DocumentState::Protected ? protectedDocumentText(document) : unreadableDocumentText(document);
+        m_platform.messages.show(why, MessageButtons::Ok, MessageIcon::Warning, MessageAnswer::Ok, kResultCaption);
+        report(kConversionFailed);
+        return Outcome::Failed;
+    }
+    DefaultSwitch defaultPrinter(m_platform.destinations, kVirtualPrinterQueue, printsToDefault(route));
+    if (!defaultPrinter.switched()) {
+        defaultPrinter.restore();
+        m_platform.messages.show(
+            kSwitchFailed, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);
+        report(kConversionFailed);
+        return Outcome::Failed;
+    }
     Outcome outcome = convert(document, pdf, temporary);
-    m_platform.destinations.restore();
+    if (!defaultPrinter.restore())
+        m_platform.messages.show(
+            kRestoreFailed, MessageButtons::Ok, MessageIcon::Warning, MessageAnswer::Ok, kResultCaption);
     switch (outcome) {
     case Outcome::Converted:
         report(kConverted);
@@ -128,7 +190,7 @@ DocumentJob::Outcome DocumentJob::convert(
         std::remove(temporary.c_str());
         return m_pump() ? Outcome::Failed : Outcome::Cancelled;
     }
-    if (m_interpreter.StartInterpreter(pdf) != 0) {
+    if (m_interpreter.StartInterpreter(pdf, temporary) != 0) {
         std::remove(temporary.c_str());
         m_platform.messages.show(
             kInterpreterRefused, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);

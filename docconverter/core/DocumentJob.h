@@ -42,8 +42,12 @@ public:
     DocumentJob(InstallationFolders folders, JobPlatform platform, DocumentInterpreter::Pump pump);
 
     void setHwpViewerPath(std::string path) { m_hwpViewerPath = std::move(path); }
-    // Whose hand-off and lock the job uses; the user's home unless set.
+    // Whose hand-off and lock the job uses: the account's home unless set
+    // (not $HOME: the backend, acting as the user, knows only the account's).
     void setHome(std::string home) { m_home = std::move(home); }
+    // Someone watches the run (the dialog): the HWP viewer is waited for
+    // without a limit, and may ask for a document's password itself.
+    void setAttended(bool attended) { m_attended = attended; }
     void setWaitClock(WaitClock clock) { m_clock = std::move(clock); }
     void setProgramLimit(int milliseconds) { m_programLimit = milliseconds; }
     // Stands in for the routes: the application's printing, and nothing else.
@@ -70,6 +74,7 @@ private:
     std::string m_home;
     WaitClock m_clock = WaitClock::real();
     int m_programLimit = 300000;
+    bool m_attended = false;
     Printer m_print;
 };
 
@@ -97,6 +102,14 @@ bool pumpUnlessTerminated(TerminationWatch* watch);
 inline constexpr const char* kConverted = "변환이 성공적으로 완료되었습니다.";
 inline constexpr const char* kConversionFailed = "변환에 실패하였습니다.";
 inline constexpr const char* kNoVirtualPrinter = "Invalid installation : Folyant Driver";
+// What the user is told when the default printer could not be switched; the
+// Part's messages have nothing for it.
+inline constexpr const char* kSwitchFailed
+    = "The default printer could not be switched to Folyant Velmo: your printer choices "
+      "(~/.cups/lpoptions) cannot be written, the disk is full, or they are a symbolic link. "
+      "Nothing was printed.";
+inline constexpr const char* kRestoreFailed
+    = "Your default printer could not be put back; the next document conversion puts it back.";
 // The queue of the printer "Folyant Velmo".
 inline constexpr const char* kVirtualPrinterQueue = "Folyant_Velmo";
 

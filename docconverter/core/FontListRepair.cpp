@@ -1,9 +1,9 @@
 #include "docconverter/core/FontListRepair.h"
 
+#include "platform/WholeFile.h"
 #include "platform/WordProcessorFonts.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <utility>
 
 namespace folyant::docconverter {
@@ -11,11 +11,11 @@ namespace folyant::docconverter {
 namespace {
 constexpr std::size_t kFontPathBuffer = 512;
 
-void copyOver(const std::string& from, const std::string& to)
+std::optional<std::string> contentOf(const std::string& path)
 {
-    std::error_code ignored;
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ignored);
+    return wholefile::read(path, true);
 }
+
 } // namespace
 
 FontListRepair::FontListRepair(const WordProcessorFonts& fonts, std::string libFolder)
@@ -24,11 +24,15 @@ FontListRepair::FontListRepair(const WordProcessorFonts& fonts, std::string libF
 {
 }
 
+FontListRepair::~FontListRepair()
+{
+    RestoreFontList();
+}
+
 void FontListRepair::ReplaceFontList(std::time_t now)
 {
     const auto folder = m_fonts.fontPath(kFontPathBuffer);
-    m_active = folder.has_value();
-    if (!m_active)
+    if (!folder)
         return;
     std::tm local{};
     localtime_r(&now, &local);
@@ -38,17 +42,34 @@ void FontListRepair::ReplaceFontList(std::time_t now)
     m_userList = *folder + "FontList.lst";
     m_ownList = m_libFolder + "/FontList.lst";
     m_backup = *folder + "FontList" + stamp + ".bak";
-    copyOver(m_userList, m_backup);
-    copyOver(m_ownList, m_userList);
+    m_backedUp = false;
+
+    const auto users = contentOf(m_userList);
+    if (users) {
+        // Never over another backup: it may hold the only copy of a list.
+        if (!wholefile::createNew(m_backup, *users, 0644))
+            return;
+        if (contentOf(m_backup) != users) {
+            std::remove(m_backup.c_str());
+            return;
+        }
+        m_backedUp = true;
+    }
+    m_active = true;
+    if (const auto ours = contentOf(m_ownList))
+        wholefile::replace(m_userList, *ours, 0644);
 }
 
 void FontListRepair::RestoreFontList()
 {
     if (!m_active)
         return;
-    copyOver(m_backup, m_userList);
-    std::remove(m_backup.c_str());
     m_active = false;
+    if (!m_backedUp)
+        return;
+    const auto saved = contentOf(m_backup);
+    if (saved && wholefile::replace(m_userList, *saved, 0644) && contentOf(m_userList) == saved)
+        std::remove(m_backup.c_str());
 }
 
 } // namespace folyant::docconverter

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ctime>
+#include <optional>
 #include <string>
 
 namespace folyant {
@@ -10,16 +11,24 @@ class WordProcessorFonts;
 namespace folyant::docconverter {
 
 // While an HWP document prints through its shell association, the HWP
-// programs' FontList.lst is swapped for the suite's own and put back after.
+// programs' FontList.lst is swapped for the suite's own and put back after,
+// on every path out (the destructor restores what RestoreFontList has not).
 class FontListRepair {
 public:
     FontListRepair(const WordProcessorFonts& fonts, std::string libFolder);
+    ~FontListRepair();
+    FontListRepair(const FontListRepair&) = delete;
+    FontListRepair& operator=(const FontListRepair&) = delete;
 
     // Reads the font folder; when there is one, backs up the user's list as
-    // FontList_yymmddHHMMSS.bak (local time now) and copies ours over it.
-    // Copy failures are ignored.
+    // FontList_yymmddHHMMSS.bak (local time now) and puts ours in its place.
+    // The backup is a new file, read back and compared before the user's
+    // list is touched: when it cannot be made (a backup of that name exists
+    // already, the disk is full), the user's list is left alone. A user
+    // without a list gets ours, and keeps it.
     void ReplaceFontList(std::time_t now);
-    // Puts the backup back and deletes it, when the repair is active.
+    // Puts the backup back and deletes it, when the repair is active. The
+    // backup stays when it could not be put back.
     void RestoreFontList();
 
     bool isActive() const { return m_active; }
@@ -30,6 +39,7 @@ private:
     const WordProcessorFonts& m_fonts;
     std::string m_libFolder;
     bool m_active = false;
+    bool m_backedUp = false;
     std::string m_userList;
     std::string m_ownList;
     std::string m_backup;

@@ -9,8 +9,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <utility>
 
 extern char** environ;
@@ -55,30 +53,16 @@ std::vector<std::string> printingEnvironment()
 OfficeProgram::OfficeProgram(std::string program, int limitMilliseconds)
     : m_program(std::move(program))
     , m_limit(limitMilliseconds)
+    , m_profile(kOfficeProfilePrefix)
 {
-    std::string pattern = folders::tempFolder() + "/folyant-office-XXXXXX";
-    if (!mkdtemp(pattern.data()))
-        return;
-    m_profile = pattern;
-    std::error_code ignored;
-    std::filesystem::create_directories(m_profile + "/user/psprint", ignored);
-    std::ofstream(m_profile + "/user/psprint/psprint.conf")
-        << "[__Global_Printer_Defaults__]\nPDFDevice=0\nPSLevel=2\n";
-}
-
-OfficeProgram::~OfficeProgram()
-{
-    std::error_code ignored;
-    if (!m_profile.empty())
-        std::filesystem::remove_all(m_profile, ignored);
 }
 
 pid_t OfficeProgram::start(const std::vector<std::string>& arguments)
 {
-    if (m_profile.empty())
+    if (m_profile.path().empty())
         return -1;
     std::vector<std::string> argv{m_program, "--headless", "--norestore", "--nologo", "--nodefault",
-        "-env:UserInstallation=file://" + m_profile};
+        "-env:UserInstallation=file://" + m_profile.path()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     // What it prints about its work is no message of ours.
     const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "docconverter/core/RunFolder.h"
+
 #include <sys/types.h>
 
 #include <functional>
@@ -11,8 +13,8 @@ namespace folyant::docconverter {
 
 // One run of the office program (LibreOffice), headless, with a profile of its
 // own that is made for the run and removed after it: LibreOffice allows one
-// instance per profile, and a fresh profile never asks anything. The profile
-// makes it write PostScript, not PDF, when it prints.
+// instance per profile, and a fresh profile never asks anything. It prints
+// PDF, which keeps the document's text (its PostScript keeps only the glyphs).
 class OfficeProgram {
 public:
     // The program on PATH ("soffice", else "libreoffice"), or nothing.
@@ -20,7 +22,6 @@ public:
 
     // limitMilliseconds: how long a run may take before it is ended.
     OfficeProgram(std::string program, int limitMilliseconds);
-    ~OfficeProgram();
     OfficeProgram(const OfficeProgram&) = delete;
     OfficeProgram& operator=(const OfficeProgram&) = delete;
 
@@ -37,8 +38,12 @@ public:
 private:
     std::string m_program;
     int m_limit;
-    std::string m_profile;
+    RunFolder m_profile;
 };
+
+// The prefixes of the folders the office runs make in the temporary folder.
+inline constexpr const char* kOfficeProfilePrefix = "folyant-office";
+inline constexpr const char* kPrintFolderPrefix = "folyant-print";
 
 // Waits for a process the job started: until it ends, the limit (ms, or -1
 // for none) passes, or cancelled() says so; in the last two cases it is ended.

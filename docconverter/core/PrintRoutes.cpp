@@ -91,20 +91,18 @@ void printToFile(const RouteContext& context, const std::string& document, const
     const char* missingText)
 {
     const auto program = OfficeProgram::locate();
-    std::string pattern = folders::tempFolder() + "/folyant-print-XXXXXX";
     bool started = false;
-    if (program && mkdtemp(pattern.data())) {
+    if (const RunFolder folder(kPrintFolderPrefix); program && !folder.path().empty()) {
         OfficeProgram office(*program, context.programLimitMilliseconds);
-        started
-            = office.run({"--print-to-file", "--printer-name", context.queue, "--outdir", pattern, document},
-                context.cancelled);
+        started = office.run(
+            {"--print-to-file", "--printer-name", context.queue, "--outdir", folder.path(), document},
+            context.cancelled);
         std::error_code ignored;
-        for (const auto& entry : std::filesystem::directory_iterator(pattern, ignored)) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path(), ignored)) {
             std::remove(temporary.c_str());
             handoff::takeOverSpoolFile(entry.path().string(), temporary);
             break;
         }
-        std::filesystem::remove_all(pattern, ignored);
     }
     if (!started)
         context.messages.show(
@@ -122,14 +120,16 @@ void takeOver(const RouteContext& context, ArmedHandoff& armed, const std::strin
 
 // The route's own program, started and waited for within the limit; false
 // when it could not be started.
-bool runToEnd(const RouteContext& context, const std::vector<std::string>& argv)
+bool runToEnd(const RouteContext& context, const std::vector<std::string>& argv, int limitMilliseconds)
 {
     int error = 0;
     const pid_t pid = process::start({argv.front(), argv, printingEnvironment(), -1, -1, true}, error);
     if (pid > 0)
-        waitForProgram(pid, context.programLimitMilliseconds, context.cancelled);
+        waitForProgram(pid, limitMilliseconds, context.cancelled);
     return pid > 0;
 }
+
+constexpr auto kEnded = [] { return true; };
 } // namespace
 
 WaitClock WaitClock::real()
@@ -152,11 +152,20 @@ Route routeFor(const std::string& document, const std::string& hwpViewerPath)
     return Route::ShellPrint;
 }
 
-bool pollSpoolFile(const std::string& spool, const RouteContext& context, bool programGone)
+bool printsToDefault(Route route)
+{
+    return route == Route::HwpViewer || route == Route::HwpShellPrint || route == Route::ShellPrint;
+}
+
+bool pollSpoolFile(
+    const std::string& spool, const RouteContext& context, const std::function<bool()>& programGone)
 {
     for (int count = 0; count < kPolls && !context.cancelled(); ++count) {
         if (!exists(spool)) {
-            if (count > kPollsWithoutFile || (programGone && !spooler::HasActiveJobs(context.queue)))
+            if (count > kPollsWithoutFile)
+                return false;
+            // Looked at again after the queue: the job may have ended in between.
+            if (programGone() && !spooler::HasActiveJobs(context.queue) && !exists(spool))
                 return false;
         } else if (handoff::isSpoolFileComplete(spool)) {
             return true;
@@ -170,13 +179,21 @@ void WaitForSpoolFile(const std::string& spool, pid_t printer, const RouteContex
 {
     if (printer <= 0)
         return;
-    if (!pollSpoolFile(spool, context)) {
-        process::terminate(printer, 0);
+    // Once collected, the process id is no longer ours to signal.
+    bool collected = false;
+    const auto gone = [&collected, printer] {
+        collected = collected || process::wait(printer, 0).has_value();
+        return collected;
+    };
+    if (!pollSpoolFile(spool, context, gone)) {
+        if (!collected)
+            process::terminate(printer, 0);
         return;
     }
     context.clock.sleep(kSettleMilliseconds);
     // Left running after that is its own business, as long as it has printed.
-    process::wait(printer, kPrinterEndMilliseconds);
+    if (!collected)
+        process::wait(printer, kPrinterEndMilliseconds);
 }
 
 void printThrough(Route route, const RouteContext& context, const std::string& document, const std::string&,
@@ -203,8 +220,9 @@ void printThrough(Route route, const RouteContext& context, const std::string& d
     }
     case Route::HwpViewer: {
         ArmedHandoff armed(context.home, spool);
-        if (runToEnd(context, {trimmed(context.hwpViewerPath), "/pt", document}))
-            pollSpoolFile(spool, context, true);
+        if (runToEnd(context, {trimmed(context.hwpViewerPath), "/pt", document},
+                context.attended ? -1 : context.programLimitMilliseconds))
+            pollSpoolFile(spool, context, kEnded);
         context.clock.sleep(1000);
         takeOver(context, armed, spool, temporary, 1000);
         return;
@@ -217,7 +235,7 @@ void printThrough(Route route, const RouteContext& context, const std::string& d
             if (const auto program = OfficeProgram::locate()) {
                 OfficeProgram office(*program, context.programLimitMilliseconds);
                 if (office.run({"-p", document}, context.cancelled))
-                    pollSpoolFile(spool, context, true);
+                    pollSpoolFile(spool, context, kEnded);
             }
             takeOver(context, armed, spool, temporary, 500);
         }
@@ -229,7 +247,7 @@ void printThrough(Route route, const RouteContext& context, const std::string& d
             OfficeProgram office(*program, context.programLimitMilliseconds);
             office.run({"-p", document}, context.cancelled);
         } else {
-            runToEnd(context, {"/usr/bin/lp", document});
+            runToEnd(context, {"/usr/bin/lp", document}, context.programLimitMilliseconds);
         }
         return;
     }

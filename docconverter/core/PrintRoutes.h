@@ -26,6 +26,12 @@ enum class Route {
 };
 Route routeFor(const std::string& document, const std::string& hwpViewerPath);
 
+// Whether the route can print only to the user's default destination (the
+// HWP programs, the shell's print, lp), so that the job must switch it. The
+// office routes name the virtual printer on the print instead, and another
+// program printing meanwhile still reaches the user's own printer.
+bool printsToDefault(Route route);
+
 // The waits of the routes, in milliseconds; a test makes them pass quickly
 // without changing how many there are.
 struct WaitClock {
@@ -46,6 +52,9 @@ struct RouteContext {
     int programLimitMilliseconds = 300000;
     // The queue of the virtual printer.
     std::string queue = "Folyant_Velmo";
+    // Someone watches the run: the HWP viewer, a program the user sees, is
+    // then waited for without a limit.
+    bool attended = false;
 };
 
 // Prints the document by its route so that its PostScript ends up at the
@@ -56,8 +65,10 @@ void printThrough(Route route, const RouteContext& context, const std::string& d
 
 // The wait for the spooled file after a printing program was started: polls
 // the spool file once a second, up to 1,200 times, and gives up after 180
-// polls without a file; a complete file lets the program end on its own
-// within 10 s. When it gives up, the program is ended.
+// polls without a file, or as soon as the program has ended without a job of
+// the user's in the queue (it printed nothing, and nothing will come); a
+// complete file lets the program end on its own within 10 s. When it gives
+// up, the program is ended.
 void WaitForSpoolFile(const std::string& spool, pid_t printer, const RouteContext& context);
 
 // The polls of the wait with the printing program gone: a program that
@@ -65,7 +76,9 @@ void WaitForSpoolFile(const std::string& spool, pid_t printer, const RouteContex
 // True when the spool file is complete. Without a spool file, it waits only
 // while the user has a job in the queue: a program that printed nothing is
 // not waited for.
-bool pollSpoolFile(const std::string& spool, const RouteContext& context, bool programGone = false);
+// programGone tells whether the printing program has ended.
+bool pollSpoolFile(
+    const std::string& spool, const RouteContext& context, const std::function<bool()>& programGone);
 
 // What the user is told besides the failure when an HWP document did not print.
 inline constexpr const char* kHwpNeedsImport

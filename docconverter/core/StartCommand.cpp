@@ -43,6 +43,14 @@ std::string trimmed(std::string_view text)
     return std::string(text);
 }
 
+std::string fromCommandLine(std::string_view name, const std::string& workingFolder)
+{
+    std::string path = trimmed(name);
+    if (path.empty() || path.front() == '/' || workingFolder.empty())
+        return path;
+    return workingFolder + (workingFolder.back() == '/' ? "" : "/") + path;
+}
+
 std::string completedPdfPath(const std::string& pdfPath)
 {
     std::string ending = pdfPath.size() >= 4 ? pdfPath.substr(pdfPath.size() - 4) : std::string();

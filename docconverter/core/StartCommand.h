@@ -26,6 +26,10 @@ std::string folderPartOf(const std::string& path);
 // system lets us ask, another descriptor open for writing.
 bool canOpenExclusively(const std::string& path, bool refuseWriters);
 
+// A name given on the command line, trimmed, and taken relative to the
+// working folder unless it is absolute; an empty name stays empty.
+std::string fromCommandLine(std::string_view name, const std::string& workingFolder);
+
 // The names the start command works with, trimmed and completed.
 struct StartNames {
     std::string documentPath;

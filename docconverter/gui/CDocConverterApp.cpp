@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace folyant::docconverter {
@@ -47,7 +48,10 @@ int convertUnattended(char** argv)
     DocumentJob job(installation.folders, {messages, destinations, fonts},
         [&termination] { return pumpUnlessTerminated(&termination); });
     job.setHwpViewerPath(installation.hwpViewerPath);
-    StartNames names{argv[1], argv[2]};
+    // The shell's names: relative to where the command was given.
+    std::error_code noFolder;
+    const std::string here = std::filesystem::current_path(noFolder).string();
+    StartNames names{fromCommandLine(argv[1], here), fromCommandLine(argv[2], here)};
     const StartOutcome outcome = runStartCommand(names, messages, job);
     termination.acknowledge();
     switch (outcome) {

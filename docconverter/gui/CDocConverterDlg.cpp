@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
@@ -194,6 +195,7 @@ StartOutcome CDocConverterDlg::OnStart()
     DocumentJob job(m_folders, {m_platform.messages, m_platform.destinations, m_platform.fonts},
         [this] { return pump(); });
     job.setHwpViewerPath(m_hwpViewerPath);
+    job.setAttended(true);
     if (m_printer)
         job.setPrinter(m_printer);
     const StartOutcome outcome = runStartCommand(names, m_platform.messages, job);
@@ -262,6 +264,28 @@ void CDocConverterDlg::accept()
     if (m_running)
         return;
     QDialog::accept();
+}
+
+void CDocConverterDlg::keyPressEvent(QKeyEvent* event)
+{
+    // As the dialog's buttons define the keys: Enter presses the push button
+    // that has the focus, else the default button "닫기", which is hidden
+    // (Qt's own handling skips a hidden default) and ends the dialog with OK;
+    // Escape cancels. While a job runs, both end nothing.
+    const bool plain = event->modifiers() == Qt::NoModifier
+        || (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        auto* button = focused && focused->isVisible() ? focused : findChild<QPushButton*>(QStringLiteral("1"));
+        if (button && button->isEnabled())
+            button->click();
+        return;
+    }
+    if (plain && event->key() == Qt::Key_Escape) {
+        reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CDocConverterDlg::setTerminationWatch(TerminationWatch* watch)

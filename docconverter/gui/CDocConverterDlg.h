@@ -76,6 +76,9 @@ public slots:
     void reject() override;
     void accept() override;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void createControls();
     void setControlsEnabled(bool enabled);

@@ -44,6 +44,9 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std:
     fs::create_directories(root + "/bin/filter");
     for (const auto& entry : fs::directory_iterator("/usr/lib/cups/filter"))
         fs::create_symlink(entry.path(), root + "/bin/filter/" + entry.path().filename().string());
+    // Ours, not the link to an installed package's (while someone tries the
+    // package on this machine).
+    fs::remove(root + "/bin/filter/folyant-pdftopdf");
     fs::copy_file(FOLYANT_PDF_FILTER, root + "/bin/filter/folyant-pdftopdf");
     const std::string backend = root + "/bin/backend/folyant";
     fs::copy_file(FOLYANT_BACKEND, backend);

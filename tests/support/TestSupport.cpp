@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -199,6 +200,35 @@ bool fileExists(const std::string& path)
 {
     std::error_code ignored;
     return fs::exists(fs::symlink_status(path, ignored));
+}
+
+std::set<std::string> wordsOf(const std::string& text)
+{
+    std::set<std::string> words;
+    std::string word;
+    const auto flush = [&] {
+        if (!word.empty())
+            words.insert(word);
+        word.clear();
+    };
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        const std::string unit = text.substr(at, length);
+        at += length;
+        if (length == 1 && std::isspace(lead)) {
+            flush();
+        } else if (length >= 3) {
+            flush();
+            words.insert(unit);
+        } else {
+            word += unit;
+        }
+    }
+    flush();
+    words.erase("Folyant");
+    words.erase("Velmo");
+    return words;
 }
 
 std::vector<std::string> filesBelow(const std::string& folder)

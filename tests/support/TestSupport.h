@@ -10,6 +10,7 @@ class QProcess;
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -86,6 +87,9 @@ ProcessResult runProgram(const std::string& program, const std::vector<std::stri
 // Judges of our PDFs that we did not write.
 int pdfPageCount(const std::string& pdf); // -1 when pdfinfo rejects the file
 std::string pdfText(const std::string& pdf);
+// The words of a text, each CJK character a word of its own (those scripts
+// put no blanks between words), without the page stamp's two words.
+std::set<std::string> wordsOf(const std::string& text);
 // How many pages carry the stamp text, by pdftotext page by page.
 int pagesWithStamp(const std::string& pdf, int pages);
 // The share (0 to 1) of the words of four letters or more in the original's
@@ -148,10 +152,11 @@ public:
 class RecordingDestination final : public DefaultDestination {
 public:
     bool exists(const std::string& queue) override { return queues.count(queue) != 0; }
-    void save() override
+    bool save() override
     {
         saved = current;
         calls.push_back("save");
+        return saveWorks;
     }
     bool makeDefault(const std::string& queue) override
     {
@@ -159,6 +164,7 @@ public:
         calls.push_back("default " + queue);
         return true;
     }
+    void recover() override { ++recovered; }
     bool restore() override
     {
         current = saved;
@@ -166,6 +172,8 @@ public:
         return true;
     }
     std::map<std::string, bool> queues{{"Folyant_Velmo", true}};
+    bool saveWorks = true;
+    int recovered = 0;
     std::optional<std::string> current;
     std::optional<std::string> saved;
     std::vector<std::string> calls;
