@@ -103,8 +103,18 @@ no_queue() { ! lpstat -v "$queue" >/dev/null 2>&1 && ! grep -q "Printer $queue>"
 has_queue() { lpstat -v "$queue" 2>/dev/null | grep -q 'folyant:/PPD'; }
 
 # What an administrator set on the queue, and its jobs, in one text to compare.
+cat >"$work/settings.test" <<'EOF'
+{
+  OPERATION Get-Printer-Attributes
+  GROUP operation-attributes-tag
+  ATTR charset attributes-charset utf-8
+  ATTR naturalLanguage attributes-natural-language en
+  ATTR uri printer-uri $uri
+  ATTR keyword requested-attributes printer-is-shared,printer-op-policy,printer-is-accepting-jobs,printer-state,media-default
+}
+EOF
 queue_state() {
-  ipptool -tv "ipp://localhost/printers/$queue" get-printer-attributes.test 2>/dev/null \
+  ipptool -tv "ipp://localhost/printers/$queue" "$work/settings.test" 2>/dev/null \
     | grep -E '^ +(printer-is-shared|printer-op-policy|printer-is-accepting-jobs|printer-state|media-default) ' \
     | sed 's/^ *//' | sort
   lpoptions -p "$queue" -l | grep '^PageSize'
@@ -126,24 +136,35 @@ cupsd_runs && stop_cupsd
 dpkg -i "$old" >"$work/install.out" 2>&1 || fail "dpkg -i refused the package: $(cat "$work/install.out")"
 cat "$work/install.out"
 check "the install says in one line when the queue comes" \
-  test "$(grep -c 'will be added when' "$work/install.out")" -eq 1
+  test "$(grep -c 'cupsd is not running' "$work/install.out")" -eq 1
 check "the queue is marked for cupsd's next start" test -e "$pending"
 check "the unit is wanted by cups.service" \
   test "$(readlink /etc/systemd/system/cups.service.wants/folyant-velmo.service)" = /lib/systemd/system/folyant-velmo.service
-check "the init script runs at boot" compgen -G '/etc/rc2.d/S*folyant-velmo' >/dev/null
+check "the init script runs at boot" compgen -G '/etc/rc2.d/S*folyant-velmo' 
 if command -v systemd-analyze >/dev/null; then
   check "the unit passes systemd-analyze verify" systemd-analyze verify /lib/systemd/system/folyant-velmo.service
 fi
 check "cupstestppd passes the printer description" cupstestppd -q /usr/share/ppd/folyant/FolyDrv.ppd
+for entry in zevConverter Folyant_Standard; do
+  desktop=/usr/share/applications/$entry.desktop
+  check "menu entry $entry: valid, in Office, with an icon and its program" \
+    bash -c 'desktop-file-validate "$1" && grep -qx "Categories=Office;" "$1" && grep -qx "Exec=$2" "$1" \
+      && test -f "/usr/share/pixmaps/$(sed -n "s/^Icon=//p" "$1").xpm" && test -x "/usr/bin/$2"' _ "$desktop" "$entry"
+done
+check "man folyant-velmo names ~/PDF, OutputFolder and the machine settings" \
+  bash -c 'page=$(zcat /usr/share/man/man7/folyant-velmo.7.gz); grep -q "~/PDF" <<<"$page" && grep -q OutputFolder <<<"$page" \
+    && grep -q "/etc/xdg/Quorvale/Folyant Velmo.conf" <<<"$page"'
 
 echo "== cupsd starts"
 start_cupsd
 check "the queue appears at cupsd's start" has_queue
 check "the mark is gone" test ! -e /var/lib/folyant-velmo
+# Nothing further means anything without the queue.
+has_queue || exit 1
 
 lpadmin -p "$queue" -o printer-is-shared=true -o printer-op-policy=default -o PageSize=Letter
 cupsdisable "$queue"
-lp -d "$queue" -H hold -t held tests/data/cups-testfile.ps >/dev/null
+lp -d "$queue" -H hold -t held tests/data/cups-testfile.ps >/dev/null || fail "lp refused the held job"
 state=$(queue_state)
 echo "$state"
 grep -q 'printer-is-shared (boolean) = true' <<<"$state" && grep -q 'printer-op-policy (name) = default' <<<"$state" \
@@ -154,6 +175,7 @@ echo "== upgrade"
 dpkg -i "$new" >"$work/upgrade.out" 2>&1 || fail "the upgrade failed: $(cat "$work/upgrade.out")"
 cat "$work/upgrade.out"
 check "the upgrade keeps the queue, its settings and its held job" test "$(queue_state)" = "$state"
+check "the upgrade gave the queue the new printer description" grep -q 'with the new printer description' "$work/upgrade.out"
 echo "== reinstall"
 dpkg -i "$new" >"$work/reinstall.out" 2>&1 || fail "the reinstall failed: $(cat "$work/reinstall.out")"
 cat "$work/reinstall.out"
@@ -177,7 +199,7 @@ check "nothing of the suite left after remove and purge" nothing_left
 echo "== install with cupsd running, then purge while it is stopped"
 dpkg -i "$new" >"$work/install2.out" 2>&1 || fail "dpkg -i refused the package: $(cat "$work/install2.out")"
 check "the install adds the queue at once" has_queue
-lp -d "$queue" -H hold -t held tests/data/cups-testfile.ps >/dev/null
+lp -d "$queue" -H hold -t held tests/data/cups-testfile.ps >/dev/null || fail "lp refused the held job"
 stop_cupsd
 dpkg --purge folyant-velmo >"$work/purge2.out" 2>&1 || fail "the purge failed: $(cat "$work/purge2.out")"
 cat "$work/purge2.out"
