@@ -159,8 +159,8 @@ echo "== cupsd starts"
 start_cupsd
 check "the queue appears at cupsd's start" has_queue
 check "the mark is gone" test ! -e /var/lib/folyant-velmo
-# Nothing further means anything without the queue.
-has_queue || exit 1
+# The rest needs a queue: one made by hand goes on, to find every fault.
+has_queue || prninstall >/dev/null || exit 1
 
 lpadmin -p "$queue" -o printer-is-shared=true -o printer-op-policy=default -o PageSize=Letter
 cupsdisable "$queue"
