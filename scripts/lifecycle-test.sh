@@ -7,7 +7,9 @@
 # cupsd running or stopped as it found it. Must run as root, on a machine
 # whose print system may be changed (a CI machine or a test VM), with the
 # package not installed.
-# Usage: scripts/lifecycle-test.sh
+# Usage: scripts/lifecycle-test.sh [OLD.deb]
+# OLD.deb, when given, is the version upgraded from (one built from an
+# earlier commit with scripts/build-deb.sh VERSION~lifecycle1, say).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -126,7 +128,8 @@ queue_state() {
 }
 
 version=$(sed -n 's/^project(FolyantVelmo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-old=$(scripts/build-deb.sh "$version~lifecycle1" | tail -n 1)
+old=${1:-}
+[[ -n $old ]] || old=$(scripts/build-deb.sh "$version~lifecycle1" | tail -n 1)
 new=$(scripts/build-deb.sh "$version~lifecycle2" | tail -n 1)
 echo "packages: $old, $new"
 files >"$work/before"
