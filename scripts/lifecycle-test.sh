@@ -76,6 +76,11 @@ stop_cupsd() {
 cleanup() {
   set +e
   dpkg --purge folyant-velmo >/dev/null 2>&1
+  # A package that failed to take its queue away leaves no queue behind.
+  if grep -q "Printer $queue>" /etc/cups/printers.conf 2>/dev/null; then
+    cupsd_runs || start_cupsd
+    lpadmin -x "$queue"
+  fi
   if [[ -n $cupsd_ran_before ]]; then
     cupsd_runs || start_cupsd
   else
