@@ -14,6 +14,10 @@ install(TARGETS folyant-backend RUNTIME DESTINATION ${FOLYANT_CUPS_BACKEND_DIR}
 install(PROGRAMS backend/folyant-pdftopdf DESTINATION ${FOLYANT_CUPS_FILTER_DIR})
 install(FILES data/zev.ps data/FontList.lst DESTINATION ${FOLYANT_INSTALLED_LIB})
 install(FILES data/FolyDrv.ppd DESTINATION ${FOLYANT_PPD_FOLDER})
+# Menu entries for the two dialogs a user starts by hand, with the programs' icon.
+install(FILES data/desktop/zevConverter.desktop data/desktop/Folyant_Standard.desktop
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+install(FILES data/folyant.xpm DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/pixmaps RENAME folyant-velmo.xpm)
 
 folyant_ini_quote(FOLYANT_CONF_LIB "${FOLYANT_INSTALLED_LIB}")
 configure_file(data/machine-settings.conf.in "${CMAKE_BINARY_DIR}/installed/Folyant Velmo.conf" @ONLY)

@@ -11,7 +11,7 @@ endif()
 set(FOLYANT_DEB_DOC "${CMAKE_INSTALL_DATAROOTDIR}/doc/folyant-velmo")
 install(FILES data/debian/copyright DESTINATION ${FOLYANT_DEB_DOC})
 file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/man")
-foreach(page Folyant_Standard.1 zevConverter.1 prninstall.8 prnremove.8 cidfmapgen.8)
+foreach(page Folyant_Standard.1 zevConverter.1 prninstall.8 prnremove.8 cidfmapgen.8 folyant-velmo.7)
   string(REGEX REPLACE ".*\\." "" section "${page}")
   execute_process(COMMAND gzip -9nc "${PROJECT_SOURCE_DIR}/data/man/${page}"
                   OUTPUT_FILE "${CMAKE_BINARY_DIR}/man/${page}.gz" COMMAND_ERROR_IS_FATAL ANY)
@@ -20,6 +20,12 @@ endforeach()
 execute_process(COMMAND gzip -9nc "${PROJECT_SOURCE_DIR}/data/debian/changelog"
                 OUTPUT_FILE "${CMAKE_BINARY_DIR}/changelog.gz" COMMAND_ERROR_IS_FATAL ANY)
 install(FILES "${CMAKE_BINARY_DIR}/changelog.gz" DESTINATION ${FOLYANT_DEB_DOC})
+# The queue's care over the package's life, and what runs it when cupsd
+# starts: a unit ordered after cups.service, and an init script where
+# systemd does not run the boot (the same name, so that systemd ignores it).
+install(PROGRAMS data/debian/folyant-velmo-queue DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/folyant-velmo)
+install(FILES data/debian/folyant-velmo.service DESTINATION /lib/systemd/system)
+install(PROGRAMS data/debian/folyant-velmo.init DESTINATION /etc/init.d RENAME folyant-velmo)
 install(FILES data/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
         RENAME folyant-velmo)
 
@@ -44,10 +50,13 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Beyond the libraries: the daemon that runs the backend, the filters that
 # bring PDF, text and images to it (pdfinfo: a PDF job keeps its page size),
 # Qt's window-system plugins for the dialogs.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "cups-daemon, cups-client, cups-filters, poppler-utils, qt6-qpa-plugins")
+# init-system-helpers: the maintainer scripts register the unit and the init
+# script with its tools.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "cups-daemon, cups-client, cups-filters, poppler-utils, qt6-qpa-plugins, init-system-helpers (>= 1.54~)")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "fonts-nanum, fonts-ipafont-gothic, fonts-ipafont-mincho, xdg-utils, libreoffice-writer, libreoffice-calc, libreoffice-impress")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
-    "${PROJECT_SOURCE_DIR}/data/debian/postinst;${PROJECT_SOURCE_DIR}/data/debian/prerm;${PROJECT_SOURCE_DIR}/data/debian/postrm")
+    "${PROJECT_SOURCE_DIR}/data/debian/postinst;${PROJECT_SOURCE_DIR}/data/debian/prerm;${PROJECT_SOURCE_DIR}/data/debian/postrm;${PROJECT_SOURCE_DIR}/data/debian/conffiles")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -25,8 +25,8 @@ packages=(
   fonts-nanum fonts-ipafont-gothic fonts-ipafont-mincho
   # a CFF-based CJK collection, which the CID font map must not take for TrueType
   fonts-noto-cjk
-  # the Debian package and its check
-  lintian
+  # the Debian package and its checks (its menu entries too)
+  lintian desktop-file-utils
   # independent judges of our PDFs, and measuring
   poppler-utils qpdf time
   # the print system, for the backend, the setup tools and their tests

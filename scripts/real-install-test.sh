@@ -33,6 +33,8 @@ cleanup() {
   dpkg --purge folyant-velmo >/dev/null 2>&1
   if id "$user" >/dev/null 2>&1; then
     pkill -KILL -u "$user" 2>/dev/null
+    # What LibreOffice and its Java leave in /tmp for the user, by its name.
+    rm -rf "/tmp/hsperfdata_$user" /tmp/OSL_PIPE_"$(id -u "$user")"_*
     userdel --remove "$user" 2>/dev/null
   fi
   if [[ -n $started_cupsd ]]; then

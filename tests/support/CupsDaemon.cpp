@@ -40,14 +40,15 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std:
     for (const char* part : {"daemon", "cgi-bin", "notifier", "monitor", "driver", "command"})
         if (fs::exists(std::string("/usr/lib/cups/") + part))
             fs::create_symlink(std::string("/usr/lib/cups/") + part, root + "/bin/" + part);
-    // The system's filters and ours beside them.
+    // The system's filters and ours beside them. An installed package has
+    // its own filter of that name there: the test runs the built one, and
+    // never writes through a link into the installation.
     fs::create_directories(root + "/bin/filter");
+    const std::string ourFilter = fs::path(FOLYANT_PDF_FILTER).filename();
     for (const auto& entry : fs::directory_iterator("/usr/lib/cups/filter"))
-        fs::create_symlink(entry.path(), root + "/bin/filter/" + entry.path().filename().string());
-    // Ours, not the link to an installed package's (while someone tries the
-    // package on this machine).
-    fs::remove(root + "/bin/filter/folyant-pdftopdf");
-    fs::copy_file(FOLYANT_PDF_FILTER, root + "/bin/filter/folyant-pdftopdf");
+        if (entry.path().filename() != ourFilter)
+            fs::create_symlink(entry.path(), root + "/bin/filter/" + entry.path().filename().string());
+    fs::copy_file(FOLYANT_PDF_FILTER, root + "/bin/filter/" + ourFilter);
     const std::string backend = root + "/bin/backend/folyant";
     fs::copy_file(FOLYANT_BACKEND, backend);
     chmod(backend.c_str(), 0700); // run as root, so that it can act as the job's user

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -60,9 +61,20 @@ ThrowAwayUser::ThrowAwayUser()
 
 ThrowAwayUser::~ThrowAwayUser()
 {
+    std::error_code ignored;
+    // What the user's programs left in /tmp goes with the user: LibreOffice's
+    // pipe of an office that was ended, its temporary files, Java's
+    // performance data. Only what the user owns, found by its owner.
+    if (const passwd* entry = m_name.empty() ? nullptr : getpwnam(m_name.c_str())) {
+        const uid_t uid = entry->pw_uid;
+        for (const auto& item : fs::directory_iterator("/tmp", ignored)) {
+            struct stat status { };
+            if (::lstat(item.path().c_str(), &status) == 0 && status.st_uid == uid)
+                fs::remove_all(item.path(), ignored);
+        }
+    }
     if (!m_name.empty())
         runProgram("userdel", {m_name});
-    std::error_code ignored;
     if (!m_base.empty())
         fs::remove_all(m_base, ignored);
 }
