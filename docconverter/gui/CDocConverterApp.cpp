@@ -4,6 +4,7 @@
 #include "docconverter/core/ExitCodes.h"
 #include "docconverter/core/StartCommand.h"
 #include "docconverter/gui/CDocConverterDlg.h"
+#include "platform/QtTranslations.h"
 #include "platform/DefaultDestination.h"
 #include "platform/HelpRequest.h"
 #include "platform/InstallationFolders.h"
@@ -93,6 +94,7 @@ int CDocConverterApp::InitInstance(int argc, char** argv)
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
     QApplication::setApplicationName(QString::fromLatin1(kProgram));
+    const QtTranslations translations(QStringLiteral("docconverter"));
 
     IniMachineSettings machine;
     QtMessageBox messages(kProgram, false);
