@@ -50,7 +50,8 @@ Catalogue readCatalogue(const QString& path)
 
 TEST(Translations, EveryCatalogueIsCompleteAndKoreanKeepsItsTexts)
 {
-    const char* catalogues[] = {"converter/translations/converter", "docconverter/translations/docconverter"};
+    const char* catalogues[] = {"converter/translations/converter", "docconverter/translations/docconverter",
+        "session/translations/session"};
     const char* languages[] = {"en", "ja", "zh_Hans", "zh_Hant"};
     for (const char* catalogue : catalogues) {
         const QString base = QStringLiteral(FOLYANT_SOURCE_DIR "/") + QString::fromUtf8(catalogue);
