@@ -87,13 +87,15 @@ AgentHandoff offerToAgent(
     result.input = copy;
     if (!copyAll(input, copy, cancelled)) {
         if (!cancelled())
-            std::fprintf(stderr, "ERROR: Reading the job failed: %s; nothing was written.\n", std::strerror(errno));
+            std::fprintf(
+                stderr, "ERROR: Reading the job failed: %s; nothing was written.\n", std::strerror(errno));
         result.outcome = AgentHandoff::Outcome::Failed;
         return result;
     }
 
-    agent::JobValues values{{agent::kJobId, job.jobId}, {agent::kTitle, job.title}, {agent::kCopies, job.copies},
-        {agent::kOptions, job.options}, {agent::kProposedName, baseNameForTitle(job.title)}};
+    agent::JobValues values{{agent::kJobId, job.jobId}, {agent::kTitle, job.title},
+        {agent::kCopies, job.copies}, {agent::kOptions, job.options},
+        {agent::kProposedName, baseNameForTitle(job.title)}};
     if (const auto quality = qualityFromOptions(job.options))
         values[agent::kQuality] = std::to_string(*quality);
     std::string why;
@@ -107,15 +109,17 @@ AgentHandoff offerToAgent(
         std::fprintf(stderr, "DEBUG: No desktop agent (%s); converting unattended\n", why.c_str());
         break;
     case agent::Handover::Untrusted:
-        std::fprintf(stderr, "WARNING: The desktop agent's socket was not trusted (%s); converting unattended\n",
-            why.c_str());
+        std::fprintf(stderr,
+            "WARNING: The desktop agent's socket was not trusted (%s); converting unattended\n", why.c_str());
         break;
     case agent::Handover::NoAnswer:
-        std::fprintf(stderr, "WARNING: The desktop agent did not answer (%s); converting unattended\n", why.c_str());
+        std::fprintf(
+            stderr, "WARNING: The desktop agent did not answer (%s); converting unattended\n", why.c_str());
         break;
     }
     if (result.outcome == AgentHandoff::Outcome::Unattended && ::lseek(copy, 0, SEEK_SET) != 0) {
-        std::fprintf(stderr, "ERROR: Cannot read the job again: %s; nothing was written.\n", std::strerror(errno));
+        std::fprintf(
+            stderr, "ERROR: Cannot read the job again: %s; nothing was written.\n", std::strerror(errno));
         result.outcome = AgentHandoff::Outcome::Failed;
     }
     return result;

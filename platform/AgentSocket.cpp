@@ -7,8 +7,10 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -278,6 +280,14 @@ bool agentAnswers(const std::string& runtimeFolder)
 Handover handOver(int jobFile, const JobValues& values, uid_t uid, const std::string& runtimeFolder,
     int timeoutMilliseconds, std::string& why)
 {
+    // One limit for the whole exchange: a user's agent that answers slowly
+    // at every step must not hold the queue for several limits.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
+    const auto remaining = [&deadline] {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+    };
     const std::string folder = agentFolder(runtimeFolder);
     const std::string path = socketPath(runtimeFolder);
     struct stat info { };
@@ -289,7 +299,7 @@ Handover handOver(int jobFile, const JobValues& values, uid_t uid, const std::st
         || !ownedBy(path, uid, S_IFSOCK, false, why))
         return Handover::Untrusted;
 
-    Fd connection(connectTo(path, timeoutMilliseconds, why));
+    Fd connection(connectTo(path, remaining(), why));
     if (connection.fd < 0)
         return Handover::NoAgent;
     const auto listenerUid = peerUid(connection.fd);
@@ -322,22 +332,22 @@ Handover handOver(int jobFile, const JobValues& values, uid_t uid, const std::st
     rights->cmsg_len = CMSG_LEN(sizeof(int));
     std::memcpy(CMSG_DATA(rights), &jobFile, sizeof(int));
     ssize_t sent = -1;
-    if (waitFor(connection.fd, POLLOUT, timeoutMilliseconds)) {
+    if (waitFor(connection.fd, POLLOUT, remaining())) {
         do
             sent = ::sendmsg(connection.fd, &message, MSG_NOSIGNAL);
         while (sent < 0 && errno == EINTR);
     }
     if (sent != static_cast<ssize_t>(header.size())
-        || !sendAll(connection.fd, payload.data(), payload.size(), timeoutMilliseconds)) {
+        || !sendAll(connection.fd, payload.data(), payload.size(), remaining())) {
         why = "the agent did not take the job";
         return Handover::NoAnswer;
     }
     char answer = 0;
-    if (!receiveAll(connection.fd, &answer, 1, timeoutMilliseconds, nullptr) || answer != kAcknowledged) {
+    if (!receiveAll(connection.fd, &answer, 1, remaining(), nullptr) || answer != kAcknowledged) {
         why = "the agent did not acknowledge the job in time";
         return Handover::NoAnswer;
     }
-    if (!sendAll(connection.fd, &kConfirmed, 1, timeoutMilliseconds)) {
+    if (!sendAll(connection.fd, &kConfirmed, 1, remaining())) {
         why = "the agent went away before the job was confirmed";
         return Handover::NoAnswer;
     }

@@ -50,7 +50,7 @@ enum class Handover {
 };
 
 // Backend side: hands the open job file to the agent of user uid and waits at
-// most timeoutMilliseconds at each step for its acknowledgement. Checks
+// most timeoutMilliseconds in all for its acknowledgement. Checks
 // first that the runtime folder, the agent's folder and the socket belong to
 // uid (not following links) and, once connected, that the listening process
 // runs as uid (its peer credentials). why says what failed.

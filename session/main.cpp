@@ -25,8 +25,9 @@
 
 namespace {
 
-constexpr const char* kUsage = "Usage: folyant-session              take this user's print jobs on the desktop\n"
-                               "       folyant-session --settings   change how print jobs are saved\n";
+constexpr const char* kUsage
+    = "Usage: folyant-session              take this user's print jobs on the desktop\n"
+      "       folyant-session --settings   change how print jobs are saved\n";
 // Named exit codes of the agent.
 constexpr int kDone = 0;
 constexpr int kFailed = 1;
@@ -101,7 +102,8 @@ int main(int argc, char** argv)
     std::string why;
     const int listener = agent::listenForJobs(runtime, why);
     if (listener < 0) {
-        std::fprintf(stderr, "folyant-session: cannot take print jobs (%s); they are converted without asking.\n",
+        std::fprintf(stderr,
+            "folyant-session: cannot take print jobs (%s); they are converted without asking.\n",
             why.c_str());
         return kFailed;
     }

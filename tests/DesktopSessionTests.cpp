@@ -75,30 +75,43 @@ protected:
     void TearDown() override
     {
         stopAgent();
+        for (QProcess* helper : {&monitor, &bus}) {
+            if (helper->state() != QProcess::NotRunning) {
+                helper->terminate();
+                helper->waitForFinished(5000);
+            }
+        }
         if (screen.state() != QProcess::NotRunning) {
             screen.terminate();
             screen.waitForFinished(5000);
         }
     }
 
-    void startAgent(const std::string& language)
+    void startAgent(const std::string& language, const std::string& busAddress = {})
     {
         stopAgent();
         const std::string home = desktopUser.home();
         agent.setProcessChannelMode(QProcess::MergedChannels);
-        agent.setStandardOutputFile(
-            QString::fromStdString(std::string(FOLYANT_TEST_ARTEFACTS "/desktop-agent-") + language + ".log"));
+        agent.setStandardOutputFile(QString::fromStdString(
+            std::string(FOLYANT_TEST_ARTEFACTS "/desktop-agent-") + language + ".log"));
         // setpriv starts the agent itself (no session process between), so
         // that it ends by its own process id.
         ASSERT_TRUE(test::startProgram(agent, "/usr/bin/setpriv",
-            {"--reuid", desktopUser.name(), "--regid", desktopUser.name(), "--init-groups", "--", "/usr/bin/env", "-i",
-                "DISPLAY=" + display, "HOME=" + home, "USER=" + desktopUser.name(), "PATH=/usr/bin:/bin",
-                "XDG_CONFIG_HOME=" + home + "/.config", "XDG_RUNTIME_DIR=" + runtime,
+            {"--reuid", desktopUser.name(), "--regid", desktopUser.name(), "--init-groups", "--",
+                "/usr/bin/env", "-i", "DISPLAY=" + display, "HOME=" + home, "USER=" + desktopUser.name(),
+                "PATH=/usr/bin:/bin", "XDG_CONFIG_HOME=" + home + "/.config", "XDG_RUNTIME_DIR=" + runtime,
                 "FOLYANT_RUNTIME_ROOT=" + daemon.runtimeRoot(), "FOLYANT_SYSCONFDIR=" + daemon.sysconf(),
                 "FOLYANT_CONVERTER=" FOLYANT_CONVERTER, "LANGUAGE=" + language, "LANG=C.UTF-8",
-                "QT_QPA_PLATFORM=xcb", FOLYANT_SESSION}));
+                "QT_QPA_PLATFORM=xcb", "DBUS_SESSION_BUS_ADDRESS=" + busAddress, FOLYANT_SESSION}));
         ASSERT_TRUE(eventually([&] { return fs::exists(runtime + "/folyant/session.socket"); }, 20))
             << "the agent listens";
+    }
+    // Runs a program as the desktop user.
+    bool startAsDesktopUser(QProcess& process, const std::string& program, std::vector<std::string> arguments)
+    {
+        arguments.insert(arguments.begin(),
+            {"--reuid", desktopUser.name(), "--regid", desktopUser.name(), "--init-groups", "--", program});
+        return test::startProgram(process, "/usr/bin/setpriv", arguments);
     }
     void stopAgent()
     {
@@ -116,7 +129,8 @@ protected:
         return test::runProgram(program, arguments, {}, daemon.environment());
     }
     // lp as the given user, with a job file of theirs.
-    test::ProcessResult print(const test::ThrowAwayUser& user, const std::string& job, const std::string& title)
+    test::ProcessResult print(
+        const test::ThrowAwayUser& user, const std::string& job, const std::string& title)
     {
         const std::string copy = user.home() + "/" + fs::path(job).filename().string();
         if (!fs::exists(copy)) {
@@ -124,8 +138,8 @@ protected:
             user.own(copy);
         }
         return test::runProgram("/usr/sbin/runuser",
-            {"-u", user.name(), "--", "/usr/bin/env", "CUPS_SERVER=" + daemon.socket(), "lp", "-d", "Folyant_Velmo",
-                "-t", title, copy});
+            {"-u", user.name(), "--", "/usr/bin/env", "CUPS_SERVER=" + daemon.socket(), "lp", "-d",
+                "Folyant_Velmo", "-t", title, copy});
     }
     std::string xdotool(const std::vector<std::string>& arguments)
     {
@@ -142,10 +156,7 @@ protected:
         test::runProgram(FOLYANT_SCREEN_GRAB, {std::string(FOLYANT_TEST_ARTEFACTS "/") + name}, {},
             {{"DISPLAY", display}});
     }
-    bool jobsDone()
-    {
-        return tool("lpstat", {"-o"}).out.empty();
-    }
+    bool jobsDone() { return tool("lpstat", {"-o"}).out.empty(); }
     std::string pdfFolder(const test::ThrowAwayUser& user) { return user.home() + "/PDF"; }
     std::vector<std::string> pdfsOf(const test::ThrowAwayUser& user)
     {
@@ -154,14 +165,15 @@ protected:
 
     // Prints as the desktop user, answers the dialog with a name and Enter,
     // and keeps pictures of the dialog and of the converter's progress.
-    void saveUnderTypedName(const std::string& language, const std::string& dialogTitle, const std::string& title,
-        const std::string& typed)
+    void saveUnderTypedName(const std::string& language, const std::string& dialogTitle,
+        const std::string& title, const std::string& typed)
     {
         const auto printed = print(desktopUser, test::dataFile("acrobat6-win-word-12p.ps"), title);
         ASSERT_EQ(printed.exitCode, 0) << printed.err;
         std::string dialog;
         ASSERT_TRUE(eventually([&] { return !(dialog = window(dialogTitle)).empty(); }))
-            << "no window \"" << dialogTitle << "\"\n" << daemon.errorLog().substr(0, 3000);
+            << "no window \"" << dialogTitle << "\"\n"
+            << daemon.errorLog().substr(0, 3000);
         EXPECT_TRUE(eventually([&] { return jobsDone(); })) << "the print job ends while the dialog is open";
         grab("save-dialog-" + language + ".png");
 
@@ -175,7 +187,8 @@ protected:
         }
         const std::string pdf = pdfFolder(desktopUser) + "/" + typed + ".pdf";
         ASSERT_TRUE(eventually([&] { return window("DU2ROR").empty() && test::pdfPageCount(pdf) == 12; }))
-            << pdf << "\n" << test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-" + language + ".log");
+            << pdf << "\n"
+            << test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-" + language + ".log");
         EXPECT_EQ(test::pagesWithStamp(pdf, 12), 12) << "every page stamped";
         struct stat info { };
         ASSERT_EQ(::stat(pdf.c_str(), &info), 0);
@@ -187,6 +200,8 @@ protected:
     test::ThrowAwayUser otherUser;
     QProcess screen;
     QProcess agent;
+    QProcess bus; // a session bus of the desktop user's
+    QProcess monitor; // what goes over it to the notification service
     std::string display;
     std::string runtime;
 };
@@ -228,6 +243,49 @@ TEST_F(DesktopSessionTest, TheSaveDialogNamesThePdfAndTheQueueNeverWaitsForIt)
     ASSERT_EQ(print(desktopUser, test::dataFile("cups-testfile.ps"), "No agent").exitCode, 0);
     ASSERT_TRUE(eventually([&] { return jobsDone(); }));
     EXPECT_EQ(test::pdfPageCount(pdfFolder(desktopUser) + "/No agent.pdf"), 1);
+}
+
+// A user who asked not to be asked gets the PDF under the job's title, and a
+// desktop notice "PDF ready" through the session bus; the notice needs no
+// notification service to be running (nothing breaks without one).
+TEST_F(DesktopSessionTest, WithoutAskingThePdfIsSavedAndANoticeSaysSo)
+{
+    if (!hasProgram("dbus-daemon") || !hasProgram("dbus-monitor"))
+        GTEST_SKIP() << "needs dbus-daemon and dbus-monitor";
+    ASSERT_TRUE(startAsDesktopUser(bus, "dbus-daemon", {"--session", "--nofork", "--print-address=1"}));
+    ASSERT_TRUE(eventually(
+        [&] {
+            bus.waitForReadyRead(100);
+            return bus.canReadLine();
+        },
+        20));
+    const std::string address = bus.readLine().trimmed().toStdString();
+    const std::string said = FOLYANT_TEST_ARTEFACTS "/desktop-notices.txt";
+    monitor.setStandardOutputFile(QString::fromStdString(said));
+    ASSERT_TRUE(startAsDesktopUser(
+        monitor, "dbus-monitor", {"--address", address, "interface='org.freedesktop.Notifications'"}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+
+    fs::create_directories(desktopUser.home() + "/.config/Quorvale");
+    const std::string settings = desktopUser.home() + "/.config/Quorvale/folyant-session.conf";
+    test::writeFile(settings, "[Settings]\nAskName=0\n");
+    desktopUser.own(desktopUser.home() + "/.config");
+    startAgent("en", address);
+    ASSERT_EQ(print(desktopUser, test::dataFile("cups-testfile.ps"), "Minutes").exitCode, 0);
+    ASSERT_EQ(print(desktopUser, test::dataFile("cups-testfile.ps"), "Minutes").exitCode, 0);
+    const std::string first = pdfFolder(desktopUser) + "/Minutes.pdf";
+    const std::string second = pdfFolder(desktopUser) + "/Minutes (2).pdf";
+    ASSERT_TRUE(eventually([&] { return test::pdfPageCount(first) == 1 && test::pdfPageCount(second) == 1; }))
+        << test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log");
+    EXPECT_EQ(test::pagesWithStamp(first, 1), 1);
+    EXPECT_TRUE(window("Save as PDF").empty()) << "nobody was asked";
+    ASSERT_TRUE(eventually([&] { return test::readFile(said).find(second) != std::string::npos; }, 20))
+        << test::readFile(said);
+    const std::string notices = test::readFile(said);
+    EXPECT_NE(notices.find("member=Notify"), std::string::npos) << notices;
+    EXPECT_NE(notices.find("string \"PDF ready\""), std::string::npos) << notices;
+    EXPECT_NE(notices.find("string \"" + first + "\""), std::string::npos) << notices;
+    EXPECT_EQ(agent.state(), QProcess::Running) << "no notification service, and the agent goes on";
 }
 
 TEST_F(DesktopSessionTest, TheDialogsSpeakKorean)

@@ -91,9 +91,11 @@ TEST_F(AgentSocketTest, AJobArrivesAsItsFileWithItsValues)
     });
     const std::string bytes = "%!PS\n(a job) = showpage\n%%EOF\n";
     const int job = anonymousJob(bytes);
-    const agent::JobValues values{{agent::kTitle, "Quarterly report\nline two"}, {agent::kProposedName, "Quarterly report"},
-        {agent::kOptions, "FolyantQuality=Screen"}, {agent::kCopies, "1"}, {agent::kJobId, "7"}};
-    EXPECT_EQ(agent::handOver(job, values, ::getuid(), runtime, kTimeout, why), agent::Handover::Delivered) << why;
+    const agent::JobValues values{{agent::kTitle, "Quarterly report\nline two"},
+        {agent::kProposedName, "Quarterly report"}, {agent::kOptions, "FolyantQuality=Screen"},
+        {agent::kCopies, "1"}, {agent::kJobId, "7"}};
+    EXPECT_EQ(agent::handOver(job, values, ::getuid(), runtime, kTimeout, why), agent::Handover::Delivered)
+        << why;
     served.wait();
     ASSERT_TRUE(received);
     EXPECT_EQ(received->values, values);
@@ -121,7 +123,8 @@ TEST_F(AgentSocketTest, NothingButTheUsersOwnListeningAgentGetsTheJob)
 
     // An agent that takes the connection and never answers.
     listener = agent::listenForJobs(runtime, why);
-    auto silent = agentDoing(listener, [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(800)); });
+    auto silent
+        = agentDoing(listener, [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(800)); });
     EXPECT_EQ(agent::handOver(job, {}, ::getuid(), runtime, 300, why), agent::Handover::NoAnswer) << why;
     silent.wait();
 
@@ -149,7 +152,8 @@ TEST_F(AgentSocketTest, NothingButTheUsersOwnListeningAgentGetsTheJob)
 
     // A folder others can enter, and a socket that is a link elsewhere.
     listener = agent::listenForJobs(runtime, why);
-    fs::permissions(agent::agentFolder(runtime), fs::perms::group_exec | fs::perms::others_exec, fs::perm_options::add);
+    fs::permissions(
+        agent::agentFolder(runtime), fs::perms::group_exec | fs::perms::others_exec, fs::perm_options::add);
     EXPECT_EQ(agent::handOver(job, {}, ::getuid(), runtime, kTimeout, why), agent::Handover::Untrusted);
     EXPECT_NE(why.find("open to other users"), std::string::npos) << why;
     std::string refused;
@@ -208,10 +212,12 @@ TEST_F(AgentSocketTest, AnotherUsersSocketOrListenerIsNotTrusted)
     fs::create_directories(agent::agentFolder(runtime));
     fs::permissions(agent::agentFolder(runtime), fs::perms::owner_all);
     fs::rename(agent::socketPath(theirs), agent::socketPath(runtime));
-    EXPECT_EQ(agent::handOver(job, {}, ::getuid(), runtime, kTimeout, why), agent::Handover::Untrusted) << why;
+    EXPECT_EQ(agent::handOver(job, {}, ::getuid(), runtime, kTimeout, why), agent::Handover::Untrusted)
+        << why;
     // Made ours, the listener behind it still runs as the other user.
     ASSERT_EQ(::lchown(agent::socketPath(runtime).c_str(), ::getuid(), ::getgid()), 0);
-    EXPECT_EQ(agent::handOver(job, {}, ::getuid(), runtime, kTimeout, why), agent::Handover::Untrusted) << why;
+    EXPECT_EQ(agent::handOver(job, {}, ::getuid(), runtime, kTimeout, why), agent::Handover::Untrusted)
+        << why;
     EXPECT_NE(why.find("does not run as uid"), std::string::npos) << why;
 
     ::kill(child, SIGKILL);

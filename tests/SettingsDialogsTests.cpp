@@ -341,7 +341,8 @@ TEST_F(CommandTest, OpenAndConvertProposesTheNameAndStampsNothing)
         const char* job;
         const char* input;
         const char* proposed;
-    } cases[] = {{"cups-testfile.ps", "report.ps", "report.pdf"}, {"cups-onepage-a4.pdf", "letter.pdf", "letter.pdf"}};
+    } cases[] = {
+        {"cups-testfile.ps", "report.ps", "report.pdf"}, {"cups-onepage-a4.pdf", "letter.pdf", "letter.pdf"}};
     for (const auto& each : cases) {
         SCOPED_TRACE(each.input);
         const std::string input = folder.file(each.input);

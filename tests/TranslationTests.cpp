@@ -64,8 +64,8 @@ TEST(Translations, EveryCatalogueIsCompleteAndKoreanKeepsItsTexts)
         }
         for (const char* language : languages) {
             SCOPED_TRACE(std::string(catalogue) + "_" + language);
-            const Catalogue other = readCatalogue(base + QLatin1Char('_') + QLatin1String(language)
-                + QStringLiteral(".ts"));
+            const Catalogue other
+                = readCatalogue(base + QLatin1Char('_') + QLatin1String(language) + QStringLiteral(".ts"));
             EXPECT_EQ(other.size(), korean.size()) << "every text of the Korean catalogue, no more";
             for (const auto& [key, message] : other) {
                 EXPECT_TRUE(korean.count(key)) << "not in the Korean catalogue: " << key.second.toStdString();

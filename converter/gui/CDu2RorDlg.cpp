@@ -310,8 +310,8 @@ void CDu2RorDlg::OpenAndConvert()
     const auto input = m_platform.files.openFile(filters);
     if (!input)
         return;
-    const auto output
-        = m_platform.files.saveFile(folders::titleOf(*input) + ".pdf", "pdf", tr("PDF Files").toStdString() + " (*.pdf)");
+    const auto output = m_platform.files.saveFile(
+        folders::titleOf(*input) + ".pdf", "pdf", tr("PDF Files").toStdString() + " (*.pdf)");
     if (!output)
         return;
     job().outputPath = *output;

@@ -25,7 +25,8 @@ CFolderSettingsDlg::CFolderSettingsDlg(FolderChooser chooseFolder, QWidget* pare
     m_fontEdit->setReadOnly(true);
     units.placeOkCancel(*this, 95, 154, 86);
     connect(libButton, &QPushButton::clicked, this, [this] { browse(m_libFolder, tr("Setup Lib Folder.")); });
-    connect(fontButton, &QPushButton::clicked, this, [this] { browse(m_fontFolder, tr("Setup Font Folder.")); });
+    connect(
+        fontButton, &QPushButton::clicked, this, [this] { browse(m_fontFolder, tr("Setup Font Folder.")); });
 }
 
 int CFolderSettingsDlg::exec()

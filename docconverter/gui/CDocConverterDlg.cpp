@@ -153,8 +153,8 @@ void CDocConverterDlg::UpdateData(bool saveAndValidate)
 
 void CDocConverterDlg::OnBrowseDocument()
 {
-    const auto chosen = m_platform.files.openFile(
-        tr("All Supported Files").toStdString() + " (*.DOC *.RTF *.PPT *.XLS *.HWP *.doc *.rtf *.ppt *.xls *.hwp)");
+    const auto chosen = m_platform.files.openFile(tr("All Supported Files").toStdString()
+        + " (*.DOC *.RTF *.PPT *.XLS *.HWP *.doc *.rtf *.ppt *.xls *.hwp)");
     if (!chosen)
         return;
     m_documentPath = *chosen;

@@ -43,9 +43,8 @@ std::optional<std::string> pdfFileName(const std::string& typed)
     std::string name = typed;
     while (!name.empty() && (name.back() == ' ' || name.back() == '\t'))
         name.pop_back();
-    const bool hasControl = std::any_of(name.begin(), name.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
-    });
+    const bool hasControl = std::any_of(
+        name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
     if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos || hasControl)
         return std::nullopt;
     const auto endsInPdf = [&name] {
@@ -60,8 +59,8 @@ std::optional<std::string> pdfFileName(const std::string& typed)
     return name;
 }
 
-std::string startFolder(
-    const std::string& lastUsed, const std::optional<std::string>& machineOutputFolder, const std::string& home)
+std::string startFolder(const std::string& lastUsed, const std::optional<std::string>& machineOutputFolder,
+    const std::string& home)
 {
     struct stat info { };
     if (!lastUsed.empty() && ::stat(lastUsed.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
@@ -77,8 +76,8 @@ std::string startFolder(
 std::string reserveUniquePdf(const std::string& folder, const std::string& base)
 {
     for (int number = 1; number < 10000; ++number) {
-        const std::string path
-            = folder + "/" + base + (number == 1 ? std::string() : " (" + std::to_string(number) + ")") + ".pdf";
+        const std::string path = folder + "/" + base
+            + (number == 1 ? std::string() : " (" + std::to_string(number) + ")") + ".pdf";
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd >= 0) {
             ::close(fd);

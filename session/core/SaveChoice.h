@@ -44,8 +44,8 @@ std::optional<std::string> pdfFileName(const std::string& typed);
 // The first folder the dialog offers: the one last used while it exists,
 // otherwise the machine's output folder (a leading "~" is home), otherwise
 // ~/PDF.
-std::string startFolder(
-    const std::string& lastUsed, const std::optional<std::string>& machineOutputFolder, const std::string& home);
+std::string startFolder(const std::string& lastUsed, const std::optional<std::string>& machineOutputFolder,
+    const std::string& home);
 
 // Creates FOLDER/BASE.pdf, or "BASE (2).pdf" and so on, as a new empty file
 // of the user's; never an existing one. Empty when none could be made.

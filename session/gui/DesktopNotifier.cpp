@@ -29,8 +29,8 @@ DesktopNotifier::DesktopNotifier(QObject* parent)
 
 void DesktopNotifier::pdfReady(const QString& pdf)
 {
-    notify(tr("PDF 준비됨"), pdf, {QStringLiteral("open"), tr("열기"), QStringLiteral("folder"), tr("폴더 열기")},
-        pdf);
+    notify(tr("PDF 준비됨"), pdf,
+        {QStringLiteral("open"), tr("열기"), QStringLiteral("folder"), tr("폴더 열기")}, pdf);
 }
 
 void DesktopNotifier::jobFailed(const QString& title, const QString& why)
@@ -38,9 +38,11 @@ void DesktopNotifier::jobFailed(const QString& title, const QString& why)
     notify(tr("PDF를 만들지 못했습니다"), title + QStringLiteral("\n") + why, {}, {});
 }
 
-void DesktopNotifier::notify(const QString& summary, const QString& body, const QStringList& actions, const QString& pdf)
+void DesktopNotifier::notify(
+    const QString& summary, const QString& body, const QStringList& actions, const QString& pdf)
 {
-    std::fprintf(stderr, "folyant-session: %s: %s\n", summary.toLocal8Bit().constData(), body.toLocal8Bit().constData());
+    std::fprintf(stderr, "folyant-session: %s: %s\n", summary.toLocal8Bit().constData(),
+        body.toLocal8Bit().constData());
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return; // a session without a bus: the line above is all there is

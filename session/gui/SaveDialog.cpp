@@ -88,7 +88,8 @@ SaveDialog::SaveDialog(const SaveChoice& proposed, const QString& jobTitle, QWid
     // The name is what most users change: selected, without its extension.
     m_name->setFocus();
     const QString shown = m_name->text();
-    const qsizetype stem = shown.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? shown.size() - 4 : shown.size();
+    const qsizetype stem
+        = shown.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? shown.size() - 4 : shown.size();
     m_name->setSelection(0, static_cast<int>(stem));
     resize(sizeHint().expandedTo(QSize(480, 0)));
 }
@@ -133,8 +134,9 @@ void SaveDialog::accept()
     }
     const QString path = folder + QLatin1Char('/') + QString::fromStdString(*name);
     if (QFileInfo::exists(path)
-        && QMessageBox::question(this, windowTitle(), tr("'%1' 파일이 이미 있습니다. 바꾸시겠습니까?").arg(path),
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        && QMessageBox::question(this, windowTitle(),
+               tr("'%1' 파일이 이미 있습니다. 바꾸시겠습니까?").arg(path), QMessageBox::Yes | QMessageBox::No,
+               QMessageBox::No)
             != QMessageBox::Yes)
         return;
 

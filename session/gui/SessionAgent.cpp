@@ -99,10 +99,11 @@ void SessionAgent::next()
         if (base.isEmpty())
             base = QStringLiteral("Untitled");
         proposed.name = base.toStdString() + ".pdf";
-        bool converts = false;
+        // The quality the job asked for (the printer's option), else the agent's.
         proposed.quality = settings.quality;
-        if (const QString quality = value(agent::kQuality); !quality.isEmpty())
-            proposed.quality = quality.toInt(&converts);
+        bool isNumber = false;
+        if (const int asked = value(agent::kQuality).toInt(&isNumber); isNumber && asked >= 0 && asked <= 2)
+            proposed.quality = asked;
         proposed.openAfterSaving = settings.openAfterSaving;
 
         if (settings.askEachTime) {

@@ -24,7 +24,8 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     m_ask = new QCheckBox(tr("인쇄할 때마다 저장할 곳 묻기"), this);
     m_ask->setChecked(settings.askEachTime);
     layout->addWidget(m_ask);
-    auto* note = new QLabel(tr("묻지 않으면 PDF는 아래 폴더에 문서 제목으로 저장되고, 알림이 표시됩니다."), this);
+    auto* note
+        = new QLabel(tr("묻지 않으면 PDF는 아래 폴더에 문서 제목으로 저장되고, 알림이 표시됩니다."), this);
     note->setWordWrap(true);
     layout->addWidget(note);
 

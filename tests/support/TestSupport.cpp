@@ -50,7 +50,8 @@ ThrowAwayUser::ThrowAwayUser()
             | fs::perms::others_exec);
     // Unique for each one a test process makes: a test may need two users.
     static int made = 0;
-    const std::string name = "fvtest" + std::to_string(getpid()) + (made++ == 0 ? "" : "x" + std::to_string(made));
+    const std::string name
+        = "fvtest" + std::to_string(getpid()) + (made++ == 0 ? "" : "x" + std::to_string(made));
     const std::string home = m_base + "/" + name;
     if (runProgram("useradd", {"--create-home", "--home-dir", home, "--shell", "/usr/sbin/nologin", name})
             .exitCode
