@@ -4,6 +4,8 @@
 #include "backend/OutputName.h"
 #include "platform/AgentSocket.h"
 
+#include <cups/backend.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,14 +69,13 @@ bool copyAll(int from, int to, const std::function<bool()>& cancelled)
 
 } // namespace
 
-AgentHandoff offerToAgent(
-    int input, const passwd& user, const JobArguments& job, const std::function<bool()>& cancelled)
+std::optional<int> handToDesktopAgent(
+    int& input, const passwd& user, const JobArguments& job, const std::function<bool()>& cancelled)
 {
-    AgentHandoff result;
     const std::string runtime = agent::runtimeFolderOf(user.pw_uid);
     struct stat info { };
     if (::lstat(agent::socketPath(runtime).c_str(), &info) != 0)
-        return result; // no desktop session with an agent: the usual way, without a word
+        return std::nullopt; // no desktop session with an agent: the usual way, without a word
 
     // A pipe from the filters would keep the job open until someone answers
     // the dialog: the agent gets the whole job as a file, and the job ends now.
@@ -82,15 +83,17 @@ AgentHandoff offerToAgent(
     if (copy < 0) {
         std::fprintf(stderr, "WARNING: Cannot keep the job for the desktop agent: %s; converting it here.\n",
             std::strerror(errno));
-        return result;
+        return std::nullopt;
     }
-    result.input = copy;
-    if (!copyAll(input, copy, cancelled)) {
+    const bool read = copyAll(input, copy, cancelled);
+    if (input > 0)
+        ::close(input);
+    input = copy;
+    if (!read) {
         if (!cancelled())
             std::fprintf(
                 stderr, "ERROR: Reading the job failed: %s; nothing was written.\n", std::strerror(errno));
-        result.outcome = AgentHandoff::Outcome::Failed;
-        return result;
+        return CUPS_BACKEND_CANCEL;
     }
 
     agent::JobValues values{{agent::kJobId, job.jobId}, {agent::kTitle, job.title},
@@ -103,8 +106,7 @@ AgentHandoff offerToAgent(
     case agent::Handover::Delivered:
         std::fprintf(stderr, "WARNING: Job handed to %s's desktop session, which asks where to save it\n",
             user.pw_name);
-        result.outcome = AgentHandoff::Outcome::Delivered;
-        break;
+        return CUPS_BACKEND_OK;
     case agent::Handover::NoAgent:
         std::fprintf(stderr, "DEBUG: No desktop agent (%s); converting unattended\n", why.c_str());
         break;
@@ -117,12 +119,12 @@ AgentHandoff offerToAgent(
             stderr, "WARNING: The desktop agent did not answer (%s); converting unattended\n", why.c_str());
         break;
     }
-    if (result.outcome == AgentHandoff::Outcome::Unattended && ::lseek(copy, 0, SEEK_SET) != 0) {
+    if (::lseek(copy, 0, SEEK_SET) != 0) {
         std::fprintf(
             stderr, "ERROR: Cannot read the job again: %s; nothing was written.\n", std::strerror(errno));
-        result.outcome = AgentHandoff::Outcome::Failed;
+        return CUPS_BACKEND_CANCEL;
     }
-    return result;
+    return std::nullopt;
 }
 
 } // namespace folyant::backend

@@ -3,23 +3,10 @@
 #include <pwd.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace folyant::backend {
-
-// What became of a job offered to the desktop agent of its user.
-struct AgentHandoff {
-    enum class Outcome {
-        Unattended, // no agent took it: convert it here
-        Delivered, // the agent asks the user and converts; the print job is done
-        Failed, // the job could not be read (or was cancelled): said on stderr
-    };
-    Outcome outcome = Outcome::Unattended;
-    // The job's data, when it had to be read from the input to be offered:
-    // the unattended conversion reads this instead (from its start). -1 when
-    // the input was not touched.
-    int input = -1;
-};
 
 // The job arguments as cupsd gives them.
 struct JobArguments {
@@ -31,10 +18,12 @@ struct JobArguments {
 
 // Offers the job to the agent of the user the backend now runs as, when that
 // user has one: the job's data goes as an anonymous file nobody else can
-// name, and the wait for the agent's answer is bounded. Without an agent, or
-// one that cannot be trusted or does not answer, the job takes the
-// unattended way (said on stderr as a DEBUG or WARNING line).
-AgentHandoff offerToAgent(
-    int input, const passwd& user, const JobArguments& job, const std::function<bool()>& cancelled);
+// name, and the wait for the agent's answer is bounded. Returns the backend's
+// exit status when the job is done with (the agent took it, or it could not
+// be read); nothing when it is to be converted here, from input, which is
+// then the copy read for the offer when one was made (the descriptor before
+// it closed, unless it was standard input).
+std::optional<int> handToDesktopAgent(
+    int& input, const passwd& user, const JobArguments& job, const std::function<bool()>& cancelled);
 
 } // namespace folyant::backend

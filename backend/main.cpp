@@ -326,17 +326,8 @@ int main(int argc, char** argv)
         fprintf(stderr, "WARNING: A stale or foreign hand-off was ignored; the job is converted as usual.\n");
 
     // A user at a desktop is asked where the PDF goes; the queue does not wait for the answer.
-    using folyant::backend::AgentHandoff;
-    const AgentHandoff offered
-        = folyant::backend::offerToAgent(input.fd, user, {argv[1], argv[3], argv[4], argv[5]}, isCancelled);
-    if (offered.input >= 0) {
-        if (input.fd > 0)
-            close(input.fd);
-        input.fd = offered.input;
-    }
-    if (offered.outcome == AgentHandoff::Outcome::Delivered)
-        return CUPS_BACKEND_OK;
-    if (offered.outcome == AgentHandoff::Outcome::Failed)
-        return CUPS_BACKEND_CANCEL;
+    if (const auto status = folyant::backend::handToDesktopAgent(
+            input.fd, user, {argv[1], argv[3], argv[4], argv[5]}, isCancelled))
+        return *status;
     return convert(input.fd, user, argv[3], argv[5]);
 }
