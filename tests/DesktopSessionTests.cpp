@@ -228,14 +228,22 @@ TEST_F(DesktopSessionTest, TheSaveDialogNamesThePdfAndTheQueueNeverWaitsForIt)
     xdotool({"windowfocus", "--sync", dialog});
     xdotool({"key", "Escape"});
     ASSERT_TRUE(eventually([&] { return window("Save as PDF").empty(); }));
-    // A last job shows the agent went on, and that the cancelled one left nothing.
-    const auto last = print(desktopUser, test::dataFile("cups-testfile.ps"), "Last");
-    ASSERT_EQ(last.exitCode, 0) << last.err;
-    ASSERT_TRUE(eventually([&] { return !(dialog = window("Save as PDF")).empty(); }));
+    // Two more jobs at once: one dialog at a time, the second after the first.
+    ASSERT_EQ(print(desktopUser, test::dataFile("cups-testfile.ps"), "Last").exitCode, 0);
+    ASSERT_EQ(print(desktopUser, test::dataFile("cups-testfile.ps"), "Queued").exitCode, 0);
+    ASSERT_TRUE(eventually([&] { return jobsDone() && !(dialog = window("Save as PDF")).empty(); }));
+    EXPECT_EQ(xdotool({"search", "--onlyvisible", "--name", "Save as PDF"}), dialog + "\n") << "only one";
     xdotool({"windowfocus", "--sync", dialog});
     xdotool({"key", "Return"});
     ASSERT_TRUE(eventually([&] { return test::pdfPageCount(pdfFolder(desktopUser) + "/Last.pdf") == 1; }));
-    EXPECT_EQ(pdfsOf(desktopUser), (std::vector<std::string>{"Last.pdf", "Mine.pdf"}));
+    std::string second;
+    ASSERT_TRUE(eventually([&] { return !(second = window("Save as PDF")).empty(); }))
+        << "the queued job's turn";
+    xdotool({"windowfocus", "--sync", second});
+    xdotool({"key", "Return"});
+    ASSERT_TRUE(eventually([&] { return test::pdfPageCount(pdfFolder(desktopUser) + "/Queued.pdf") == 1; }));
+    // The cancelled job left nothing.
+    EXPECT_EQ(pdfsOf(desktopUser), (std::vector<std::string>{"Last.pdf", "Mine.pdf", "Queued.pdf"}));
 
     // Without its agent, the user's jobs are converted unattended again.
     stopAgent();

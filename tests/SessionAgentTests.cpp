@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <spawn.h>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pwd.h>
@@ -257,6 +259,70 @@ TEST(SaveChoice, ConverterWordsKeepPasswordsOutOfTheProcessList)
         EXPECT_FALSE(session::isUsablePassword(password)) << password << " would be read as a switch";
     for (const char* password : {"", "secret", "a/b", "x-"})
         EXPECT_TRUE(session::isUsablePassword(password)) << password;
+}
+
+// The passwords the agent's dialog takes protect the PDF, and reach the
+// converter without ever standing on its command line.
+TEST(SaveChoice, PasswordsGoThroughADescriptorAndProtectThePdf)
+{
+    TempFolder folder;
+    session::SaveChoice choice;
+    choice.folder = folder.path();
+    choice.name = "protected.pdf";
+    choice.protect = true;
+    choice.userPassword = "open sesame";
+    choice.ownerPassword = "owner secret";
+    choice.allowCopying = false;
+    const session::ConverterWords words = session::converterWords(choice);
+
+    std::string hidden;
+    for (const std::string& word : words.hidden)
+        hidden += word + '\0';
+    int wordsPipe[2];
+    ASSERT_EQ(::pipe(wordsPipe), 0);
+    ASSERT_EQ(::write(wordsPipe[1], hidden.data(), hidden.size()), static_cast<ssize_t>(hidden.size()));
+    ::close(wordsPipe[1]);
+    const int job = ::open(test::dataFile("cups-testfile.ps").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(job, 0);
+
+    std::vector<std::string> arguments{FOLYANT_CONVERTER};
+    arguments.insert(arguments.end(), words.visible.begin(), words.visible.end());
+    std::vector<char*> argv;
+    for (std::string& word : arguments)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> environment{"FOLYANT_UNATTENDED=1", "FOLYANT_WORDS_FD=3",
+        std::string("FOLYANT_SYSCONFDIR=") + FOLYANT_DEV_SYSCONF, "PATH=/usr/bin:/bin",
+        "HOME=" + folder.path()};
+    std::vector<char*> envp;
+    for (std::string& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, job, 0);
+    posix_spawn_file_actions_adddup2(&actions, wordsPipe[0], 3);
+    pid_t converter = -1;
+    ASSERT_EQ(posix_spawn(&converter, argv[0], &actions, nullptr, argv.data(), envp.data()), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(wordsPipe[0]);
+    ::close(job);
+    // What every user can read of it while it runs.
+    const std::string commandLine = test::readFile("/proc/" + std::to_string(converter) + "/cmdline");
+    int status = 0;
+    ASSERT_EQ(::waitpid(converter, &status, 0), converter);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(commandLine.find("sesame"), std::string::npos) << commandLine;
+    EXPECT_EQ(commandLine.find("secret"), std::string::npos) << commandLine;
+
+    const std::string pdf = folder.file("protected.pdf");
+    const auto encryption = test::runProgram("qpdf", {"--password=open sesame", "--show-encryption", pdf});
+    EXPECT_NE(encryption.out.find("R = 2"), std::string::npos) << encryption.out << encryption.err;
+    EXPECT_NE(encryption.out.find("print low resolution: allowed"), std::string::npos) << encryption.out;
+    EXPECT_NE(encryption.out.find("extract for any purpose: not allowed"), std::string::npos)
+        << encryption.out;
+    EXPECT_NE(test::runProgram("qpdf", {"--check", pdf}).exitCode, 0) << "no way in without it";
+    EXPECT_EQ(test::runProgram("qpdf", {"--password=owner secret", "--check", pdf}).exitCode, 0);
 }
 
 TEST(SaveChoice, TypedNamesBecomePdfNamesInTheFolder)
