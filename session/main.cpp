@@ -121,11 +121,13 @@ int main(int argc, char** argv)
     sigemptyset(&action.sa_mask);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
-    QSocketNotifier terminate(g_signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&terminate, &QSocketNotifier::activated, &application, &QCoreApplication::quit);
-
     session::DesktopNotifier notifier;
     session::SessionAgent agent(listener, converterProgram(), notifier);
+    QSocketNotifier terminate(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&terminate, &QSocketNotifier::activated, &application, [&agent] {
+        agent.stop();
+        QCoreApplication::quit();
+    });
     std::fprintf(stderr, "folyant-session: taking print jobs on %s\n", removal.path.c_str());
     return QApplication::exec() == 0 ? kDone : kFailed;
 }

@@ -300,6 +300,14 @@ TEST_F(DesktopSessionTest, TheDialogsSpeakKorean)
 {
     startAgent("ko");
     saveUnderTypedName("ko", "PDF로 저장", "분기 보고서", "report");
+
+    // The session ends while a dialog asks: the job the printer counted as
+    // done is saved under its title all the same, not lost with the agent.
+    ASSERT_EQ(print(desktopUser, test::dataFile("cups-testfile.ps"), "회의록").exitCode, 0);
+    ASSERT_TRUE(eventually([&] { return !window("PDF로 저장").empty(); }));
+    stopAgent();
+    EXPECT_TRUE(eventually([&] { return test::pdfPageCount(pdfFolder(desktopUser) + "/회의록.pdf") == 1; }))
+        << test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-ko.log");
 }
 
 } // namespace

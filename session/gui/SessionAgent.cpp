@@ -25,6 +25,8 @@ namespace {
 // The backend waits seconds for the acknowledgement: a connection that does
 // not send its job at once is not the backend.
 constexpr int kReceiveTimeoutMilliseconds = 3000;
+// How long an ending agent waits for the conversion under way.
+constexpr int kShutdownWaitMilliseconds = 60000;
 // The descriptor the hidden words reach the converter on.
 constexpr int kWordsDescriptor = 3;
 
@@ -47,8 +49,12 @@ SessionAgent::SessionAgent(int listener, QString converter, DesktopNotifier& not
 
 SessionAgent::~SessionAgent()
 {
-    if (m_converter)
+    // A conversion under way is let finish (within reason): ending it would
+    // lose a job the backend counts as done.
+    if (m_converter) {
         m_converter->disconnect(this);
+        m_converter->waitForFinished(kShutdownWaitMilliseconds);
+    }
     for (const Job& job : m_queue)
         ::close(job.file);
     if (m_current.file >= 0)
@@ -82,30 +88,92 @@ QString SessionAgent::value(const char* name) const
     return found == m_current.values.end() ? QString() : QString::fromStdString(found->second);
 }
 
+void SessionAgent::stop()
+{
+    // No new jobs: the backend, unanswered, converts them itself.
+    m_stopping = true;
+    m_notifier->setEnabled(false);
+}
+
+SaveChoice SessionAgent::proposedChoice() const
+{
+    const AgentSettings settings = AgentSettings::load();
+    const IniMachineSettings machine;
+    SaveChoice proposed;
+    proposed.folder = startFolder(settings.lastFolder.toStdString(),
+        machine.readString(installation::kOutputFolder, installation::kOutputFolderBuffer),
+        QDir::homePath().toStdString());
+    proposed.name = proposedBase().toStdString() + ".pdf";
+    // The quality the job asked for (the printer's option), else the agent's.
+    proposed.quality = settings.quality;
+    bool isNumber = false;
+    if (const int asked = value(agent::kQuality).toInt(&isNumber); isNumber && asked >= 0 && asked <= 2)
+        proposed.quality = asked;
+    proposed.openAfterSaving = settings.openAfterSaving;
+    return proposed;
+}
+
+QString SessionAgent::proposedBase() const
+{
+    const QString base = value(agent::kProposedName);
+    return base.isEmpty() ? QStringLiteral("Untitled") : base;
+}
+
+std::optional<SaveChoice> SessionAgent::unaskedChoice(SaveChoice proposed)
+{
+    // A name nobody has taken, in the usual folder.
+    if (!QDir().mkpath(QString::fromStdString(proposed.folder))) {
+        m_desktop.jobFailed(value(agent::kTitle),
+            tr("'%1' 폴더를 만들 수 없습니다.").arg(QString::fromStdString(proposed.folder)));
+        return std::nullopt;
+    }
+    const std::string reserved = reserveUniquePdf(proposed.folder, proposedBase().toStdString());
+    if (reserved.empty()) {
+        m_desktop.jobFailed(value(agent::kTitle),
+            tr("'%1' 폴더에 PDF를 만들 수 없습니다.").arg(QString::fromStdString(proposed.folder)));
+        return std::nullopt;
+    }
+    proposed.name = reserved.substr(proposed.folder.size() + 1);
+    proposed.openAfterSaving = false;
+    return proposed;
+}
+
+void SessionAgent::saveAfterStop()
+{
+    // The backend was told the job is taken: it must not be lost with the
+    // agent. A converter that outlives the agent saves it without asking.
+    const auto choice = unaskedChoice(proposedChoice());
+    if (!choice)
+        return;
+    QProcess converter;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("FOLYANT_UNATTENDED"), QStringLiteral("1"));
+    converter.setProcessEnvironment(environment);
+    converter.setStandardInputFile(QStringLiteral("/proc/self/fd/") + QString::number(m_current.file));
+    converter.setProgram(m_converterProgram);
+    QStringList arguments;
+    for (const std::string& word : converterWords(*choice).visible)
+        arguments << QString::fromStdString(word);
+    converter.setArguments(arguments);
+    if (!converter.startDetached())
+        std::fprintf(stderr, "folyant-session: cannot start %s; the job \"%s\" is lost\n",
+            m_converterProgram.toLocal8Bit().constData(), value(agent::kTitle).toLocal8Bit().constData());
+}
+
 void SessionAgent::next()
 {
     while (!m_busy && !m_queue.empty()) {
         m_current = std::move(m_queue.front());
         m_queue.pop_front();
         m_busy = true;
+        if (m_stopping) {
+            saveAfterStop();
+            finish();
+            continue;
+        }
 
         const AgentSettings settings = AgentSettings::load();
-        const IniMachineSettings machine;
-        SaveChoice proposed;
-        proposed.folder = startFolder(settings.lastFolder.toStdString(),
-            machine.readString(installation::kOutputFolder, installation::kOutputFolderBuffer),
-            QDir::homePath().toStdString());
-        QString base = value(agent::kProposedName);
-        if (base.isEmpty())
-            base = QStringLiteral("Untitled");
-        proposed.name = base.toStdString() + ".pdf";
-        // The quality the job asked for (the printer's option), else the agent's.
-        proposed.quality = settings.quality;
-        bool isNumber = false;
-        if (const int asked = value(agent::kQuality).toInt(&isNumber); isNumber && asked >= 0 && asked <= 2)
-            proposed.quality = asked;
-        proposed.openAfterSaving = settings.openAfterSaving;
-
+        const SaveChoice proposed = proposedChoice();
         if (settings.askEachTime) {
             SaveDialog dialog(proposed, value(agent::kTitle));
             dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -113,8 +181,11 @@ void SessionAgent::next()
             dialog.raise();
             dialog.activateWindow();
             if (dialog.exec() != QDialog::Accepted) {
-                // Cancelled: nothing is written.
-                finish(false);
+                // Cancelled: nothing is written. Closed by the end of the
+                // session instead: saved without asking.
+                if (m_stopping)
+                    saveAfterStop();
+                finish();
                 continue;
             }
             AgentSettings remembered = AgentSettings::load();
@@ -124,23 +195,13 @@ void SessionAgent::next()
             return;
         }
 
-        // Saved without asking: a name nobody has taken, in the usual folder.
-        if (!QDir().mkpath(QString::fromStdString(proposed.folder))) {
-            m_desktop.jobFailed(value(agent::kTitle),
-                tr("'%1' 폴더를 만들 수 없습니다.").arg(QString::fromStdString(proposed.folder)));
-            finish(false);
+        const auto unasked = unaskedChoice(proposed);
+        if (!unasked) {
+            finish();
             continue;
         }
-        const std::string reserved = reserveUniquePdf(proposed.folder, base.toStdString());
-        if (reserved.empty()) {
-            m_desktop.jobFailed(value(agent::kTitle),
-                tr("'%1' 폴더에 PDF를 만들 수 없습니다.").arg(QString::fromStdString(proposed.folder)));
-            finish(false);
-            continue;
-        }
-        proposed.name = reserved.substr(proposed.folder.size() + 1);
         m_reserved = true;
-        convert(proposed, false);
+        convert(*unasked, false);
         return;
     }
 }
@@ -162,7 +223,7 @@ void SessionAgent::convert(const SaveChoice& choice, bool attended)
         if (::pipe2(wordsPipe, O_CLOEXEC) != 0
             || ::write(wordsPipe[1], text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
             m_desktop.jobFailed(value(agent::kTitle), tr("변환기에 암호를 넘길 수 없습니다."));
-            finish(false);
+            finish();
             return;
         }
         ::close(wordsPipe[1]);
@@ -225,19 +286,17 @@ void SessionAgent::converted(int exitCode, QProcess::ExitStatus status)
                 exitCode < 0 ? tr("변환기를 실행할 수 없습니다: %1").arg(error)
                              : tr("변환기가 PDF를 만들지 못했습니다 (종료 코드 %1).").arg(exitCode));
     }
-    finish(saved);
+    finish();
     next();
 }
 
-void SessionAgent::finish(bool saved)
+void SessionAgent::finish()
 {
-    const QString pdf = saved ? QString::fromStdString(m_choice.path()) : QString();
     if (m_current.file >= 0)
         ::close(m_current.file);
     m_current = {};
     m_reserved = false;
     m_busy = false;
-    emit jobFinished(pdf, saved);
 }
 
 } // namespace folyant::session

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <deque>
+#include <optional>
 
 class QSocketNotifier;
 
@@ -27,12 +28,9 @@ public:
     SessionAgent(int listener, QString converter, DesktopNotifier& notifier, QObject* parent = nullptr);
     ~SessionAgent() override;
 
-    // Jobs waiting, the one being dealt with not included.
-    std::size_t queued() const { return m_queue.size(); }
-
-signals:
-    // A job is done with (saved, failed or cancelled); for tests.
-    void jobFinished(const QString& pdf, bool saved);
+    // The session ends: no further jobs are taken, and those taken already
+    // are saved without asking (a dialog open is closed by the caller's quit).
+    void stop();
 
 private:
     struct Job {
@@ -42,9 +40,13 @@ private:
 
     void acceptJobs();
     void next();
+    SaveChoice proposedChoice() const;
+    QString proposedBase() const;
+    std::optional<SaveChoice> unaskedChoice(SaveChoice proposed);
+    void saveAfterStop();
     void convert(const SaveChoice& choice, bool attended);
     void converted(int exitCode, QProcess::ExitStatus status);
-    void finish(bool saved);
+    void finish();
     QString value(const char* name) const;
 
     int m_listener = -1;
@@ -54,6 +56,7 @@ private:
     std::deque<Job> m_queue;
     Job m_current;
     bool m_busy = false;
+    bool m_stopping = false;
     SaveChoice m_choice;
     bool m_attended = false;
     bool m_reserved = false;
