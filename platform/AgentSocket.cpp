@@ -171,6 +171,8 @@ bool receiveAll(int fd, char* data, std::size_t size, int timeoutMilliseconds, i
         const ssize_t got = ::recvmsg(fd, &message, MSG_CMSG_CLOEXEC | MSG_DONTWAIT);
         if (got < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
+        if (got < 0)
+            return false;
         for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header)) {
             if (header->cmsg_level != SOL_SOCKET || header->cmsg_type != SCM_RIGHTS)
                 continue;
@@ -184,7 +186,7 @@ bool receiveAll(int fd, char* data, std::size_t size, int timeoutMilliseconds, i
                     ::close(passed);
             }
         }
-        if (got <= 0)
+        if (got == 0)
             return false;
         data += got;
         size -= static_cast<std::size_t>(got);
