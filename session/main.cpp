@@ -45,7 +45,7 @@ QString converterProgram()
 {
     if (const char* configured = std::getenv("FOLYANT_CONVERTER"); configured && *configured)
         return QString::fromLocal8Bit(configured);
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/Folyant_Standard");
+    QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/Folyant_Standard");
     if (QFileInfo(beside).isExecutable())
         return beside;
     return QStringLiteral(FOLYANT_INSTALLED_CONVERTER);

@@ -76,8 +76,12 @@ std::string startFolder(const std::string& lastUsed, const std::optional<std::st
 std::string reserveUniquePdf(const std::string& folder, const std::string& base)
 {
     for (int number = 1; number < 10000; ++number) {
-        const std::string path = folder + "/" + base
-            + (number == 1 ? std::string() : " (" + std::to_string(number) + ")") + ".pdf";
+        std::string path = folder;
+        path += '/';
+        path += base;
+        if (number > 1)
+            path += " (" + std::to_string(number) + ")";
+        path += ".pdf";
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd >= 0) {
             ::close(fd);
