@@ -368,7 +368,8 @@ std::optional<ReceivedJob> receiveJob(int connection, int timeoutMilliseconds, s
     const bool gotHeader = receiveAll(connection, header, sizeof header, timeoutMilliseconds, &passed);
     Fd file(passed);
     if (!gotHeader || std::memcmp(header, kMagic, sizeof kMagic) != 0) {
-        why = "not a job";
+        // A connection that only looks whether an agent answers says nothing.
+        why = gotHeader ? "not a job" : "";
         return std::nullopt;
     }
     std::uint32_t size = 0;

@@ -72,7 +72,8 @@ void SessionAgent::acceptJobs()
         auto job = agent::receiveJob(connection, kReceiveTimeoutMilliseconds, why);
         ::close(connection);
         if (!job) {
-            std::fprintf(stderr, "folyant-session: %s\n", why.c_str());
+            if (!why.empty())
+                std::fprintf(stderr, "folyant-session: %s\n", why.c_str());
             continue;
         }
         m_queue.push_back({job->file, std::move(job->values)});
