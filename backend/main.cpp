@@ -11,6 +11,7 @@
 // and stopping the queue would hold up every other user's jobs. Only a
 // converter that cannot be started at all, a fault of the installation,
 // leaves the queue to the print system's error policy.
+#include "backend/AgentHandoff.h"
 #include "backend/JobOptions.h"
 #include "backend/OutputName.h"
 #include "converter/core/ExitCodes.h"
@@ -323,5 +324,10 @@ int main(int argc, char** argv)
     const auto record = folyant::handoff::read(user.pw_dir);
     if (record && record->askName == 0)
         fprintf(stderr, "WARNING: A stale or foreign hand-off was ignored; the job is converted as usual.\n");
+
+    // A user at a desktop is asked where the PDF goes; the queue does not wait for the answer.
+    if (const auto status = folyant::backend::handToDesktopAgent(
+            input.fd, user, {argv[1], argv[3], argv[4], argv[5]}, isCancelled))
+        return *status;
     return convert(input.fd, user, argv[3], argv[5]);
 }

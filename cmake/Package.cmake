@@ -11,7 +11,7 @@ endif()
 set(FOLYANT_DEB_DOC "${CMAKE_INSTALL_DATAROOTDIR}/doc/folyant-velmo")
 install(FILES data/debian/copyright DESTINATION ${FOLYANT_DEB_DOC})
 file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/man")
-foreach(page Folyant_Standard.1 zevConverter.1 prninstall.8 prnremove.8 cidfmapgen.8 folyant-velmo.7)
+foreach(page Folyant_Standard.1 zevConverter.1 folyant-session.1 prninstall.8 prnremove.8 cidfmapgen.8 folyant-velmo.7)
   string(REGEX REPLACE ".*\\." "" section "${page}")
   execute_process(COMMAND gzip -9nc "${PROJECT_SOURCE_DIR}/data/man/${page}"
                   OUTPUT_FILE "${CMAKE_BINARY_DIR}/man/${page}.gz" COMMAND_ERROR_IS_FATAL ANY)

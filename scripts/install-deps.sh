@@ -10,8 +10,9 @@ packages=(
   clang-format clang-tidy
   # Ghostscript's library, its resources, and the gs program for benchmarks
   libgs-dev ghostscript
-  # Qt 6 widgets and translations
-  qt6-base-dev qt6-tools-dev qt6-l10n-tools
+  # Qt 6 widgets, D-Bus (the session agent's notices) and translations, with Qt's own
+  # (the standard buttons and file dialogs in the user's language)
+  qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   # MuPDF (static) and the libraries it is built on
   libmupdf-dev libharfbuzz-dev libopenjp2-7-dev libjbig2dec0-dev libmujs-dev libgumbo-dev
   libjpeg-dev zlib1g-dev libfreetype-dev
@@ -27,6 +28,8 @@ packages=(
   fonts-noto-cjk
   # the Debian package and its checks (its menu entries too)
   lintian desktop-file-utils
+  # a display for the tests that drive the session agent's dialogs as a user would
+  xvfb xdotool
   # independent judges of our PDFs, and measuring
   poppler-utils qpdf time
   # the print system, for the backend, the setup tools and their tests

@@ -335,25 +335,40 @@ TEST_F(CommandTest, PaperChoiceStaysMadeWhenTheChosenOneIsClickedAgain)
 
 TEST_F(CommandTest, OpenAndConvertProposesTheNameAndStampsNothing)
 {
-    const std::string input = folder.file("report.ps");
-    test::writeFile(input, test::readFile(test::dataFile("cups-testfile.ps")));
-    files.openAnswer = input;
-    files.saveAnswer = folder.file("chosen.pdf");
-    profile.values["CloseAfterProcess"] = 0;
-    CDu2RorDlg dialog(ConversionJob{}, platform);
-    dialog.OnInitDialog();
-    dialog.OnCommand(CDu2RorDlg::kCommandOpenAndConvert);
-    EXPECT_EQ(files.proposed, std::vector<std::string>{"report.pdf"});
-    EXPECT_EQ(files.filters.front(), "All Supported Files(*.ps,*.prn,*.eps) (*.ps *.prn *.eps)");
-    ASSERT_TRUE(dialog.isConverting());
-    while (dialog.isConverting())
-        QApplication::processEvents();
-    EXPECT_EQ(test::pdfPageCount(folder.file("chosen.pdf")), 1);
-    EXPECT_EQ(test::pdfText(folder.file("chosen.pdf")).find("Folyant Velmo"), std::string::npos);
+    // The open dialog offers PostScript under its old label and PDF, which
+    // the conversion takes as well; both kinds of job convert from it.
+    const struct {
+        const char* job;
+        const char* input;
+        const char* proposed;
+    } cases[] = {
+        {"cups-testfile.ps", "report.ps", "report.pdf"}, {"cups-onepage-a4.pdf", "letter.pdf", "letter.pdf"}};
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.input);
+        const std::string input = folder.file(each.input);
+        test::writeFile(input, test::readFile(test::dataFile(each.job)));
+        files = {};
+        files.openAnswer = input;
+        files.saveAnswer = folder.file(std::string("chosen-") + each.input + ".pdf");
+        profile.values["CloseAfterProcess"] = 0;
+        CDu2RorDlg dialog(ConversionJob{}, platform);
+        dialog.OnInitDialog();
+        dialog.OnCommand(CDu2RorDlg::kCommandOpenAndConvert);
+        EXPECT_EQ(files.proposed, std::vector<std::string>{each.proposed});
+        ASSERT_FALSE(files.filters.empty());
+        EXPECT_EQ(files.filters.front(),
+            "PostScript 및 PDF (*.ps *.prn *.eps *.pdf);;All Supported Files(*.ps,*.prn,*.eps) (*.ps *.prn "
+            "*.eps);;PDF Files (*.pdf)");
+        ASSERT_TRUE(dialog.isConverting());
+        while (dialog.isConverting())
+            QApplication::processEvents();
+        EXPECT_EQ(test::pdfPageCount(*files.saveAnswer), 1);
+        EXPECT_EQ(test::pdfText(*files.saveAnswer).find("Folyant Velmo"), std::string::npos);
 
-    files.saveAnswer.reset();
-    dialog.OnCommand(CDu2RorDlg::kCommandOpenAndConvert);
-    EXPECT_FALSE(dialog.isConverting()) << "a cancelled save dialog ends the command";
+        files.saveAnswer.reset();
+        dialog.OnCommand(CDu2RorDlg::kCommandOpenAndConvert);
+        EXPECT_FALSE(dialog.isConverting()) << "a cancelled save dialog ends the command";
+    }
 }
 
 } // namespace

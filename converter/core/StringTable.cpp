@@ -1,5 +1,7 @@
 #include "converter/core/StringTable.h"
 
+#include "platform/Language.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <iterator>
@@ -10,8 +12,13 @@ namespace folyant::converter {
 
 namespace {
 
-// The table's languages, in the order of its columns.
-constexpr std::string_view kLanguages[] = {"ko", "en", "ja", "zh_Hans", "zh_Hant"};
+// The table's columns are the suite's languages, in their order.
+constexpr auto& kLanguages = language::kLanguages;
+
+std::size_t languageColumn()
+{
+    return language::userLanguage();
+}
 
 struct Entry {
     int id;
@@ -157,51 +164,6 @@ constexpr Entry kTable[] = {
             "无法在PDF文件的文件夹中创建文件，因此未进行转换 (%1)。",
             "無法在PDF檔案的資料夾中建立檔案，因此未進行轉換 (%1)。"}},
 };
-
-// The table's column for a locale name such as "ja_JP.UTF-8" or "zh-TW";
-// nothing for a language it does not have.
-std::optional<std::size_t> columnFor(std::string_view locale)
-{
-    locale = locale.substr(0, locale.find_first_of(".@"));
-    const std::string_view language = locale.substr(0, locale.find_first_of("_-"));
-    const std::string_view region = locale.substr(std::min(language.size() + 1, locale.size()));
-    if (language == "zh") {
-        const bool traditional
-            = region == "TW" || region == "HK" || region == "MO" || region.rfind("Hant", 0) == 0;
-        return traditional ? 4 : 3;
-    }
-    for (std::size_t column = 0; column < 3; ++column)
-        if (language == kLanguages[column])
-            return column;
-    return std::nullopt;
-}
-
-// The column of the user's language: as the desktop ranks them, the LANGUAGE
-// list first, then the locale of messages. A language the suite does not
-// have passes to the next one; none at all leaves the texts as they were
-// written, in Korean.
-std::size_t languageColumn()
-{
-    std::string candidates;
-    if (const char* list = std::getenv("LANGUAGE"); list && *list)
-        candidates = list;
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        if (const char* locale = std::getenv(name); locale && *locale) {
-            if (!candidates.empty())
-                candidates += ':';
-            candidates += locale;
-            break;
-        }
-    }
-    std::string_view rest = candidates;
-    while (!rest.empty()) {
-        const std::string_view candidate = rest.substr(0, rest.find(':'));
-        rest.remove_prefix(std::min(candidate.size() + 1, rest.size()));
-        if (const auto column = columnFor(candidate))
-            return *column;
-    }
-    return 0;
-}
 
 } // namespace
 

@@ -52,7 +52,7 @@ void CDu2RorDlg::createControls()
         | Qt::MSWindowsFixedSizeDialogHint);
 
     auto* menuBar = new QMenuBar(this);
-    QMenu* about = menuBar->addMenu(QStringLiteral("About"));
+    QMenu* about = menuBar->addMenu(tr("About"));
     connect(about->addAction(tr("Folyant 정보")), &QAction::triggered, this,
         [this] { OnCommand(kCommandAbout); });
 
@@ -302,12 +302,16 @@ void CDu2RorDlg::OpenAndConvert()
     // read mid-run.
     if (isConverting())
         return;
-    // The label as it always read; the patterns in the form file dialogs take.
-    const auto input = m_platform.files.openFile("All Supported Files(*.ps,*.prn,*.eps) (*.ps *.prn *.eps)");
+    // PostScript under the label it always had, and PDF, which the
+    // conversion takes as well; the first entry shows both.
+    const std::string filters = tr("PostScript 및 PDF").toStdString() + " (*.ps *.prn *.eps *.pdf);;"
+        + tr("All Supported Files(*.ps,*.prn,*.eps)").toStdString() + " (*.ps *.prn *.eps);;"
+        + tr("PDF Files").toStdString() + " (*.pdf)";
+    const auto input = m_platform.files.openFile(filters);
     if (!input)
         return;
-    const auto output
-        = m_platform.files.saveFile(folders::titleOf(*input) + ".pdf", "pdf", "PDF Files (*.pdf)");
+    const auto output = m_platform.files.saveFile(
+        folders::titleOf(*input) + ".pdf", "pdf", tr("PDF Files").toStdString() + " (*.pdf)");
     if (!output)
         return;
     job().outputPath = *output;

@@ -24,8 +24,9 @@ CFolderSettingsDlg::CFolderSettingsDlg(FolderChooser chooseFolder, QWidget* pare
     m_libEdit->setReadOnly(true);
     m_fontEdit->setReadOnly(true);
     units.placeOkCancel(*this, 95, 154, 86);
-    connect(libButton, &QPushButton::clicked, this, [this] { browse(m_libFolder, "Setup Lib Folder."); });
-    connect(fontButton, &QPushButton::clicked, this, [this] { browse(m_fontFolder, "Setup Font Folder."); });
+    connect(libButton, &QPushButton::clicked, this, [this] { browse(m_libFolder, tr("Setup Lib Folder.")); });
+    connect(
+        fontButton, &QPushButton::clicked, this, [this] { browse(m_fontFolder, tr("Setup Font Folder.")); });
 }
 
 int CFolderSettingsDlg::exec()
@@ -45,9 +46,9 @@ void CFolderSettingsDlg::UpdateData(bool saveAndValidate)
     }
 }
 
-void CFolderSettingsDlg::browse(std::string& folder, const char* instruction)
+void CFolderSettingsDlg::browse(std::string& folder, const QString& instruction)
 {
-    if (const auto picked = m_chooseFolder("Config", instruction, folder)) {
+    if (const auto picked = m_chooseFolder(tr("Config").toStdString(), instruction.toStdString(), folder)) {
         folder = *picked;
         UpdateData(false);
     }

@@ -28,7 +28,7 @@ public:
     int exec() override;
 
 private:
-    void browse(std::string& folder, const char* instruction);
+    void browse(std::string& folder, const QString& instruction);
     void UpdateData(bool saveAndValidate);
 
     FolderChooser m_chooseFolder;

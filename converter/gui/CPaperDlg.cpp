@@ -50,7 +50,8 @@ void CPaperDlg::accept()
     const auto height = parseUnsigned(m_heightEdit->text().toStdString());
     for (auto [value, edit] : {std::pair{width, m_widthEdit}, std::pair{height, m_heightEdit}}) {
         if (!value) {
-            m_messages.show("Please enter a positive integer.", MessageButtons::Ok, MessageIcon::Warning);
+            m_messages.show(tr("Please enter a positive integer.").toStdString(), MessageButtons::Ok,
+                MessageIcon::Warning);
             edit->setFocus();
             edit->selectAll();
             return;

@@ -22,7 +22,7 @@ int CQualityDlg::exec()
 {
     // Added in this order, the sorted list keeps it: index = quality.
     m_list->clear();
-    m_list->addItems({QStringLiteral("Press Ready"), QStringLiteral("Print Quality"), QStringLiteral("Web")});
+    m_list->addItems({tr("Press Ready"), tr("Print Quality"), tr("Web")});
     m_list->setCurrentIndex(m_quality >= 0 && m_quality <= 2 ? m_quality : -1);
     return QDialog::exec();
 }

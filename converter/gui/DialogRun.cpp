@@ -1,14 +1,13 @@
 #include "converter/gui/DialogRun.h"
 
-#include "converter/core/StringTable.h"
 #include "converter/gui/CDu2RorDlg.h"
 #include "platform/Platform.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBox.h"
+#include "platform/QtTranslations.h"
 #include "platform/TerminationWatch.h"
 
 #include <QApplication>
-#include <QTranslator>
 
 #include <utility>
 
@@ -26,9 +25,7 @@ extern "C" void folyant_converter_run_dialog(DialogRun& run)
     QApplication::setApplicationName(QString::fromStdString(run.programName));
 
     // The same language as the messages the program writes itself.
-    QTranslator translator;
-    if (translator.load(QStringLiteral(":/i18n/converter_") + QString::fromStdString(messageLanguage())))
-        QApplication::installTranslator(&translator);
+    const QtTranslations translations(QStringLiteral("converter"));
 
     QtMessageBox messages(run.programName, false);
     XdgShell shell;

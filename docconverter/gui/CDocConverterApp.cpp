@@ -10,6 +10,7 @@
 #include "platform/MachineSettings.h"
 #include "platform/QtFileDialogs.h"
 #include "platform/QtMessageBox.h"
+#include "platform/QtTranslations.h"
 #include "platform/Session.h"
 #include "platform/Shell.h"
 #include "platform/TerminationWatch.h"
@@ -93,6 +94,7 @@ int CDocConverterApp::InitInstance(int argc, char** argv)
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
     QApplication::setApplicationName(QString::fromLatin1(kProgram));
+    const QtTranslations translations(QStringLiteral("docconverter"));
 
     IniMachineSettings machine;
     QtMessageBox messages(kProgram, false);

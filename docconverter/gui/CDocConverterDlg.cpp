@@ -153,8 +153,8 @@ void CDocConverterDlg::UpdateData(bool saveAndValidate)
 
 void CDocConverterDlg::OnBrowseDocument()
 {
-    const auto chosen = m_platform.files.openFile(
-        "All Supported Files (*.DOC *.RTF *.PPT *.XLS *.HWP *.doc *.rtf *.ppt *.xls *.hwp)");
+    const auto chosen = m_platform.files.openFile(tr("All Supported Files").toStdString()
+        + " (*.DOC *.RTF *.PPT *.XLS *.HWP *.doc *.rtf *.ppt *.xls *.hwp)");
     if (!chosen)
         return;
     m_documentPath = *chosen;
@@ -163,7 +163,7 @@ void CDocConverterDlg::OnBrowseDocument()
 
 void CDocConverterDlg::OnBrowsePdf()
 {
-    const auto chosen = m_platform.files.saveFile({}, {}, "PDF Files (*.PDF *.pdf)");
+    const auto chosen = m_platform.files.saveFile({}, {}, tr("PDF Files").toStdString() + " (*.PDF *.pdf)");
     if (!chosen)
         return;
     m_pdfPath = *chosen;

@@ -48,7 +48,7 @@ void CHwpViewerPathDlg::done(int result)
 
 void CHwpViewerPathDlg::browse()
 {
-    if (const auto picked = m_files.openFile("HwpViewer File (HwpView.exe)"))
+    if (const auto picked = m_files.openFile(tr("HwpViewer File").toStdString() + " (HwpView.exe)"))
         m_edit->setText(QString::fromStdString(*picked));
 }
 

@@ -26,8 +26,8 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std:
     fs::permissions(root,
         fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read
             | fs::perms::others_exec);
-    for (const char* folder :
-        {"conf", "conf/ppd", "spool", "cache", "state", "log", "bin", "bin/backend", "etc/Quorvale", "out"})
+    for (const char* folder : {"conf", "conf/ppd", "spool", "cache", "state", "log", "bin", "bin/backend",
+             "etc/Quorvale", "out", "run"})
         fs::create_directories(root + "/" + folder);
     // The temporary folder as a real installation has it (root:lp, 1770): no
     // job's user can write there, so nothing of ours may rely on it.
@@ -74,7 +74,8 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std:
             + root + "/spool\nTempDir " + root + "/tmp\nStateDir " + root + "/state\nCacheDir " + root
             + "/cache\nAccessLog " + root + "/log/access_log\nErrorLog " + root + "/log/error_log\nPageLog "
             + root + "/log/page_log\nFileDevice Yes\nSetEnv FOLYANT_SYSCONFDIR " + root
-            + "/etc\nSetEnv FOLYANT_CONVERTER " FOLYANT_CONVERTER "\n");
+            + "/etc\nSetEnv FOLYANT_CONVERTER " FOLYANT_CONVERTER "\nSetEnv FOLYANT_RUNTIME_ROOT "
+            + runtimeRoot() + "\n");
     writeFile(root + "/conf/cupsd.conf",
         "LogLevel debug\nListen " + m_socket
             + "\nBrowsing Off\nWebInterface No\nDefaultShared No\nMaxJobs 200\nFilterLimit 0\n"

@@ -26,6 +26,9 @@ public:
     const std::string& socket() const { return m_socket; }
     std::string outputFolder() const { return m_root.file("out"); }
     std::string sysconf() const { return m_root.file("etc"); }
+    // Where the backend looks for the users' runtime folders (in place of
+    // /run/user), so that no test job reaches a real desktop agent.
+    std::string runtimeRoot() const { return m_root.file("run"); }
     std::string errorLog() const;
     std::string ppdFile(const std::string& queue) const { return m_root.file("conf/ppd/" + queue + ".ppd"); }
     // Environment for the CUPS tools and our setup tools.

@@ -49,7 +49,9 @@ ThrowAwayUser::ThrowAwayUser()
     fs::permissions(m_base,
         fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read
             | fs::perms::others_exec);
-    const std::string name = "fvtest" + std::to_string(getpid());
+    // Several in one test: each needs a name of its own.
+    static int made = 0;
+    const std::string name = "fvtest" + std::to_string(getpid()) + "u" + std::to_string(++made);
     const std::string home = m_base + "/" + name;
     if (runProgram("useradd", {"--create-home", "--home-dir", home, "--shell", "/usr/sbin/nologin", name})
             .exitCode

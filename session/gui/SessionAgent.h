@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/AgentSocket.h"
+#include "session/core/SaveChoice.h"
+
+#include <QObject>
+#include <QProcess>
+#include <QString>
+
+#include <deque>
+#include <optional>
+
+class QSocketNotifier;
+
+namespace folyant::session {
+
+class DesktopNotifier;
+
+// The agent: takes the print jobs the backend hands over on the socket,
+// queues them, and deals with one at a time: asks where to save it (unless
+// the settings say not to ask), runs the converter on it with its progress
+// dialog, and says what became of it. Idle, it waits on the socket and
+// nothing else.
+class SessionAgent : public QObject {
+    Q_OBJECT
+public:
+    // listener: the socket from agent::listenForJobs, owned from now on.
+    SessionAgent(int listener, QString converter, DesktopNotifier& notifier, QObject* parent = nullptr);
+    ~SessionAgent() override;
+
+    // The session ends: no further jobs are taken, and those taken already
+    // are saved without asking (a dialog open is closed by the caller's quit).
+    void stop();
+
+private:
+    struct Job {
+        int file = -1;
+        agent::JobValues values;
+    };
+
+    void acceptJobs();
+    void next();
+    SaveChoice proposedChoice() const;
+    QString proposedBase() const;
+    std::optional<SaveChoice> unaskedChoice(SaveChoice proposed);
+    void saveAfterStop();
+    void convert(const SaveChoice& choice, bool attended);
+    void converted(int exitCode, QProcess::ExitStatus status);
+    void finish();
+    QString value(const char* name) const;
+
+    int m_listener = -1;
+    QSocketNotifier* m_notifier = nullptr;
+    QString m_converterProgram;
+    DesktopNotifier& m_desktop;
+    std::deque<Job> m_queue;
+    Job m_current;
+    bool m_busy = false;
+    bool m_stopping = false;
+    SaveChoice m_choice;
+    bool m_attended = false;
+    bool m_reserved = false;
+    QProcess* m_converter = nullptr;
+};
+
+} // namespace folyant::session

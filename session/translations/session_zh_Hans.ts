@@ -1,0 +1,196 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_Hans" sourcelanguage="ko">
+<context>
+    <name>folyant::session::DesktopNotifier</name>
+    <message>
+        <source>PDF 준비됨</source>
+        <translation>PDF 已就绪</translation>
+    </message>
+    <message>
+        <source>열기</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>폴더 열기</source>
+        <translation>打开文件夹</translation>
+    </message>
+    <message>
+        <source>PDF를 만들지 못했습니다</source>
+        <translation>未能生成 PDF</translation>
+    </message>
+</context>
+<context>
+    <name>folyant::session::SaveDialog</name>
+    <message>
+        <source>PDF로 저장 - Folyant Velmo</source>
+        <translation>另存为 PDF - Folyant Velmo</translation>
+    </message>
+    <message>
+        <source>인쇄한 문서: %1</source>
+        <translation>打印的文档: %1</translation>
+    </message>
+    <message>
+        <source>파일 이름:</source>
+        <translation>文件名:</translation>
+    </message>
+    <message>
+        <source>찾아보기...</source>
+        <translation>浏览...</translation>
+    </message>
+    <message>
+        <source>폴더:</source>
+        <translation>文件夹:</translation>
+    </message>
+    <message>
+        <source>변환기 설정대로</source>
+        <translation>按转换程序的设置</translation>
+    </message>
+    <message>
+        <source>Press Ready</source>
+        <translation>印前</translation>
+    </message>
+    <message>
+        <source>Print Quality</source>
+        <translation>打印质量</translation>
+    </message>
+    <message>
+        <source>Web</source>
+        <translation>网页</translation>
+    </message>
+    <message>
+        <source>품질:</source>
+        <translation>质量:</translation>
+    </message>
+    <message>
+        <source>암호로 보호</source>
+        <translation>用密码保护</translation>
+    </message>
+    <message>
+        <source>열기 암호:</source>
+        <translation>打开密码:</translation>
+    </message>
+    <message>
+        <source>권한 암호:</source>
+        <translation>权限密码:</translation>
+    </message>
+    <message>
+        <source>인쇄 허용</source>
+        <translation>允许打印</translation>
+    </message>
+    <message>
+        <source>내용 복사 허용</source>
+        <translation>允许复制内容</translation>
+    </message>
+    <message>
+        <source>메일로 보내기</source>
+        <translation>通过邮件发送</translation>
+    </message>
+    <message>
+        <source>저장 후 열기</source>
+        <translation>保存后打开</translation>
+    </message>
+    <message>
+        <source>폴더 선택</source>
+        <translation>选择文件夹</translation>
+    </message>
+    <message>
+        <source>파일 이름을 바르게 입력하십시오. 이름에는 &apos;/&apos;가 들어갈 수 없습니다.</source>
+        <translation>请输入有效的文件名。名称中不能包含 &apos;/&apos;。</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; 폴더를 쓸 수 없습니다.</source>
+        <translation>无法使用文件夹 &apos;%1&apos;。</translation>
+    </message>
+    <message>
+        <source>보호하려면 암호를 하나 이상 입력하십시오.</source>
+        <translation>要保护 PDF，请至少输入一个密码。</translation>
+    </message>
+    <message>
+        <source>암호는 &apos;-&apos;나 &apos;/&apos;로 시작할 수 없습니다.</source>
+        <translation>密码不能以 &apos;-&apos; 或 &apos;/&apos; 开头。</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; 파일이 이미 있습니다. 바꾸시겠습니까?</source>
+        <translation>文件 &apos;%1&apos; 已存在。要替换它吗?</translation>
+    </message>
+</context>
+<context>
+    <name>folyant::session::SessionAgent</name>
+    <message>
+        <source>&apos;%1&apos; 폴더를 만들 수 없습니다.</source>
+        <translation>无法创建文件夹 &apos;%1&apos;。</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; 폴더에 PDF를 만들 수 없습니다.</source>
+        <translation>无法在文件夹 &apos;%1&apos; 中创建 PDF。</translation>
+    </message>
+    <message>
+        <source>변환기에 암호를 넘길 수 없습니다.</source>
+        <translation>无法将密码传给转换程序。</translation>
+    </message>
+    <message>
+        <source>변환기를 실행할 수 없습니다: %1</source>
+        <translation>无法运行转换程序: %1</translation>
+    </message>
+    <message>
+        <source>변환기가 PDF를 만들지 못했습니다 (종료 코드 %1).</source>
+        <translation>转换程序未生成 PDF (退出代码 %1)。</translation>
+    </message>
+</context>
+<context>
+    <name>folyant::session::SettingsDialog</name>
+    <message>
+        <source>Folyant Velmo 인쇄 설정</source>
+        <translation>Folyant Velmo 打印设置</translation>
+    </message>
+    <message>
+        <source>인쇄할 때마다 저장할 곳 묻기</source>
+        <translation>每次打印时询问保存位置</translation>
+    </message>
+    <message>
+        <source>묻지 않으면 PDF는 아래 폴더에 문서 제목으로 저장되고, 알림이 표시됩니다.</source>
+        <translation>不询问时，PDF 以文档标题保存在下面的文件夹中，并显示通知。</translation>
+    </message>
+    <message>
+        <source>기본값 (~/PDF 또는 기계 설정 OutputFolder)</source>
+        <translation>默认 (~/PDF 或机器设置 OutputFolder)</translation>
+    </message>
+    <message>
+        <source>찾아보기...</source>
+        <translation>浏览...</translation>
+    </message>
+    <message>
+        <source>폴더:</source>
+        <translation>文件夹:</translation>
+    </message>
+    <message>
+        <source>변환기 설정대로</source>
+        <translation>按转换程序的设置</translation>
+    </message>
+    <message>
+        <source>Press Ready</source>
+        <translation>印前</translation>
+    </message>
+    <message>
+        <source>Print Quality</source>
+        <translation>打印质量</translation>
+    </message>
+    <message>
+        <source>Web</source>
+        <translation>网页</translation>
+    </message>
+    <message>
+        <source>품질:</source>
+        <translation>质量:</translation>
+    </message>
+    <message>
+        <source>저장 후 열기</source>
+        <translation>保存后打开</translation>
+    </message>
+    <message>
+        <source>폴더 선택</source>
+        <translation>选择文件夹</translation>
+    </message>
+</context>
+</TS>
