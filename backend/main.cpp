@@ -13,6 +13,7 @@
 // leaves the queue to the print system's error policy.
 #include "backend/AgentHandoff.h"
 #include "backend/JobOptions.h"
+#include "backend/JobSupervision.h"
 #include "backend/OutputName.h"
 #include "converter/core/ExitCodes.h"
 #include "platform/Folders.h"
@@ -26,12 +27,12 @@
 #include <cups/backend.h>
 
 #include <fcntl.h>
-#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -44,14 +45,16 @@
 namespace {
 
 volatile sig_atomic_t g_cancelled = 0;
-volatile pid_t g_converter = 0;
 
 extern "C" void onTerminate(int)
 {
     g_cancelled = 1;
-    if (g_converter > 0)
-        kill(g_converter, SIGTERM);
 }
+
+// What the converter gets beyond its own time limit to end by itself (its
+// grace period included) before it is killed, and after a cancel.
+constexpr int kConverterMarginMilliseconds = 5000;
+constexpr int kConverterGraceMilliseconds = 5000;
 
 // Closes a descriptor at the end of a scope.
 struct Descriptor {
@@ -107,14 +110,6 @@ struct JobTempFolder {
     JobTempFolder& operator=(const JobTempFolder&) = delete;
 };
 
-bool becomeUser(const passwd& user)
-{
-    if (geteuid() != 0)
-        return getuid() == user.pw_uid;
-    return initgroups(user.pw_name, user.pw_gid) == 0 && setgid(user.pw_gid) == 0 && setuid(user.pw_uid) == 0
-        && (user.pw_uid == 0 || setuid(0) != 0); // root must be gone for good
-}
-
 bool makeFolders(const std::string& path)
 {
     for (std::size_t at = 1; at != std::string::npos;) {
@@ -165,6 +160,11 @@ int writeHandoff(int input, const std::string& path)
     case folyant::handoff::SpoolWrite::CannotOpen:
         fprintf(stderr, "ERROR: Cannot write the hand-off file %s: %s\n", path.c_str(), strerror(errno));
         return CUPS_BACKEND_CANCEL;
+    case folyant::handoff::SpoolWrite::Locked:
+        fprintf(stderr,
+            "ERROR: The hand-off file %s is locked by another program; the job was not written.\n",
+            path.c_str());
+        return CUPS_BACKEND_CANCEL;
     case folyant::handoff::SpoolWrite::WriteFailed:
         fprintf(stderr, "ERROR: Writing the hand-off file failed: %s\n", strerror(errno));
         return CUPS_BACKEND_CANCEL;
@@ -187,7 +187,8 @@ bool saidWhy(int status)
         && (WEXITSTATUS(status) == exitcode::kStepFailed || WEXITSTATUS(status) == exitcode::kIncomplete);
 }
 
-int convert(int input, const passwd& user, const std::string& title, const std::string& options)
+int convert(
+    int input, const passwd& user, const std::string& title, const std::string& options, int limitSeconds)
 {
     const std::string folder = outputFolder(user);
     if (!makeFolders(folder)) {
@@ -235,22 +236,28 @@ int convert(int input, const passwd& user, const std::string& title, const std::
         fprintf(stderr, "ERROR: Cannot start %s: %s\n", program.c_str(), strerror(error));
         return CUPS_BACKEND_FAILED;
     }
-    g_converter = child;
-    if (g_cancelled)
-        kill(child, SIGTERM);
     fprintf(stderr, "INFO: Converting to %s\n", pdf.c_str());
 
-    const int status = folyant::process::wait(child).value_or(-1);
-    g_converter = 0;
+    // The converter is the user's process: stopped, it would not end at its
+    // own limit nor when asked, and the queue would wait for it.
+    const folyant::backend::WatchedEnd end = folyant::backend::watchProcess(child,
+        limitSeconds > 0 ? limitSeconds * 1000 + kConverterMarginMilliseconds : -1,
+        kConverterGraceMilliseconds, isCancelled);
+    const int status = end.status;
 
     struct stat info { };
     char head[5] = {};
     Descriptor written{open(pdf.c_str(), O_RDONLY | O_CLOEXEC)};
     const bool isPdf = written.fd >= 0 && fstat(written.fd, &info) == 0 && info.st_size > 0
         && read(written.fd, head, 4) == 4 && std::memcmp(head, "%PDF", 4) == 0;
-    if (g_cancelled || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || !isPdf) {
+    if (end.pastTimeLimit || g_cancelled || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || !isPdf) {
         unlink(pdf.c_str());
-        if (g_cancelled)
+        if (end.pastTimeLimit)
+            fprintf(stderr,
+                "ERROR: The conversion ran past its time limit of %d seconds and was ended; no PDF was "
+                "kept.\n",
+                limitSeconds);
+        else if (g_cancelled)
             fprintf(stderr, "ERROR: The job was cancelled; no PDF was kept.\n");
         else if (saidWhy(status))
             fprintf(stderr, "DEBUG: The converter said why above.\n");
@@ -266,6 +273,34 @@ int convert(int input, const passwd& user, const std::string& title, const std::
     // job's state message.
     fprintf(stderr, "WARNING: PDF written: %s\n", pdf.c_str());
     return CUPS_BACKEND_OK;
+}
+
+// The job, once its user's identity is taken: handed over to the document
+// converter when the user armed that, converted otherwise.
+int runJob(int& input, const passwd& user, const folyant::backend::JobArguments& job, int limitSeconds)
+{
+    const auto taken
+        = folyant::handoff::takeJob(user.pw_dir, folyant::handoff::currentTickCount(), isCancelled);
+    switch (taken.outcome) {
+    case folyant::handoff::JobTake::Outcome::Taken:
+        return writeHandoff(input, taken.record.psFileName);
+    case folyant::handoff::JobTake::Outcome::LockHeld:
+        fprintf(stderr,
+            "ERROR: The hand-off lock in %s is held by another program; the job was cancelled so that the "
+            "queue goes on.\n",
+            folyant::handoff::folderFor(user.pw_dir).c_str());
+        return CUPS_BACKEND_CANCEL;
+    case folyant::handoff::JobTake::Outcome::NotArmed:
+        break;
+    }
+    const auto record = folyant::handoff::read(user.pw_dir);
+    if (record && record->askName == 0)
+        fprintf(stderr, "WARNING: A stale or foreign hand-off was ignored; the job is converted as usual.\n");
+
+    // A user at a desktop is asked where the PDF goes; the queue does not wait for the answer.
+    if (const auto status = folyant::backend::handToDesktopAgent(input, user, job, isCancelled))
+        return *status;
+    return convert(input, user, job.title, job.options, limitSeconds);
 }
 
 } // namespace
@@ -314,20 +349,11 @@ int main(int argc, char** argv)
         return CUPS_BACKEND_CANCEL;
     }
     const passwd user = *found;
-    if (!becomeUser(user)) {
-        fprintf(stderr, "ERROR: Cannot act as the job's user \"%s\"; nothing was written.\n", argv[2]);
-        return CUPS_BACKEND_CANCEL;
-    }
-
-    if (const auto taken = folyant::handoff::takeJob(user.pw_dir, folyant::handoff::currentTickCount()))
-        return writeHandoff(input.fd, taken->psFileName);
-    const auto record = folyant::handoff::read(user.pw_dir);
-    if (record && record->askName == 0)
-        fprintf(stderr, "WARNING: A stale or foreign hand-off was ignored; the job is converted as usual.\n");
-
-    // A user at a desktop is asked where the PDF goes; the queue does not wait for the answer.
-    if (const auto status = folyant::backend::handToDesktopAgent(
-            input.fd, user, {argv[1], argv[3], argv[4], argv[5]}, isCancelled))
-        return *status;
-    return convert(input.fd, user, argv[3], argv[5]);
+    const folyant::IniMachineSettings settings;
+    // (Bounded so that the milliseconds fit in an int: eleven days.)
+    const int limitSeconds = std::clamp(settings.readInt(folyant::installation::kTimeLimit)
+                                            .value_or(folyant::installation::kDefaultTimeLimit),
+        0, 1000000);
+    return folyant::backend::runAsUser(user, limitSeconds > 0 ? limitSeconds * 1000 : -1, isCancelled,
+        [&] { return runJob(input.fd, user, {argv[1], argv[3], argv[4], argv[5]}, limitSeconds); });
 }

@@ -10,9 +10,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 namespace folyant::handoff {
 
@@ -89,16 +91,35 @@ bool takesJob(const Record& record, const std::string& home, std::int64_t now)
 }
 
 namespace {
+// Takes an exclusive lock, waiting at most milliseconds for whoever holds it
+// (a user can hold a lock on their own file for ever). False when it stayed
+// taken or cancelled() said so first.
+bool lockWithin(int fd, int milliseconds, bool (*cancelled)())
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return false;
+        if ((cancelled && cancelled()) || std::chrono::steady_clock::now() >= deadline) {
+            errno = EWOULDBLOCK;
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
 // Holds the user's hand-off lock while it lives: the record is read and
 // rewritten under it, so that one arming is taken by one job only.
 class RecordLock {
 public:
-    explicit RecordLock(const std::string& home)
-        : m_fd(open(
-            (folderFor(home) + "/handoff.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600))
+    explicit RecordLock(const std::string& home, int milliseconds = -1, bool (*cancelled)() = nullptr)
+        : m_fd(open((folderFor(home) + "/handoff.lock").c_str(),
+            O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600))
     {
         if (m_fd >= 0)
-            flock(m_fd, LOCK_EX);
+            m_held = milliseconds < 0 ? flock(m_fd, LOCK_EX) == 0 : lockWithin(m_fd, milliseconds, cancelled);
     }
     ~RecordLock()
     {
@@ -107,23 +128,33 @@ public:
     }
     RecordLock(const RecordLock&) = delete;
     RecordLock& operator=(const RecordLock&) = delete;
+    // False only when a lock that could be opened stayed taken: a folder
+    // where none can be made has nobody else's lock in it either.
+    bool heldOrAbsent() const { return m_fd < 0 || m_held; }
 
 private:
     int m_fd;
+    bool m_held = false;
 };
 } // namespace
 
-std::optional<Record> takeJob(const std::string& home, std::int64_t now)
+JobTake takeJob(const std::string& home, std::int64_t now, bool (*cancelled)())
 {
-    const RecordLock lock(home);
+    // Every job of the queue comes here: one whose user has armed nothing
+    // takes no lock at all.
+    if (const auto unlocked = read(home); !unlocked || !takesJob(*unlocked, home, now))
+        return {};
+    const RecordLock lock(home, kUserLockMilliseconds, cancelled);
+    if (!lock.heldOrAbsent())
+        return {JobTake::Outcome::LockHeld, {}};
     auto record = read(home);
     if (!record || !takesJob(*record, home, now))
-        return std::nullopt;
+        return {};
     Record taken = *record;
     taken.askName = 1;
     if (!write(home, taken))
-        return std::nullopt;
-    return record;
+        return {};
+    return {JobTake::Outcome::Taken, *record};
 }
 
 bool beginHandoff(const std::string& home, const std::string& path)
@@ -185,7 +216,9 @@ SpoolWrite writeSpoolFile(int input, const std::string& path, bool (*cancelled)(
         errno = reason;
         return result;
     };
-    if (flock(out, LOCK_EX) != 0 || ftruncate(out, 0) != 0)
+    if (!lockWithin(out, kUserLockMilliseconds, cancelled))
+        return closing(cancelled() ? SpoolWrite::Cancelled : SpoolWrite::Locked);
+    if (ftruncate(out, 0) != 0)
         return closing(SpoolWrite::CannotOpen);
     char buffer[65536];
     for (;;) {

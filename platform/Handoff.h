@@ -36,10 +36,20 @@ bool write(const std::string& home, const Record& record);
 // the suite's own spool path.
 bool takesJob(const Record& record, const std::string& home, std::int64_t now);
 
-// The backend's take of an armed hand-off for one job: the record when it
-// takes the job, which disarms it, so that a second job at the same time is
-// converted as usual instead of writing over the first one's spool file.
-std::optional<Record> takeJob(const std::string& home, std::int64_t now);
+// How long the backend waits for a lock in a user's folder. The user can hold
+// it for ever; the queue must not wait with them.
+inline constexpr int kUserLockMilliseconds = 5000;
+
+// The backend's take of an armed hand-off for one job. Taken disarms the
+// record, so that a second job at the same time is converted as usual instead
+// of writing over the first one's spool file. An unarmed record is read
+// without any lock; LockHeld: the record is armed but its lock stayed taken
+// for kUserLockMilliseconds (or until cancelled() said so).
+struct JobTake {
+    enum class Outcome { NotArmed, Taken, LockHeld } outcome = Outcome::NotArmed;
+    Record record;
+};
+JobTake takeJob(const std::string& home, std::int64_t now, bool (*cancelled)() = nullptr);
 
 // The document converter's side. beginHandoff deletes any spool file at path,
 // then arms the record for it (Ask Name 0, now, path) in one rewrite;
@@ -59,9 +69,10 @@ void takeOverSpoolFile(const std::string& spool, const std::string& temporary);
 // The backend's side of the spool lock: copies input into the spool file at
 // path while holding an exclusive advisory lock on it, so that the document
 // converter, which takes the same lock, never takes over a file still being
-// written. Ends early, without success, once cancelled() says so. On failure
+// written. Ends early, without success, once cancelled() says so. Locked:
+// someone else held the file's lock for kUserLockMilliseconds. On failure
 // errno tells why.
-enum class SpoolWrite { Written, CannotOpen, WriteFailed, ReadFailed, Cancelled };
+enum class SpoolWrite { Written, CannotOpen, Locked, WriteFailed, ReadFailed, Cancelled };
 SpoolWrite writeSpoolFile(int input, const std::string& path, bool (*cancelled)());
 
 } // namespace folyant::handoff

@@ -364,9 +364,10 @@ TEST(Handoff, OneArmingTakesOneJobAndNoTickCountOverflows)
     const std::int64_t now = handoff::currentTickCount();
     ASSERT_TRUE(handoff::beginHandoff(home.path(), handoff::spoolPathFor(home.path())));
     const auto first = handoff::takeJob(home.path(), handoff::currentTickCount());
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first->psFileName, handoff::spoolPathFor(home.path()));
-    EXPECT_FALSE(handoff::takeJob(home.path(), handoff::currentTickCount()))
+    ASSERT_EQ(first.outcome, handoff::JobTake::Outcome::Taken);
+    EXPECT_EQ(first.record.psFileName, handoff::spoolPathFor(home.path()));
+    EXPECT_EQ(handoff::takeJob(home.path(), handoff::currentTickCount()).outcome,
+        handoff::JobTake::Outcome::NotArmed)
         << "the second job is not handed over";
 
     for (const std::int64_t tick :

@@ -11,12 +11,16 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <pwd.h>
 
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
@@ -166,7 +170,13 @@ TEST_F(HandoffTest, TheConverterDiesWithAKilledBackend)
          ++i, std::this_thread::sleep_for(std::chrono::milliseconds(20)))
         converter = test::runProgram("/usr/bin/pgrep", {"-u", user, "-f", "Folyant_Standard"}).out;
     ASSERT_FALSE(converter.empty()) << "the job is being converted";
-    const qint64 killed = backend.processId();
+    // The whole backend, the process that became the user (which names the
+    // job's folder) included.
+    const std::string worker
+        = test::runProgram("/usr/bin/pgrep", {"-P", std::to_string(backend.processId()), "-u", user}).out;
+    ASSERT_FALSE(worker.empty()) << "the job runs in a process of the user's";
+    const pid_t killed = static_cast<pid_t>(std::stol(worker));
+    ASSERT_EQ(::kill(killed, SIGKILL), 0);
     backend.kill();
     ASSERT_TRUE(backend.waitForFinished(5000));
     bool gone = false;
@@ -184,6 +194,9 @@ TEST_F(HandoffTest, TheConverterDiesWithAKilledBackend)
         return count;
     };
     EXPECT_EQ(leftovers(), 1);
+    // (Once whoever inherited the killed process has collected it.)
+    for (int i = 0; i < 250 && ::kill(killed, 0) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(print("%!PS\nshowpage\n").exitCode, 0);
     EXPECT_EQ(leftovers(), 0);
 }
@@ -634,6 +647,184 @@ TEST_F(PrintingTest, MissingPortIsReported)
     EXPECT_NE(result.exitCode, 0);
     EXPECT_NE(result.err.find("is not known to the print system"), std::string::npos) << result.err;
     EXPECT_EQ(tool("lpstat", {"-v"}).out.find("Folyant_Velmo"), std::string::npos);
+}
+
+// Other local users are adversaries: what one of them holds, stops or plants
+// holds up nobody else's job and reaches nobody else's files. Each test has
+// an honest and a hostile throw-away user and prints through the private
+// cupsd as they would.
+class HostileUserTest : public PrintingTest {
+protected:
+    void SetUp() override
+    {
+        PrintingTest::SetUp();
+        if (IsSkipped())
+            return;
+        if (!hostile.exists() || !honest.exists())
+            GTEST_SKIP() << "no throw-away users could be made";
+        ASSERT_TRUE(install());
+        useSettings({});
+        for (const test::ThrowAwayUser* account : {&hostile, &honest}) {
+            test::writeFile(account->home() + "/job.ps", test::readFile(test::dataFile("cups-testfile.ps")));
+            test::writeFile(account->home() + "/endless.ps", "%!PS\nshowpage\n{ 1 pop } loop\n");
+            account->own(account->home());
+        }
+    }
+    void useSettings(const std::string& lines)
+    {
+        test::writeFile(daemon.sysconf() + "/Quorvale/Folyant Velmo.conf",
+            test::developmentMachineSettings("OutputFolder=\"~/PDF\"\n" + lines));
+    }
+    test::ProcessResult print(
+        const test::ThrowAwayUser& account, const std::string& title, const std::string& file)
+    {
+        return test::runProgram("/usr/sbin/runuser",
+            {"-u", account.name(), "--", "/usr/bin/env", "CUPS_SERVER=" + daemon.socket(), "lp", "-d",
+                "Folyant_Velmo", "-t", title, account.home() + "/" + file});
+    }
+    // Waits a bounded time for a PDF that pdfinfo reads: a queue held up by
+    // another user's job never delivers it.
+    bool arrives(const std::string& pdf)
+    {
+        for (int i = 0; i < 1200; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(100)))
+            if (test::fileExists(pdf) && test::pdfPageCount(pdf) > 0)
+                return true;
+        return false;
+    }
+    // The process id of the user's running converter, once there is one.
+    pid_t converterOf(const test::ThrowAwayUser& account)
+    {
+        for (int i = 0; i < 600; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(100))) {
+            const std::string found
+                = test::runProgram("/usr/bin/pgrep", {"-u", account.name(), "-f", "Folyant_Standard"}).out;
+            if (!found.empty())
+                return static_cast<pid_t>(std::stol(found));
+        }
+        return -1;
+    }
+    // Whether every process of the user has ended, within a bounded wait.
+    bool nothingRunsAs(const test::ThrowAwayUser& account)
+    {
+        for (int i = 0; i < 300; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(100)))
+            if (test::runProgram("/usr/bin/pgrep", {"-u", account.name()}).out.empty())
+                return true;
+        return false;
+    }
+    // What the backend said of the jobs (errors and warnings).
+    std::string jobMessages()
+    {
+        std::string said;
+        const std::string log = daemon.errorLog();
+        for (std::size_t at = 0; at < log.size();) {
+            const std::size_t end = std::min(log.find('\n', at), log.size());
+            if ((log[at] == 'E' || log[at] == 'W') && log.find("[Job ", at) < end)
+                said += log.substr(at, end - at + 1);
+            at = end + 1;
+        }
+        return said;
+    }
+    void arm(const test::ThrowAwayUser& account)
+    {
+        std::filesystem::create_directories(handoff::folderFor(account.home()));
+        ASSERT_TRUE(handoff::write(account.home(),
+            handoff::Record{0, handoff::currentTickCount(), handoff::spoolPathFor(account.home())}));
+        account.own(account.home());
+    }
+
+    test::ThrowAwayUser hostile;
+    test::ThrowAwayUser honest;
+};
+
+// A process of a user that holds an exclusive lock on a file until the test
+// ends it, as "flock FILE sleep 1000" would.
+class LockHolder {
+public:
+    LockHolder(const test::ThrowAwayUser& account, const std::string& path)
+    {
+        const passwd* entry = getpwnam(account.name().c_str());
+        int ready[2];
+        if (!entry || ::pipe(ready) != 0)
+            return;
+        const uid_t uid = entry->pw_uid;
+        const gid_t gid = entry->pw_gid;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(ready[0]);
+            const int fd = ::setgid(gid) == 0 && ::setuid(uid) == 0
+                ? ::open(path.c_str(), O_RDWR | O_CREAT, 0600)
+                : -1;
+            if (fd < 0 || ::flock(fd, LOCK_EX) != 0 || ::write(ready[1], "x", 1) != 1)
+                ::_exit(1);
+            for (;;)
+                ::pause();
+        }
+        ::close(ready[1]);
+        char byte = 0;
+        m_holds = m_pid > 0 && ::read(ready[0], &byte, 1) == 1;
+        ::close(ready[0]);
+    }
+    ~LockHolder()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+    }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+    bool holds() const { return m_holds; }
+
+private:
+    pid_t m_pid = -1;
+    bool m_holds = false;
+};
+
+TEST_F(HostileUserTest, LocksAUserHoldsFailOnlyThatUsersJob)
+{
+    // The hand-off's lock and its spool file, each held for good by their
+    // owner, who has armed the hand-off so that the backend needs them.
+    for (const std::string lock : {"handoff.lock", "temp.ps"}) {
+        SCOPED_TRACE(lock);
+        arm(hostile);
+        const LockHolder holder(hostile, handoff::folderFor(hostile.home()) + "/" + lock);
+        ASSERT_TRUE(holder.holds());
+        const std::string title = lock.substr(0, lock.find('.'));
+        EXPECT_EQ(print(hostile, "held by " + title, "job.ps").exitCode, 0);
+        EXPECT_EQ(print(honest, "behind " + title, "job.ps").exitCode, 0);
+        EXPECT_TRUE(arrives(honest.home() + "/PDF/behind " + title + ".pdf")) << jobMessages();
+        waitForJobs();
+    }
+    const std::string log = daemon.errorLog();
+    EXPECT_NE(log.find("The hand-off lock in " + handoff::folderFor(hostile.home())
+                  + " is held by another program"),
+        std::string::npos);
+    EXPECT_NE(log.find("is locked by another program"), std::string::npos);
+    EXPECT_EQ(tool("lpstat", {"-p", "Folyant_Velmo"}).out.find("disabled"), std::string::npos)
+        << "the queue still prints";
+}
+
+TEST_F(HostileUserTest, AStoppedConverterEndsAtItsTimeLimitAndWhenCancelled)
+{
+    useSettings("TimeLimit=3\n");
+    ASSERT_EQ(print(hostile, "stopped", "endless.ps").exitCode, 0);
+    pid_t converter = converterOf(hostile);
+    ASSERT_GT(converter, 0);
+    ASSERT_EQ(::kill(converter, SIGSTOP), 0);
+    EXPECT_EQ(print(honest, "behind stopped", "job.ps").exitCode, 0);
+    EXPECT_TRUE(arrives(honest.home() + "/PDF/behind stopped.pdf")) << jobMessages();
+    EXPECT_NE(daemon.errorLog().find("ran past its time limit of 3 seconds"), std::string::npos);
+
+    // Without a time limit, a cancel ends it.
+    useSettings("TimeLimit=0\n");
+    ASSERT_EQ(print(hostile, "stopped again", "endless.ps").exitCode, 0);
+    converter = converterOf(hostile);
+    ASSERT_GT(converter, 0);
+    ASSERT_EQ(::kill(converter, SIGSTOP), 0);
+    EXPECT_EQ(tool("cancel", {"-a", "Folyant_Velmo"}).exitCode, 0);
+    waitForJobs();
+    EXPECT_TRUE(nothingRunsAs(hostile)) << "nothing of the job is left";
+    EXPECT_TRUE(!std::filesystem::exists(hostile.home() + "/PDF")
+        || test::filesBelow(hostile.home() + "/PDF").empty());
 }
 
 } // namespace
