@@ -31,7 +31,8 @@ void signalProcess(pid_t child, bool group, int number)
 }
 } // namespace
 
-WatchedEnd watchProcess(pid_t child, int limitMilliseconds, int graceMilliseconds, bool (*cancelled)(), bool group)
+WatchedEnd watchProcess(
+    pid_t child, int limitMilliseconds, int graceMilliseconds, bool (*cancelled)(), bool group)
 {
     using Clock = std::chrono::steady_clock;
     const auto started = Clock::now();
@@ -78,12 +79,14 @@ bool becomeUser(const passwd& user)
         && ::setuid(user.pw_uid) == 0 && (user.pw_uid == 0 || ::setuid(0) != 0); // root must be gone for good
 }
 
-int runAsUser(const passwd& user, int limitMilliseconds, bool (*cancelled)(), const std::function<int()>& work)
+int runAsUser(
+    const passwd& user, int limitMilliseconds, bool (*cancelled)(), const std::function<int()>& work)
 {
     const auto actAsUser = [&user]() {
         if (becomeUser(user))
             return true;
-        std::fprintf(stderr, "ERROR: Cannot act as the job's user \"%s\"; nothing was written.\n", user.pw_name);
+        std::fprintf(
+            stderr, "ERROR: Cannot act as the job's user \"%s\"; nothing was written.\n", user.pw_name);
         return false;
     };
     if (::geteuid() != 0)
@@ -106,9 +109,9 @@ int runAsUser(const passwd& user, int limitMilliseconds, bool (*cancelled)(), co
         ::_exit(work());
     }
     ::setpgid(child, child); // whichever of the two runs first
-    const WatchedEnd end = watchProcess(child,
-        limitMilliseconds < 0 ? -1 : limitMilliseconds + kSupervisorMarginMilliseconds,
-        kSupervisorGraceMilliseconds, cancelled, true);
+    const WatchedEnd end
+        = watchProcess(child, limitMilliseconds < 0 ? -1 : limitMilliseconds + kSupervisorMarginMilliseconds,
+            kSupervisorGraceMilliseconds, cancelled, true);
     if (end.pastTimeLimit) {
         std::fprintf(stderr, "ERROR: The job ran past its time limit and was ended.\n");
         return CUPS_BACKEND_CANCEL;

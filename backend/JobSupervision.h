@@ -34,6 +34,7 @@ bool becomeUser(const passwd& user);
 // within its bounds: a cancel ends the child (and whatever it started) at
 // once, whatever state the user put it in, and so does a job that runs past
 // limitMilliseconds (when 0 or more). Without root the work runs here.
-int runAsUser(const passwd& user, int limitMilliseconds, bool (*cancelled)(), const std::function<int()>& work);
+int runAsUser(
+    const passwd& user, int limitMilliseconds, bool (*cancelled)(), const std::function<int()>& work);
 
 } // namespace folyant::backend

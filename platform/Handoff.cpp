@@ -188,11 +188,29 @@ bool isSpoolFileComplete(const std::string& path)
 
 void takeOverSpoolFile(const std::string& spool, const std::string& temporary)
 {
-    std::remove(temporary.c_str());
+    // The temporary file is the run's own: replaced, never removed first, so
+    // that its name is never free for someone else to take.
     if (std::rename(spool.c_str(), temporary.c_str()) == 0 || errno != EXDEV)
         return;
-    std::error_code ignored;
-    if (std::filesystem::copy_file(spool, temporary, ignored))
+    const int in = open(spool.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    const int out = open(temporary.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+    bool copied = in >= 0 && out >= 0;
+    char buffer[65536];
+    for (ssize_t got = 0; copied && (got = ::read(in, buffer, sizeof buffer)) != 0;) {
+        if (got < 0 && errno == EINTR)
+            continue;
+        for (ssize_t done = 0; copied && got > 0 && done < got;) {
+            const ssize_t put = ::write(out, buffer + done, static_cast<std::size_t>(got - done));
+            copied = put > 0 || (put < 0 && errno == EINTR);
+            done += put > 0 ? put : 0;
+        }
+        copied = copied && got > 0;
+    }
+    if (in >= 0)
+        close(in);
+    if (out >= 0 && close(out) != 0)
+        copied = false;
+    if (copied)
         std::remove(spool.c_str());
 }
 

@@ -62,8 +62,9 @@ bool endHandoff(const std::string& home);
 // backend has only just created.
 bool isSpoolFileComplete(const std::string& path);
 
-// Moves the spool file to temporary, which is deleted first; a copy where the
-// two lie on different file systems. Failures are left to the completeness test.
+// Moves the spool file over temporary, a file of the caller's own that it
+// replaces; a copy into it where the two lie on different file systems.
+// Failures are left to the completeness test.
 void takeOverSpoolFile(const std::string& spool, const std::string& temporary);
 
 // The backend's side of the spool lock: copies input into the spool file at

@@ -350,6 +350,50 @@ TEST_F(Routes, TwoJobsAtOnceKeepTheirOwnPostScript)
     EXPECT_FALSE(hasLpoptions());
 }
 
+// Folders other users write in: a PostScript file another user planted under
+// the job's temporary name is never converted (a sticky share like /tmp), and a
+// symbolic link planted at the PDF's name is replaced, never written through
+// (a share without the sticky bit, where the system does not refuse links).
+TEST_F(Routes, WhatAnotherUserPlantsInASharedFolderIsNeitherConvertedNorWrittenThrough)
+{
+    test::ThrowAwayUser hostile;
+    ASSERT_TRUE(hostile.exists());
+    const std::string planted
+        = "%!PS\n/Helvetica findfont 24 scalefont setfont 72 700 moveto (PLANTED BY ANOTHER USER) show "
+          "showpage\n%%EOF\n";
+    const std::string keep = account.home() + "/keep.txt";
+    test::writeFile(keep, "the victim's own file\n");
+    account.own(keep);
+    for (const auto mode :
+        {std::filesystem::perms::all | std::filesystem::perms::sticky_bit, std::filesystem::perms::all}) {
+        TempFolder share;
+        std::filesystem::permissions(share.path(), mode);
+        test::writeFile(share.file("report.tmp"), planted);
+        std::filesystem::create_symlink(keep, share.file("link.pdf"));
+        hostile.own(share.file("report.tmp"));
+        hostile.own(share.file("link.pdf"));
+
+        const auto result = convert(kCorpus + "poi-SampleDoc.doc", share.file("report.pdf"));
+        EXPECT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
+        const std::string text = test::pdfText(share.file("report.pdf"));
+        EXPECT_EQ(text.find("PLANTED"), std::string::npos) << "another user's PostScript became the PDF";
+        EXPECT_NE(text.find("Folyant Velmo"), std::string::npos) << text.substr(0, 400);
+        EXPECT_EQ(test::readFile(share.file("report.tmp")), planted) << "not ours to touch";
+
+        if ((mode & std::filesystem::perms::sticky_bit) == std::filesystem::perms::none) {
+            const auto linked = convert(kCorpus + "poi-SampleDoc.doc", share.file("link.pdf"));
+            EXPECT_EQ(linked.exitCode, docconverter::exitcode::kSuccess) << linked.err;
+            EXPECT_EQ(test::readFile(keep), "the victim's own file\n") << "written through the link";
+            EXPECT_FALSE(std::filesystem::is_symlink(share.file("link.pdf")));
+            EXPECT_GT(test::pdfPageCount(share.file("link.pdf")), 0);
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(share.path())) {
+            const std::string file = entry.path().filename().string();
+            EXPECT_TRUE(file == "report.tmp" || file == "report.pdf" || file == "link.pdf") << file;
+        }
+    }
+}
+
 TEST_F(Routes, TerminationEndsTheJobAndPutsEverythingBack)
 {
     QProcess process;

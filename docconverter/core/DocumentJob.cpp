@@ -6,6 +6,7 @@
 #include "docconverter/core/RunFolder.h"
 #include "docconverter/core/StartCommand.h"
 #include "platform/DefaultDestination.h"
+#include "platform/FileBeside.h"
 #include "platform/Folders.h"
 #include "platform/Handoff.h"
 #include "platform/MachineSettings.h"
@@ -33,6 +34,8 @@ namespace {
 constexpr const char* kInterpreterRefused
     = "The PDF converter (Ghostscript) could not be started with this installation's folders; "
       "nothing was converted.";
+constexpr const char* kCannotWriteBeside
+    = "No new file can be created beside the PDF; nothing was converted.";
 
 // The per-user lock of document jobs, in the hand-off folder.
 class JobLock {
@@ -186,22 +189,28 @@ DocumentJob::Outcome DocumentJob::RunConversionJob(
 DocumentJob::Outcome DocumentJob::convert(
     const std::string& document, const std::string& pdf, const std::string& temporary)
 {
-    if (PrintThroughApplication(document, pdf, temporary) != 1) {
-        std::remove(temporary.c_str());
-        return m_pump() ? Outcome::Failed : Outcome::Cancelled;
+    // The PDF's folder may be shared (/tmp, a project share): what is printed
+    // and what is written there are new files of this run's own, and the PDF
+    // takes its name only when it is whole.
+    const FileBeside postScript(temporary, ".tmp", 0600);
+    FileBeside written(pdf, ".pdf.tmp", 0666);
+    if (postScript.path().empty() || written.path().empty()) {
+        const std::string text = std::string(kCannotWriteBeside) + " (" + folders::folderOf(pdf) + ")";
+        m_platform.messages.show(
+            text, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);
+        return Outcome::Failed;
     }
-    if (m_interpreter.StartInterpreter(pdf, temporary) != 0) {
-        std::remove(temporary.c_str());
+    if (PrintThroughApplication(document, pdf, postScript.path()) != 1)
+        return m_pump() ? Outcome::Failed : Outcome::Cancelled;
+    if (m_interpreter.StartInterpreter(written.path(), postScript.path()) != 0) {
         m_platform.messages.show(
             kInterpreterRefused, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);
         return Outcome::Failed;
     }
-    switch (m_interpreter.FeedPostScriptFile(temporary, m_pump)) {
+    switch (m_interpreter.FeedPostScriptFile(postScript.path(), m_pump)) {
     case 1:
-        std::remove(temporary.c_str());
-        return Outcome::Converted;
+        return written.commit(pdf) ? Outcome::Converted : Outcome::Failed;
     case -1:
-        std::remove(temporary.c_str());
         return Outcome::Cancelled;
     default:
         return Outcome::Failed;

@@ -99,7 +99,6 @@ void printToFile(const RouteContext& context, const std::string& document, const
             context.cancelled);
         std::error_code ignored;
         for (const auto& entry : std::filesystem::directory_iterator(folder.path(), ignored)) {
-            std::remove(temporary.c_str());
             handoff::takeOverSpoolFile(entry.path().string(), temporary);
             break;
         }
@@ -113,7 +112,6 @@ void takeOver(const RouteContext& context, ArmedHandoff& armed, const std::strin
     const std::string& temporary, int pause)
 {
     armed.end();
-    std::remove(temporary.c_str());
     handoff::takeOverSpoolFile(spool, temporary);
     context.clock.sleep(pause);
 }
