@@ -104,10 +104,13 @@ TEST(PageStamp, ThePathCannotEndItsStringEarly)
     const std::string procedure = protectedStampProcedure("/a (b/c)) d\n/zev.ps", "Fvtoken");
     EXPECT_NE(procedure.find("(/a \\(b/c\\)\\) d\\012/zev.ps)"), std::string::npos) << procedure;
     const std::pair<std::string, std::string> strings[] = {
-        {"plain", "(plain)"},
-        {"a\\b", "(a\\\\b)"},
-        {std::string("\x01\x7f\r", 3), "(\\001\\177\\015)"},
+        {"plain", "(plain)"}, {"a\\b", "(a\\\\b)"}, {std::string("\x01\x7f\r", 3), "(\\001\\177\\015)"},
         {"글꼴 (한).ttf", "(글꼴 \\(한\\).ttf)"},
+        {"x) >> ; (INJECTED) = (z", "(x\\) >> ; \\(INJECTED\\) = \\(z)"},
+        {std::string("nul\0"
+                     "7",
+             5),
+            "(nul\\0007)"}, // three digits, so the 7 stays a 7
     };
     for (const auto& [text, literal] : strings)
         EXPECT_EQ(postScriptString(text), literal);

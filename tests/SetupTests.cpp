@@ -192,6 +192,37 @@ TEST_F(CidfmapTest, KoreanAndJapaneseJobsGetTheInstalledFaces)
     EXPECT_EQ(test::pdfText(lib.file("fallback.pdf")).find("한국어"), std::string::npos);
 }
 
+// A font file's name is anyone's choice (a user's own font folder is read
+// too): written into the map, it stays a name. A name that would close the
+// string and run code, or leave it open, still names its face.
+TEST_F(CidfmapTest, FontFileNamesStayNamesInTheMap)
+{
+    const std::string nanum = "/usr/share/fonts/truetype/nanum/NanumGothic.ttf";
+    if (!test::fileExists(nanum))
+        GTEST_SKIP() << "needs fonts-nanum";
+    const std::string hostile = "x) >> ; (INJECTED) = (z) (y ( \xed\x95\x9c.ttf";
+    std::filesystem::copy_file(nanum, fonts.file(hostile));
+    ASSERT_EQ(run(), 0);
+    const std::string map = test::readFile(lib.file("cidfmap"));
+    EXPECT_NE(
+        map.find("/Path (" + fonts.path() + "/x\\) >> ; \\(INJECTED\\) = \\(z\\) \\(y \\( \xed\x95\x9c.ttf)"),
+        std::string::npos)
+        << map;
+
+    test::writeFile(lib.file("zev.ps"), test::readFile(std::string(FOLYANT_DEV_LIB) + "/zev.ps"));
+    test::writeFile(
+        config(), "[General]\nGSLibPath=\"" + lib.path() + "\"\nGSFontPath=\"" FOLYANT_GS_FONT_FOLDER "\"\n");
+    const auto result = test::runProgram(FOLYANT_CONVERTER, {lib.file("korean.pdf")},
+        "%!PS\n/Batang-KSCms-UHC-H findfont 40 scalefont setfont 72 700 moveto <C7D1B1B9BEEE> "
+        "show\nshowpage\n",
+        {{"FOLYANT_SYSCONFDIR", etc.path()}, {"FOLYANT_UNATTENDED", "1"}});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err.find("INJECTED"), std::string::npos) << result.err;
+    EXPECT_NE(test::runProgram("pdffonts", {lib.file("korean.pdf")}).out.find("+Nanum"), std::string::npos)
+        << "the face came from the file of that name";
+    EXPECT_NE(test::pdfText(lib.file("korean.pdf")).find("한국"), std::string::npos);
+}
+
 TEST(Setupkit, ExportsAnswerWithTheirBounds)
 {
     auto run = [](const std::string& ppd, const std::string& data, const std::string& home) {

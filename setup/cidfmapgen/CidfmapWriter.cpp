@@ -1,5 +1,7 @@
 #include "setup/cidfmapgen/CidfmapWriter.h"
 
+#include "interpreter/PostScriptString.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <dirent.h>
@@ -121,8 +123,9 @@ void WriteCidfmapEntry(std::FILE* file, const Entry& entry, FontLocator& fonts)
     for (char& c : font.path)
         if (c == '\\')
             c = '/';
-    std::fprintf(file, "/%s << /FileType /TrueType /Path (%s) /SubfontID %d /CSI [(%s) %d] >> ;\n",
-        entry.cidFontName, font.path.c_str(), font.subfontId, entry.ordering, entry.supplement);
+    std::fprintf(file, "/%s << /FileType /TrueType /Path %s /SubfontID %d /CSI [(%s) %d] >> ;\n",
+        entry.cidFontName, gs::postScriptString(font.path).c_str(), font.subfontId, entry.ordering,
+        entry.supplement);
 }
 
 int generate(const std::string* libFolder, FontLocator& fonts, const std::string& systemMap)
@@ -139,7 +142,7 @@ int generate(const std::string* libFolder, FontLocator& fonts, const std::string
     // The system's own map first, so that every other CID name keeps its
     // font, and the ten names below it win.
     if (!systemMap.empty() && access(systemMap.c_str(), R_OK) == 0)
-        std::fprintf(file, "(%s) .runlibfile\n", systemMap.c_str());
+        std::fprintf(file, "%s .runlibfile\n", gs::postScriptString(systemMap).c_str());
     for (const Entry& entry : table())
         WriteCidfmapEntry(file, entry, fonts);
     const bool written = std::fflush(file) == 0 && std::ferror(file) == 0;
