@@ -1,5 +1,6 @@
 #include "backend/OutputName.h"
 
+#include "backend/SharedOutputFolder.h"
 #include "platform/Utf8.h"
 
 #include <fcntl.h>
@@ -87,13 +88,16 @@ std::string baseNameForTitle(const std::string& title)
 
 std::string reserveUniquePdf(const std::string& folder, const std::string& base)
 {
+    // The user's alone, in a folder every user may share, unless the
+    // folder's default ACL says who else may read it.
+    const mode_t mode = hasDefaultAcl(folder) ? 0666 : 0600;
     for (int number = 1; number < 10000; ++number) {
         std::string path = folder + "/";
         path += base;
         if (number != 1)
             path += " (" + std::to_string(number) + ")";
         path += ".pdf";
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
         if (fd >= 0) {
             ::close(fd);
             return path;

@@ -13,7 +13,8 @@ std::string baseNameForTitle(const std::string& title);
 
 // Creates FOLDER/BASE.pdf, or FOLDER/BASE (2).pdf and so on when that
 // exists, as a new empty file that nobody else can have taken; never an
-// existing one. Empty when no name could be reserved.
+// existing one; mode 0600 unless the folder has a default ACL. Empty when no
+// name could be reserved.
 std::string reserveUniquePdf(const std::string& folder, const std::string& base);
 
 } // namespace folyant::backend

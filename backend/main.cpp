@@ -15,6 +15,7 @@
 #include "backend/JobOptions.h"
 #include "backend/JobSupervision.h"
 #include "backend/OutputName.h"
+#include "backend/SharedOutputFolder.h"
 #include "converter/core/ExitCodes.h"
 #include "platform/Folders.h"
 #include "platform/Handoff.h"
@@ -122,13 +123,17 @@ bool makeFolders(const std::string& path)
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::string outputFolder(const passwd& user)
+std::string configuredOutputFolder()
 {
     const folyant::IniMachineSettings settings;
-    std::string folder
-        = settings
-              .readString(folyant::installation::kOutputFolder, folyant::installation::kOutputFolderBuffer)
-              .value_or("~/PDF");
+    return settings
+        .readString(folyant::installation::kOutputFolder, folyant::installation::kOutputFolderBuffer)
+        .value_or("~/PDF");
+}
+
+std::string outputFolder(const passwd& user)
+{
+    std::string folder = configuredOutputFolder();
     if (folder == "~" || folder.rfind("~/", 0) == 0)
         folder = user.pw_dir + folder.substr(1);
     return folder;
@@ -349,6 +354,16 @@ int main(int argc, char** argv)
         return CUPS_BACKEND_CANCEL;
     }
     const passwd user = *found;
+    // A machine-wide folder is made for every user, not by the first user's job.
+    if (const std::string shared = configuredOutputFolder();
+        geteuid() == 0 && folyant::backend::isSharedOutputFolder(shared)) {
+        std::string reason;
+        if (!folyant::backend::prepareSharedOutputFolder(shared, reason)) {
+            fprintf(stderr, "ERROR: Cannot create the output folder %s for every user: %s\n", shared.c_str(),
+                reason.c_str());
+            return CUPS_BACKEND_CANCEL;
+        }
+    }
     const folyant::IniMachineSettings settings;
     // (Bounded so that the milliseconds fit in an int: eleven days.)
     const int limitSeconds = std::clamp(settings.readInt(folyant::installation::kTimeLimit)

@@ -670,10 +670,10 @@ protected:
             account->own(account->home());
         }
     }
-    void useSettings(const std::string& lines)
+    void useSettings(const std::string& lines, const std::string& outputFolder = "~/PDF")
     {
         test::writeFile(daemon.sysconf() + "/Quorvale/Folyant Velmo.conf",
-            test::developmentMachineSettings("OutputFolder=\"~/PDF\"\n" + lines));
+            test::developmentMachineSettings("OutputFolder=\"" + outputFolder + "\"\n" + lines));
     }
     test::ProcessResult print(
         const test::ThrowAwayUser& account, const std::string& title, const std::string& file)
@@ -825,6 +825,44 @@ TEST_F(HostileUserTest, AStoppedConverterEndsAtItsTimeLimitAndWhenCancelled)
     EXPECT_TRUE(nothingRunsAs(hostile)) << "nothing of the job is left";
     EXPECT_TRUE(!std::filesystem::exists(hostile.home() + "/PDF")
         || test::filesBelow(hostile.home() + "/PDF").empty());
+}
+
+TEST_F(HostileUserTest, AMachineWideOutputFolderIsEveryUsersAndEachPdfItsUsers)
+{
+    TempFolder base;
+    std::filesystem::permissions(base.path(),
+        std::filesystem::perms::owner_all | std::filesystem::perms::group_read
+            | std::filesystem::perms::group_exec | std::filesystem::perms::others_read
+            | std::filesystem::perms::others_exec);
+    const std::string shared = base.file("srv/pdf");
+    useSettings({}, shared);
+    // The first job is the hostile user's: the folder must not become theirs.
+    for (const test::ThrowAwayUser* account : {&hostile, &honest}) {
+        EXPECT_EQ(print(*account, "from " + account->name(), "job.ps").exitCode, 0);
+        waitForJobs();
+    }
+    struct stat info { };
+    ASSERT_EQ(::stat(shared.c_str(), &info), 0) << jobMessages();
+    EXPECT_EQ(info.st_uid, 0u);
+    EXPECT_EQ(info.st_mode & 07777, 01777u);
+    for (const test::ThrowAwayUser* account : {&hostile, &honest}) {
+        const std::string pdf = shared + "/from " + account->name() + ".pdf";
+        ASSERT_EQ(::stat(pdf.c_str(), &info), 0) << pdf << "\n" << jobMessages();
+        EXPECT_EQ(info.st_uid, getpwnam(account->name().c_str())->pw_uid);
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+        EXPECT_GT(test::pdfPageCount(pdf), 0);
+    }
+
+    // Inside a folder other users can write to, nobody could be sure the
+    // folder made is the one used: none is made, and the job says why.
+    TempFolder open;
+    std::filesystem::permissions(
+        open.path(), std::filesystem::perms::all | std::filesystem::perms::sticky_bit);
+    useSettings({}, open.file("pdf"));
+    EXPECT_EQ(print(honest, "refused", "job.ps").exitCode, 0);
+    waitForJobs();
+    EXPECT_FALSE(std::filesystem::exists(open.file("pdf")));
+    EXPECT_NE(jobMessages().find("an administrator must create it"), std::string::npos) << jobMessages();
 }
 
 } // namespace
