@@ -865,4 +865,18 @@ TEST_F(HostileUserTest, AMachineWideOutputFolderIsEveryUsersAndEachPdfItsUsers)
     EXPECT_NE(jobMessages().find("an administrator must create it"), std::string::npos) << jobMessages();
 }
 
+TEST_F(HostileUserTest, SetupToolsRunByAnOrdinaryUserSayTheyNeedRoot)
+{
+    for (const char* program : {FOLYANT_PRNINSTALL, FOLYANT_PRNREMOVE}) {
+        const auto result = test::runProgram("/usr/sbin/runuser",
+            {"-u", honest.name(), "--", "/usr/bin/env", "CUPS_SERVER=" + daemon.socket(),
+                "FOLYANT_UNATTENDED=1", program});
+        EXPECT_EQ(result.exitCode, 1) << program;
+        EXPECT_NE(result.err.find(": must be run as root"), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find("not"), std::string::npos)
+            << "no printer or driver \"not found\": " << result.err;
+    }
+    EXPECT_NE(tool("lpstat", {"-v"}).out.find("Folyant_Velmo"), std::string::npos) << "nothing was changed";
+}
+
 } // namespace

@@ -26,6 +26,8 @@ int main(int argc, char** argv)
 {
     if (const auto answered = folyant::setup::answerArguments(argc, argv, kUsage))
         return *answered;
+    if (const auto refused = folyant::setup::refuseWithoutRoot("prninstall"))
+        return *refused;
     const bool unattended = folyant::session::isUnattended();
     // A window only when someone can see it.
     std::unique_ptr<QApplication> application;

@@ -20,6 +20,8 @@ int main(int argc, char** argv)
 {
     if (const auto answered = folyant::setup::answerArguments(argc, argv, kUsage))
         return *answered;
+    if (const auto refused = folyant::setup::refuseWithoutRoot("prnremove"))
+        return *refused;
     const folyant::PrinterNames names;
     const std::string queue = folyant::spooler::queueName(names.printerName);
     switch (folyant::RemoveVirtualPrinter(names)) {
