@@ -76,6 +76,11 @@ pid_t forkWithDeathSignal(const Launch& launch, char** argv, char** envp, int& e
 }
 } // namespace
 
+std::string pathArgument(const std::string& path)
+{
+    return path.rfind('-', 0) == 0 ? "./" + path : path;
+}
+
 pid_t start(const Launch& launch, int& error)
 {
     std::vector<std::string> arguments = launch.arguments;

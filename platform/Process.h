@@ -28,6 +28,10 @@ struct Launch {
     int deathSignal = 0;
 };
 
+// A file's name as an argument that no program takes for a switch: a name
+// that begins with "-" gets "./" before it (not every program knows "--").
+std::string pathArgument(const std::string& path);
+
 // The new process's id, or -1 with error set to the reason (an errno value).
 pid_t start(const Launch& launch, int& error);
 

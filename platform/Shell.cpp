@@ -1,5 +1,7 @@
 #include "platform/Shell.h"
 
+#include "platform/Process.h"
+
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -12,9 +14,7 @@ namespace folyant {
 
 bool XdgShell::open(const std::string& path)
 {
-    // "--" is not understood by xdg-open; an absolute or "./" path keeps a
-    // name beginning with "-" from being taken as an option.
-    std::string target = path.rfind('-', 0) == 0 ? "./" + path : path;
+    std::string target = process::pathArgument(path);
     char program[] = "xdg-open";
     char* argv[] = {program, target.data(), nullptr};
     pid_t child = -1;

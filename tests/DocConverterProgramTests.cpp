@@ -394,6 +394,24 @@ TEST_F(Routes, WhatAnotherUserPlantsInASharedFolderIsNeitherConvertedNorWrittenT
     }
 }
 
+// A document named "-p.doc" given by its relative name, and a PDF named
+// "--help.pdf": names, never switches of the programs they are passed to.
+TEST_F(Routes, NamesThatBeginWithADashAreNamesNotSwitches)
+{
+    std::filesystem::copy_file(kCorpus + "poi-SampleDoc.doc", out + "/-p.doc");
+    account.own(out);
+    const auto result = test::runProgram("/usr/sbin/runuser",
+        {"-u", account.name(), "--", "/usr/bin/env", "-C", out, "HOME=" + account.home(),
+            "PATH=/usr/local/bin:/usr/bin:/bin", "CUPS_SERVER=" + daemon.socket(),
+            "FOLYANT_SYSCONFDIR=" FOLYANT_DEV_SYSCONF, "LANG=C.UTF-8", "TMPDIR=/tmp", FOLYANT_ZEVCONVERTER,
+            "-p.doc", out + "/--help.pdf"});
+    EXPECT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
+    const int pages = test::pdfPageCount(out + "/--help.pdf");
+    EXPECT_EQ(pages, officePages(kCorpus + "poi-SampleDoc.doc"));
+    EXPECT_EQ(test::pagesWithStamp(out + "/--help.pdf", pages), pages);
+    expectNothingLeft();
+}
+
 TEST_F(Routes, TerminationEndsTheJobAndPutsEverythingBack)
 {
     QProcess process;

@@ -95,7 +95,7 @@ void printToFile(const RouteContext& context, const std::string& document, const
     if (const RunFolder folder(kPrintFolderPrefix); program && !folder.path().empty()) {
         OfficeProgram office(*program, context.programLimitMilliseconds);
         started = office.run(
-            {"--print-to-file", "--printer-name", context.queue, "--outdir", folder.path(), document},
+            {"--print-to-file", "--printer-name", context.queue, "--outdir", folder.path(), process::pathArgument(document)},
             context.cancelled);
         std::error_code ignored;
         for (const auto& entry : std::filesystem::directory_iterator(folder.path(), ignored)) {
@@ -210,7 +210,7 @@ void printThrough(Route route, const RouteContext& context, const std::string& d
         pid_t printer = -1;
         if (const auto program = OfficeProgram::locate()) {
             OfficeProgram office(*program, context.programLimitMilliseconds);
-            printer = office.start({"--pt", context.queue, document});
+            printer = office.start({"--pt", context.queue, process::pathArgument(document)});
             WaitForSpoolFile(spool, printer, context);
         }
         takeOver(context, armed, spool, temporary, 500);
@@ -218,7 +218,7 @@ void printThrough(Route route, const RouteContext& context, const std::string& d
     }
     case Route::HwpViewer: {
         ArmedHandoff armed(context.home, spool);
-        if (runToEnd(context, {trimmed(context.hwpViewerPath), "/pt", document},
+        if (runToEnd(context, {trimmed(context.hwpViewerPath), "/pt", process::pathArgument(document)},
                 context.attended ? -1 : context.programLimitMilliseconds))
             pollSpoolFile(spool, context, kEnded);
         context.clock.sleep(1000);
@@ -232,7 +232,7 @@ void printThrough(Route route, const RouteContext& context, const std::string& d
             ArmedHandoff armed(context.home, spool);
             if (const auto program = OfficeProgram::locate()) {
                 OfficeProgram office(*program, context.programLimitMilliseconds);
-                if (office.run({"-p", document}, context.cancelled))
+                if (office.run({"-p", process::pathArgument(document)}, context.cancelled))
                     pollSpoolFile(spool, context, kEnded);
             }
             takeOver(context, armed, spool, temporary, 500);
@@ -243,9 +243,9 @@ void printThrough(Route route, const RouteContext& context, const std::string& d
     case Route::ShellPrint:
         if (const auto program = OfficeProgram::locate(); program && opensInOffice(document)) {
             OfficeProgram office(*program, context.programLimitMilliseconds);
-            office.run({"-p", document}, context.cancelled);
+            office.run({"-p", process::pathArgument(document)}, context.cancelled);
         } else {
-            runToEnd(context, {"/usr/bin/lp", document}, context.programLimitMilliseconds);
+            runToEnd(context, {"/usr/bin/lp", process::pathArgument(document)}, context.programLimitMilliseconds);
         }
         return;
     }
