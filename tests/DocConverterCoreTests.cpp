@@ -16,6 +16,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -457,6 +458,33 @@ TEST(DocumentJobs, OutcomesMessagesAndTheTemporaryFile)
     EXPECT_EQ(messages.texts, std::vector<std::string>{"Invalid installation : Folyant Driver"});
     EXPECT_TRUE(destinations.calls.empty()) << "nothing changed, nothing restored";
     EXPECT_EQ(destinations.current, "Office_Laser");
+}
+
+// "%" in a PDF's name is a letter of the name: the interpreter never sees it
+// as a page template (one file a page) or a format it cannot fill.
+TEST(DocumentJobs, PercentSignsInThePdfNameAreLetters)
+{
+    TempFolder folder;
+    test::RecordingMessageBox messages;
+    test::RecordingDestination destinations;
+    NoFonts fonts;
+    DocumentJob job(
+        {FOLYANT_DEV_LIB, FOLYANT_GS_FONT_FOLDER}, {messages, destinations, fonts}, [] { return true; });
+    job.setHome(folder.path());
+    job.setPrinter(test::printReadyPostScript);
+    for (const std::string name : {"page%d.pdf", "100% sure.pdf", "%%.pdf"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(job.RunConversionJob(
+                      test::dataFile("acrobat6-win-word-12p.ps"), folder.file(name), folder.file("job.tmp")),
+            DocumentJob::Outcome::Converted);
+        EXPECT_EQ(test::pdfPageCount(folder.file(name)), 12);
+    }
+    std::vector<std::string> pdfs;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        if (entry.is_regular_file())
+            pdfs.push_back(entry.path().filename().string());
+    std::sort(pdfs.begin(), pdfs.end());
+    EXPECT_EQ(pdfs, (std::vector<std::string>{"%%.pdf", "100% sure.pdf", "page%d.pdf"}));
 }
 
 } // namespace
