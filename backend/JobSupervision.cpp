@@ -49,22 +49,22 @@ WatchedEnd watchProcess(
         if (ended < 0 && errno != EINTR)
             return end;
         const auto now = Clock::now();
-        if (!asked && cancelled && cancelled()) {
+        const bool pastLimit
+            = limitMilliseconds >= 0 && now - started >= std::chrono::milliseconds(limitMilliseconds);
+        if (!asked && ((cancelled && cancelled()) || pastLimit)) {
+            // Asked first, so that it can remove what it was writing.
             signalProcess(child, group, SIGTERM);
             signalProcess(child, group, SIGCONT);
             asked = true;
             askedAt = now;
+            end.pastTimeLimit = pastLimit;
         }
-        const bool pastLimit
-            = limitMilliseconds >= 0 && now - started >= std::chrono::milliseconds(limitMilliseconds);
-        const bool pastGrace = asked && now - askedAt >= std::chrono::milliseconds(graceMilliseconds);
-        if (pastLimit || pastGrace) {
+        if (asked && now - askedAt >= std::chrono::milliseconds(graceMilliseconds)) {
             // SIGKILL ends a stopped process as well as a running one.
             signalProcess(child, group, SIGKILL);
             while (::waitpid(child, &status, 0) < 0 && errno == EINTR) { }
             end.status = status;
-            end.pastTimeLimit = pastLimit && !asked;
-            end.killedAfterCancel = asked;
+            end.killed = true;
             return end;
         }
         std::this_thread::sleep_for(kPoll);
@@ -116,7 +116,7 @@ int runAsUser(
         std::fprintf(stderr, "ERROR: The job ran past its time limit and was ended.\n");
         return CUPS_BACKEND_CANCEL;
     }
-    if (end.killedAfterCancel) {
+    if (end.killed) {
         std::fprintf(stderr, "ERROR: The job was cancelled.\n");
         return CUPS_BACKEND_CANCEL;
     }

@@ -11,16 +11,16 @@ namespace folyant::backend {
 // How a watched process ended.
 struct WatchedEnd {
     int status = -1; // its wait status; -1 when it could not be collected
-    bool pastTimeLimit = false; // killed because it ran past its limit
-    bool killedAfterCancel = false; // killed because it did not end when asked
+    bool pastTimeLimit = false; // asked to end because it ran past its limit
+    bool killed = false; // killed because it did not end when asked
 };
 
 // Waits for a child that its user can stop (SIGSTOP) or keep from ending:
 // nothing it does makes the wait unbounded. Once cancelled() says so, the
 // child (its process group when group is set) is asked to end, SIGCONT
 // included so that a stopped one hears it, and killed when it has not ended
-// within graceMilliseconds. With limitMilliseconds of 0 or more it is killed
-// once that much time has passed.
+// within graceMilliseconds. With limitMilliseconds of 0 or more, the same
+// happens once that much time has passed.
 WatchedEnd watchProcess(
     pid_t child, int limitMilliseconds, int graceMilliseconds, bool (*cancelled)(), bool group = false);
 
