@@ -23,6 +23,7 @@ settings="/etc/xdg/Quorvale/Folyant Velmo.conf"
 honest=("fvload$$a" "fvload$$b")
 hostile="fvload$$h"
 holders=()
+started_cupsd=
 failures=0
 fail() {
   echo "FAIL: $*" >&2
@@ -39,8 +40,21 @@ cleanup() {
     userdel --remove "$user" 2>/dev/null
   done
   dpkg --purge folyant-velmo >/dev/null 2>&1
+  if [[ -n $started_cupsd ]]; then
+    kill "$started_cupsd" 2>/dev/null
+    wait "$started_cupsd" 2>/dev/null
+  fi
 }
 trap cleanup EXIT
+
+# The system's cupsd, started for the test when it is not running.
+cupsd_runs() { lpstat -r 2>/dev/null | grep -q 'is running'; }
+if ! cupsd_runs; then
+  /usr/sbin/cupsd -f &
+  started_cupsd=$!
+  for _ in $(seq 1 100); do cupsd_runs && break; sleep 0.1; done
+fi
+cupsd_runs || { fail "cupsd does not answer"; exit 1; }
 
 dpkg -i "$deb" >/dev/null
 # A short time limit, so that the hostile user's endless and stopped jobs
