@@ -369,6 +369,7 @@ int main(int argc, char** argv)
     const int limitSeconds = std::clamp(settings.readInt(folyant::installation::kTimeLimit)
                                             .value_or(folyant::installation::kDefaultTimeLimit),
         0, 1000000);
-    return folyant::backend::runAsUser(user, limitSeconds > 0 ? limitSeconds * 1000 : -1, isCancelled,
-        [&] { return runJob(input.fd, user, {argv[1], argv[3], argv[4], argv[5]}, limitSeconds); });
+    return folyant::backend::runAsUser(user, limitSeconds > 0 ? limitSeconds * 1000 : -1, isCancelled, [&] {
+        return runJob(input.fd, user, {argv[1], argv[3], argv[4], argv[5]}, limitSeconds);
+    });
 }

@@ -52,7 +52,8 @@ int main(int argc, char** argv)
     environment.emplace_back("HOME", work.path());
     environment.emplace_back("FOLYANT_SYSCONFDIR", FOLYANT_DEV_SYSCONF);
 
-    std::printf("%-36s %6s %10s %10s %7s %7s\n", "document", "pages", "soffice s", "ours s", "ratio", "words");
+    std::printf(
+        "%-36s %6s %10s %10s %7s %7s\n", "document", "pages", "soffice s", "ours s", "ratio", "words");
     for (int i = 1; i < argc; ++i) {
         const std::string document = argv[i];
         int pages = -1;
@@ -77,8 +78,9 @@ int main(int argc, char** argv)
         std::size_t kept = 0;
         for (const std::string& word : theirs)
             kept += words.count(word);
-        std::printf("%-36s %6d %10.2f %10.2f %7.2f %6.0f%%\n", fs::path(document).filename().c_str(), pages, office,
-            ours, ours / office, theirs.empty() ? 0.0 : 100.0 * static_cast<double>(kept) / static_cast<double>(theirs.size()));
+        std::printf("%-36s %6d %10.2f %10.2f %7.2f %6.0f%%\n", fs::path(document).filename().c_str(), pages,
+            office, ours, ours / office,
+            theirs.empty() ? 0.0 : 100.0 * static_cast<double>(kept) / static_cast<double>(theirs.size()));
     }
     return 0;
 }

@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (const auto file = folyant::docconverter::CompoundFile::open(named))
         for (const char* stream : {"WordDocument", "Workbook", "PowerPoint Document", "FileHeader"})
-            if (const auto content = file->readStream(stream, 1 << 20); content && content->size() > (1u << 20))
+            if (const auto content = file->readStream(stream, 1 << 20);
+                content && content->size() > (1u << 20))
                 std::abort();
     std::remove(named.c_str());
     return 0;

@@ -85,7 +85,8 @@ bool CupsDefaultDestination::save()
     if (!content && !absent)
         return false;
     ::mkdir(folderOf(path).c_str(), 0700);
-    std::string record = std::string(kRecordHeader) + path + "\n" + (content ? "present\n" + *content : "absent\n");
+    std::string record
+        = std::string(kRecordHeader) + path + "\n" + (content ? "present\n" + *content : "absent\n");
     if (!wholefile::replace(recordFile(), record, 0600))
         return false;
     m_path = path;

@@ -37,8 +37,8 @@ bool finish(int fd, const std::string& content, mode_t mode)
 
 std::optional<std::string> read(const std::string& path, bool followLinks)
 {
-    const int fd = ::open(
-        path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW));
+    const int fd
+        = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW));
     if (fd < 0)
         return std::nullopt;
     struct stat info { };

@@ -188,11 +188,13 @@ TEST(RunFolders, AKilledRunsFoldersGoAtTheNextJobAndALiveOnesStay)
 
         RunFolder::removeStale("folyant-office");
         RunFolder::removeStale("folyant-print");
-        EXPECT_TRUE(test::fileExists(live.path() + "/registrymodifications.xcu")) << "a living run keeps its folder";
+        EXPECT_TRUE(test::fileExists(live.path() + "/registrymodifications.xcu"))
+            << "a living run keeps its folder";
         EXPECT_FALSE(test::fileExists(temp.file("folyant-office-dead01")));
         EXPECT_FALSE(test::fileExists(temp.file("folyant-print-dead02")));
         EXPECT_TRUE(test::fileExists(temp.file("other-folder")));
-        EXPECT_TRUE(std::filesystem::is_symlink(temp.file("folyant-office-link"))) << "a link is not followed";
+        EXPECT_TRUE(std::filesystem::is_symlink(temp.file("folyant-office-link")))
+            << "a link is not followed";
     }
     EXPECT_EQ(test::filesBelow(temp.path()).size(), 2u) << "the run's own folder goes with it";
     if (previous)
@@ -419,7 +421,8 @@ TEST(DocumentJobs, OutcomesMessagesAndTheTemporaryFile)
     EXPECT_FALSE(test::fileExists(temporary));
 
     // A document that cannot print fails before the default printer changes.
-    for (const std::string name : {"made-password-poi-SampleDoc.doc", "derived-password-pyhwp-sample-5017.hwp"}) {
+    for (const std::string name :
+        {"made-password-poi-SampleDoc.doc", "derived-password-pyhwp-sample-5017.hwp"}) {
         destinations.calls.clear();
         messages.texts.clear();
         EXPECT_EQ(job.RunConversionJob(office(name), folder.file("secret.pdf"), temporary),
@@ -440,11 +443,13 @@ TEST(DocumentJobs, OutcomesMessagesAndTheTemporaryFile)
     destinations.saveWorks = false;
     destinations.calls.clear();
     messages.texts.clear();
-    EXPECT_EQ(job.RunConversionJob(test::dataFile("cups-testfile.ps"), folder.file("unswitched.pdf"), temporary),
+    EXPECT_EQ(
+        job.RunConversionJob(test::dataFile("cups-testfile.ps"), folder.file("unswitched.pdf"), temporary),
         DocumentJob::Outcome::Failed);
     EXPECT_FALSE(printed);
     EXPECT_EQ(messages.texts, (std::vector<std::string>{kSwitchFailed, kConversionFailed}));
-    EXPECT_EQ(destinations.calls, std::vector<std::string>{"save"}) << "nothing switched, nothing to put back";
+    EXPECT_EQ(destinations.calls, std::vector<std::string>{"save"})
+        << "nothing switched, nothing to put back";
     EXPECT_EQ(destinations.current, "Office_Laser");
     EXPECT_FALSE(test::fileExists(folder.file("unswitched.pdf")));
     destinations.saveWorks = true;

@@ -66,10 +66,11 @@ protected:
         const std::string& workingFolder = {})
     {
         return test::runProgram("/usr/sbin/runuser",
-            {"-u", account.name(), "--", "/usr/bin/env", "-C", workingFolder.empty() ? account.home() : workingFolder,
-                "HOME=" + (home.empty() ? account.home() : home), "PATH=" + path, "CUPS_SERVER=" + daemon.socket(),
-                "FOLYANT_SYSCONFDIR=" FOLYANT_DEV_SYSCONF, "LANG=C.UTF-8", "TMPDIR=/tmp", FOLYANT_ZEVCONVERTER,
-                document, pdf});
+            {"-u", account.name(), "--", "/usr/bin/env", "-C",
+                workingFolder.empty() ? account.home() : workingFolder,
+                "HOME=" + (home.empty() ? account.home() : home), "PATH=" + path,
+                "CUPS_SERVER=" + daemon.socket(), "FOLYANT_SYSCONFDIR=" FOLYANT_DEV_SYSCONF, "LANG=C.UTF-8",
+                "TMPDIR=/tmp", FOLYANT_ZEVCONVERTER, document, pdf});
     }
     std::string lpoptions() const { return test::readFile(account.home() + "/.cups/lpoptions"); }
     bool hasLpoptions() const { return test::fileExists(account.home() + "/.cups/lpoptions"); }
@@ -202,7 +203,8 @@ TEST_F(Routes, TheDocumentsTextIsKept)
             else
                 missing += word + " ";
         }
-        EXPECT_GE(kept * 100, theirs.size() * 95) << kept << " of " << theirs.size() << "; missing: " << missing;
+        EXPECT_GE(kept * 100, theirs.size() * 95)
+            << kept << " of " << theirs.size() << "; missing: " << missing;
     }
 }
 
@@ -241,7 +243,8 @@ TEST_F(Routes, TheHandOffIsFoundWhateverHomeSaysAndNamesMayBeRelative)
     const std::string otherHome = "/tmp/folyant-other-home-" + account.name();
     std::filesystem::create_directories(otherHome);
     account.own(otherHome);
-    auto result = convert(kCorpus + "poi-SampleShow.ppt", out + "/show.pdf", "/usr/local/bin:/usr/bin:/bin", otherHome);
+    auto result = convert(
+        kCorpus + "poi-SampleShow.ppt", out + "/show.pdf", "/usr/local/bin:/usr/bin:/bin", otherHome);
     EXPECT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
     EXPECT_EQ(test::pdfPageCount(out + "/show.pdf"), officePages(kCorpus + "poi-SampleShow.ppt"));
     EXPECT_TRUE(test::filesBelow(daemon.outputFolder()).empty()) << "the job was handed over, not printed";
@@ -295,9 +298,10 @@ TEST_F(Routes, ADefaultThatCannotBeSwitchedStopsTheJobAndAKilledRunIsPutRight)
 
     // A full disk: a small file system of its own on the choices folder,
     // filled up, in a mount namespace of the test's own.
-    const char* fillUp = "mount -t tmpfs -o size=16k,mode=0700 tmpfs \"$1\" && chown \"$2\" \"$1\""
-                         " && printf 'Dest Folyant_Velmo media=A4\\n' > \"$1/lpoptions\" && chown \"$2\" \"$1/lpoptions\""
-                         " && { head -c 1M /dev/zero > \"$1/fill\"; shift 2; exec \"$@\"; }";
+    const char* fillUp
+        = "mount -t tmpfs -o size=16k,mode=0700 tmpfs \"$1\" && chown \"$2\" \"$1\""
+          " && printf 'Dest Folyant_Velmo media=A4\\n' > \"$1/lpoptions\" && chown \"$2\" \"$1/lpoptions\""
+          " && { head -c 1M /dev/zero > \"$1/fill\"; shift 2; exec \"$@\"; }";
     result = test::runProgram("/usr/bin/unshare",
         {"--mount", "--propagation", "private", "/bin/sh", "-c", fillUp, "sh", cups, account.name(),
             "/usr/sbin/runuser", "-u", account.name(), "--", "/usr/bin/env", "HOME=" + account.home(),
@@ -315,7 +319,8 @@ TEST_F(Routes, ADefaultThatCannotBeSwitchedStopsTheJobAndAKilledRunIsPutRight)
         "folyant saved printer choices\n" + cups + "/lpoptions\npresent\n" + choices);
     const std::string profile = "/tmp/folyant-office-killed-" + account.name();
     std::filesystem::create_directories(profile + "/user");
-    for (const std::string& path : {cups + "/lpoptions", cups + "/lpoptions.folyant-saved", profile, profile + "/user"})
+    for (const std::string& path :
+        {cups + "/lpoptions", cups + "/lpoptions.folyant-saved", profile, profile + "/user"})
         account.own(path);
     const std::string empty = out + "/empty.doc";
     test::writeFile(empty, "");

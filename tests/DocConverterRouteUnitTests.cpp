@@ -166,11 +166,12 @@ TEST_F(SpoolWait, AWatchedViewerIsWaitedForWithoutALimit)
         limited.hwpViewerPath = viewer;
         limited.programLimitMilliseconds = 100;
         limited.attended = attended;
-        printThrough(Route::HwpViewer, limited, folder.file("a.hwp"), folder.file("a.pdf"), folder.file("a.tmp"),
-            std::time(nullptr));
+        printThrough(Route::HwpViewer, limited, folder.file("a.hwp"), folder.file("a.pdf"),
+            folder.file("a.tmp"), std::time(nullptr));
         EXPECT_EQ(test::fileExists(folder.file("viewer.log")), attended)
             << "a viewer someone watches runs to its end; an unattended run keeps the limit";
-        EXPECT_EQ(handoff::read(folder.path()).value_or(handoff::Record{}).askName, 1) << "the hand-off ended";
+        EXPECT_EQ(handoff::read(folder.path()).value_or(handoff::Record{}).askName, 1)
+            << "the hand-off ended";
     }
 }
 

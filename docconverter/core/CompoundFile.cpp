@@ -19,7 +19,8 @@ constexpr std::uint8_t kRoot = 5;
 
 std::uint32_t le32(const unsigned char* p)
 {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16
+        | std::uint32_t(p[3]) << 24;
 }
 
 std::uint16_t le16(const unsigned char* p)
@@ -55,7 +56,8 @@ std::string folded(std::string name)
 
 bool CompoundFile::hasSignature(const std::string& firstBytes)
 {
-    return firstBytes.size() >= sizeof kSignature && std::memcmp(firstBytes.data(), kSignature, sizeof kSignature) == 0;
+    return firstBytes.size() >= sizeof kSignature
+        && std::memcmp(firstBytes.data(), kSignature, sizeof kSignature) == 0;
 }
 
 CompoundFile::CompoundFile(int fd)
@@ -110,7 +112,8 @@ bool CompoundFile::readAt(std::uint64_t offset, void* into, std::size_t bytes) c
     return true;
 }
 
-std::vector<std::uint32_t> CompoundFile::chain(std::uint32_t start, const std::vector<std::uint32_t>& table) const
+std::vector<std::uint32_t> CompoundFile::chain(
+    std::uint32_t start, const std::vector<std::uint32_t>& table) const
 {
     // A chain visits each sector once at most: a longer one is a loop.
     std::vector<std::uint32_t> sectors;
@@ -151,7 +154,8 @@ bool CompoundFile::load()
     std::vector<unsigned char> sector(sectorBytes);
     std::uint32_t difat = le32(header + 0x44);
     for (std::uint64_t hops = 0; fatSectors.size() < fatCount; ++hops) {
-        if (hops > sectorsInFile || !readAt((std::uint64_t(difat) + 1) << m_sectorShift, sector.data(), sectorBytes))
+        if (hops > sectorsInFile
+            || !readAt((std::uint64_t(difat) + 1) << m_sectorShift, sector.data(), sectorBytes))
             return false;
         for (std::uint32_t i = 0; i + 1 < perSector && fatSectors.size() < fatCount; ++i)
             fatSectors.push_back(le32(sector.data() + 4 * i));
@@ -181,7 +185,8 @@ bool CompoundFile::load()
             entry.right = le32(raw + 72);
             entry.child = le32(raw + 76);
             entry.start = le32(raw + 116);
-            entry.size = std::uint64_t(le32(raw + 120)) | (m_sectorShift == 12 ? std::uint64_t(le32(raw + 124)) << 32 : 0);
+            entry.size = std::uint64_t(le32(raw + 120))
+                | (m_sectorShift == 12 ? std::uint64_t(le32(raw + 124)) << 32 : 0);
             m_entries.push_back(entry);
         }
     }

@@ -48,8 +48,7 @@ private:
     bool load();
     bool readAt(std::uint64_t offset, void* into, std::size_t bytes) const;
     std::vector<std::uint32_t> chain(std::uint32_t start, const std::vector<std::uint32_t>& table) const;
-    std::optional<std::string> readChain(
-        std::uint32_t start, std::size_t bytes, bool mini) const;
+    std::optional<std::string> readChain(std::uint32_t start, std::size_t bytes, bool mini) const;
     const Entry* rootStream(const std::string& name) const;
 
     int m_fd = -1;

@@ -191,7 +191,8 @@ std::string protectedDocumentText(const std::string& path)
 
 std::string unreadableDocumentText(const std::string& path)
 {
-    return "'" + path + "' cannot be opened: it is empty, damaged, or not a document of the type its name says.";
+    return "'" + path
+        + "' cannot be opened: it is empty, damaged, or not a document of the type its name says.";
 }
 
 } // namespace folyant::docconverter

@@ -155,9 +155,10 @@ DocumentJob::Outcome DocumentJob::RunConversionJob(
     const bool viewerAsks = m_attended && route == Route::HwpViewer;
     const DocumentState state = inspectDocument(document);
     if (state == DocumentState::Unreadable || (state == DocumentState::Protected && !viewerAsks)) {
-        const std::string why
-            = state == DocumentState::Protected ? protectedDocumentText(document) : unreadableDocumentText(document);
-        m_platform.messages.show(why, MessageButtons::Ok, MessageIcon::Warning, MessageAnswer::Ok, kResultCaption);
+        const std::string why = state == DocumentState::Protected ? protectedDocumentText(document)
+                                                                  : unreadableDocumentText(document);
+        m_platform.messages.show(
+            why, MessageButtons::Ok, MessageIcon::Warning, MessageAnswer::Ok, kResultCaption);
         report(kConversionFailed);
         return Outcome::Failed;
     }

@@ -94,8 +94,8 @@ void printToFile(const RouteContext& context, const std::string& document, const
     bool started = false;
     if (const RunFolder folder(kPrintFolderPrefix); program && !folder.path().empty()) {
         OfficeProgram office(*program, context.programLimitMilliseconds);
-        started = office.run(
-            {"--print-to-file", "--printer-name", context.queue, "--outdir", folder.path(), process::pathArgument(document)},
+        started = office.run({"--print-to-file", "--printer-name", context.queue, "--outdir", folder.path(),
+                                 process::pathArgument(document)},
             context.cancelled);
         std::error_code ignored;
         for (const auto& entry : std::filesystem::directory_iterator(folder.path(), ignored)) {
@@ -245,7 +245,8 @@ void printThrough(Route route, const RouteContext& context, const std::string& d
             OfficeProgram office(*program, context.programLimitMilliseconds);
             office.run({"-p", process::pathArgument(document)}, context.cancelled);
         } else {
-            runToEnd(context, {"/usr/bin/lp", process::pathArgument(document)}, context.programLimitMilliseconds);
+            runToEnd(
+                context, {"/usr/bin/lp", process::pathArgument(document)}, context.programLimitMilliseconds);
         }
         return;
     }

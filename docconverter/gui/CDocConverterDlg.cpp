@@ -276,7 +276,8 @@ void CDocConverterDlg::keyPressEvent(QKeyEvent* event)
         || (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
     if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
         auto* focused = qobject_cast<QPushButton*>(focusWidget());
-        auto* button = focused && focused->isVisible() ? focused : findChild<QPushButton*>(QStringLiteral("1"));
+        auto* button
+            = focused && focused->isVisible() ? focused : findChild<QPushButton*>(QStringLiteral("1"));
         if (button && button->isEnabled())
             button->click();
         return;
