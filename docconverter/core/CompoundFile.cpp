@@ -150,7 +150,7 @@ bool CompoundFile::load()
     if (fatCount > sectorsInFile)
         return false;
     for (std::uint32_t i = 0; i < kHeaderDifatEntries && fatSectors.size() < fatCount; ++i)
-        fatSectors.push_back(le32(header + 0x4C + 4 * i));
+        fatSectors.push_back(le32(header + 0x4C + std::size_t{4} * i));
     std::vector<unsigned char> sector(sectorBytes);
     std::uint32_t difat = le32(header + 0x44);
     for (std::uint64_t hops = 0; fatSectors.size() < fatCount; ++hops) {
@@ -158,7 +158,7 @@ bool CompoundFile::load()
             || !readAt((std::uint64_t(difat) + 1) << m_sectorShift, sector.data(), sectorBytes))
             return false;
         for (std::uint32_t i = 0; i + 1 < perSector && fatSectors.size() < fatCount; ++i)
-            fatSectors.push_back(le32(sector.data() + 4 * i));
+            fatSectors.push_back(le32(sector.data() + std::size_t{4} * i));
         difat = le32(sector.data() + sectorBytes - 4);
     }
     m_fat.reserve(std::size_t(fatCount) * perSector);
@@ -166,7 +166,7 @@ bool CompoundFile::load()
         if (!readAt((std::uint64_t(at) + 1) << m_sectorShift, sector.data(), sectorBytes))
             return false;
         for (std::uint32_t i = 0; i < perSector; ++i)
-            m_fat.push_back(le32(sector.data() + 4 * i));
+            m_fat.push_back(le32(sector.data() + std::size_t{4} * i));
     }
 
     // The directory, then the mini stream's table and sectors.
@@ -198,7 +198,7 @@ bool CompoundFile::load()
             if (!readAt((std::uint64_t(at) + 1) << m_sectorShift, sector.data(), sectorBytes))
                 return false;
             for (std::uint32_t i = 0; i < perSector; ++i)
-                m_miniFat.push_back(le32(sector.data() + 4 * i));
+                m_miniFat.push_back(le32(sector.data() + std::size_t{4} * i));
         }
         m_miniStreamSectors = chain(m_entries[0].start, m_fat);
     }

@@ -46,7 +46,9 @@ void RunFolder::removeStale(const std::string& prefix)
             const std::string name = entry->d_name;
             if (name.compare(0, start.size(), start) != 0)
                 continue;
-            const std::string path = temp + "/" + name;
+            std::string path = temp;
+            path += "/";
+            path += name;
             // Only a real folder of the user's own that nobody holds.
             const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
             if (fd < 0)
