@@ -241,6 +241,7 @@ TEST(SaveChoice, ConverterWordsKeepPasswordsOutOfTheProcessList)
     everything.userPassword = "open sesame";
     everything.ownerPassword = "";
     everything.allowCopying = false;
+    everything.encryption = "AES256";
     const struct {
         session::SaveChoice choice;
         std::vector<std::string> visible;
@@ -248,7 +249,7 @@ TEST(SaveChoice, ConverterWordsKeepPasswordsOutOfTheProcessList)
     } cases[] = {
         {plain, {"/home/u/PDF/report.pdf"}, {}},
         {everything, {"/home/u/PDF/report.pdf", "/quality", "2", "/emailpdf", "/showpdf"},
-            {"/security", "open sesame", "", "1000", ""}},
+            {"/security", "open sesame", "", "1000", "AES256"}},
     };
     for (const auto& each : cases) {
         const auto words = session::converterWords(each.choice);

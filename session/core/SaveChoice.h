@@ -17,6 +17,9 @@ struct SaveChoice {
     std::string ownerPassword; // lifts the restrictions
     bool allowPrinting = true;
     bool allowCopying = true;
+    // The protection's cipher as the machine settings name it ("AES256" or
+    // the default, "RC4-40").
+    std::string encryption;
     bool mail = false;
     bool openAfterSaving = false;
 

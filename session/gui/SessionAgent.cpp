@@ -111,6 +111,7 @@ SaveChoice SessionAgent::proposedChoice() const
     if (const int asked = value(agent::kQuality).toInt(&isNumber); isNumber && asked >= 0 && asked <= 2)
         proposed.quality = asked;
     proposed.openAfterSaving = settings.openAfterSaving;
+    proposed.encryption = protectionEncryption(machine);
     return proposed;
 }
 
