@@ -106,7 +106,18 @@ nothing_left() {
   echo "$left" >&2
   return 1
 }
-no_queue() { ! lpstat -v "$queue" >/dev/null 2>&1 && ! grep -q "Printer $queue>" /etc/cups/printers.conf 2>/dev/null; }
+# A running cupsd writes printers.conf up to DirtyCleanInterval (30 s) after
+# the change, so the file is given that long to follow.
+no_queue() {
+  local i
+  for ((i = 0; i < 40; i++)); do
+    if ! lpstat -v "$queue" >/dev/null 2>&1 && ! grep -q "Printer $queue>" /etc/cups/printers.conf 2>/dev/null; then
+      return 0
+    fi
+    sleep 1
+  done
+  return 1
+}
 has_queue() { lpstat -v "$queue" 2>/dev/null | grep -q 'folyant:/PPD'; }
 
 # What an administrator set on the queue, and its jobs, in one text to compare.

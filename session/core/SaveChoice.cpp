@@ -28,7 +28,8 @@ ConverterWords converterWords(const SaveChoice& choice)
         std::string permissions = "0000";
         permissions[0] = choice.allowPrinting ? '1' : '0';
         permissions[2] = choice.allowCopying ? '1' : '0';
-        words.hidden = {"/security", choice.userPassword, choice.ownerPassword, permissions, choice.encryption};
+        words.hidden
+            = {"/security", choice.userPassword, choice.ownerPassword, permissions, choice.encryption};
     }
     return words;
 }
