@@ -1,6 +1,6 @@
 #include "platform/Spooler.h"
 
-#include "platform/PrinterDriverFolder.h"
+#include "installation/PrinterDriverFolder.h"
 
 #include <cups/adminutil.h>
 #include <cups/cups.h>

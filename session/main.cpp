@@ -2,8 +2,8 @@
 // desktop session, it takes the user's print jobs from the backend, asks
 // where to save each and runs the converter with its progress dialog.
 #include "platform/AgentSocket.h"
-#include "platform/QtTranslations.h"
 #include "platform/Session.h"
+#include "platform/qt/QtTranslations.h"
 #include "session/gui/DesktopNotifier.h"
 #include "session/gui/SessionAgent.h"
 #include "session/gui/SettingsDialog.h"

@@ -4,7 +4,7 @@
 #include "converter/core/ConversionJob.h"
 #include "converter/core/StringTable.h"
 #include "converter/core/TextNumbers.h"
-#include "platform/MachineSettings.h"
+#include "installation/MachineSettings.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

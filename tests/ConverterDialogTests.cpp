@@ -2,10 +2,10 @@
 #include "converter/core/StringTable.h"
 #include "converter/gui/CDu2RorDlg.h"
 #include "converter/gui/CPercentProgressCtrl.h"
-#include "platform/MachineSettings.h"
+#include "installation/MachineSettings.h"
 #include "platform/Platform.h"
-#include "platform/QtFileDialogs.h"
 #include "platform/TerminationWatch.h"
+#include "platform/qt/QtFileDialogs.h"
 #include "tests/support/TestSupport.h"
 
 #include <QApplication>

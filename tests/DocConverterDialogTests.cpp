@@ -2,7 +2,7 @@
 // interpreter and a settings file of the test's own.
 #include "docconverter/gui/CDocConverterDlg.h"
 #include "docconverter/gui/CHwpViewerPathDlg.h"
-#include "platform/MachineSettings.h"
+#include "installation/MachineSettings.h"
 #include "platform/Shell.h"
 #include "platform/WordProcessorFonts.h"
 #include "tests/support/Modal.h"

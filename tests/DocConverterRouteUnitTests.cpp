@@ -3,7 +3,7 @@
 // font list repair in a private font folder.
 #include "docconverter/core/FontListRepair.h"
 #include "docconverter/core/PrintRoutes.h"
-#include "platform/Handoff.h"
+#include "installation/Handoff.h"
 #include "platform/Process.h"
 #include "platform/WordProcessorFonts.h"
 #include "tests/support/TestSupport.h"

@@ -1,14 +1,14 @@
 // The stand-ins for the Windows interfaces, on real files and variables.
+#include "installation/Handoff.h"
+#include "installation/InstallationFolders.h"
+#include "installation/MachineSettings.h"
 #include "platform/FileIo.h"
 #include "platform/Folders.h"
-#include "platform/Handoff.h"
 #include "platform/IniFile.h"
-#include "platform/InstallationFolders.h"
-#include "platform/MachineSettings.h"
 #include "platform/Process.h"
-#include "platform/QtMessageBox.h"
 #include "platform/Session.h"
 #include "platform/UserProfile.h"
+#include "platform/qt/QtMessageBox.h"
 #include "tests/support/TestSupport.h"
 
 #include <QSettings>

@@ -1,7 +1,7 @@
 // The virtual printer: backend, printer description, installer and
 // uninstaller, with a private cupsd that each test starts for itself.
+#include "installation/Handoff.h"
 #include "platform/DefaultDestination.h"
-#include "platform/Handoff.h"
 #include "tests/support/CupsDaemon.h"
 #include "tests/support/TestSupport.h"
 

@@ -7,7 +7,7 @@
 #include "converter/gui/CFolderSettingsDlg.h"
 #include "converter/gui/CPaperDlg.h"
 #include "converter/gui/CQualityDlg.h"
-#include "platform/MachineSettings.h"
+#include "installation/MachineSettings.h"
 #include "platform/Platform.h"
 #include "tests/support/Modal.h"
 #include "tests/support/TestSupport.h"

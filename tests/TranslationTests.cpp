@@ -2,7 +2,7 @@
 // a locale chooses really reaching the dialogs, Qt's own buttons included.
 #include "converter/gui/CQualityDlg.h"
 #include "docconverter/gui/CAboutDlg.h"
-#include "platform/QtTranslations.h"
+#include "platform/qt/QtTranslations.h"
 
 #include <QCoreApplication>
 #include <QFile>

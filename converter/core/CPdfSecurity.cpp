@@ -1,7 +1,7 @@
 #include "converter/core/CPdfSecurity.h"
 
 #include "converter/core/MuPdfRewriter.h"
-#include "platform/InstallationFolders.h"
+#include "installation/InstallationFolders.h"
 #include "platform/Utf8.h"
 
 #include <unicode/usprep.h>

@@ -6,7 +6,8 @@
 #include "converter/core/OutputFile.h"
 #include "converter/core/SecurityStep.h"
 #include "converter/core/StringTable.h"
-#include "platform/InstallationFolders.h"
+#include "installation/InstallationFolders.h"
+#include "installation/MachineSettings.h"
 #include "platform/Platform.h"
 #include "platform/TerminationWatch.h"
 

@@ -1,6 +1,6 @@
 #include "converter/gui/CAboutDlg.h"
 
-#include "platform/DialogUnits.h"
+#include "platform/qt/DialogUnits.h"
 
 #include <QLabel>
 #include <QPushButton>

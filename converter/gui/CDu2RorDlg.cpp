@@ -6,12 +6,13 @@
 #include "converter/gui/CPaperDlg.h"
 #include "converter/gui/CPercentProgressCtrl.h"
 #include "converter/gui/CQualityDlg.h"
-#include "platform/DialogUnits.h"
+#include "installation/InstallationFolders.h"
+#include "installation/MachineSettings.h"
 #include "platform/Folders.h"
-#include "platform/InstallationFolders.h"
 #include "platform/Platform.h"
-#include "platform/QtTermination.h"
 #include "platform/TerminationWatch.h"
+#include "platform/qt/DialogUnits.h"
+#include "platform/qt/QtTermination.h"
 
 #include <QApplication>
 #include <QCheckBox>

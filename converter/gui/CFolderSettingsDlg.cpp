@@ -1,6 +1,6 @@
 #include "converter/gui/CFolderSettingsDlg.h"
 
-#include "platform/DialogUnits.h"
+#include "platform/qt/DialogUnits.h"
 
 #include <QLabel>
 #include <QLineEdit>

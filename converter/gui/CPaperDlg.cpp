@@ -1,8 +1,8 @@
 #include "converter/gui/CPaperDlg.h"
 
 #include "converter/core/TextNumbers.h"
-#include "platform/DialogUnits.h"
 #include "platform/MessageBox.h"
+#include "platform/qt/DialogUnits.h"
 
 #include <QButtonGroup>
 #include <QLabel>

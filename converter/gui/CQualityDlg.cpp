@@ -1,6 +1,6 @@
 #include "converter/gui/CQualityDlg.h"
 
-#include "platform/DialogUnits.h"
+#include "platform/qt/DialogUnits.h"
 
 #include <QComboBox>
 #include <QLabel>

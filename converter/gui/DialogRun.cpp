@@ -1,11 +1,12 @@
 #include "converter/gui/DialogRun.h"
 
 #include "converter/gui/CDu2RorDlg.h"
+#include "installation/MachineSettings.h"
 #include "platform/Platform.h"
-#include "platform/QtFileDialogs.h"
-#include "platform/QtMessageBox.h"
-#include "platform/QtTranslations.h"
 #include "platform/TerminationWatch.h"
+#include "platform/qt/QtFileDialogs.h"
+#include "platform/qt/QtMessageBox.h"
+#include "platform/qt/QtTranslations.h"
 
 #include <QApplication>
 

@@ -5,11 +5,11 @@
 #include "docconverter/core/OfficeProgram.h"
 #include "docconverter/core/RunFolder.h"
 #include "docconverter/core/StartCommand.h"
+#include "installation/Handoff.h"
+#include "installation/MachineSettings.h"
 #include "platform/DefaultDestination.h"
 #include "platform/FileBeside.h"
 #include "platform/Folders.h"
-#include "platform/Handoff.h"
-#include "platform/MachineSettings.h"
 #include "platform/MessageBox.h"
 #include "platform/TerminationWatch.h"
 

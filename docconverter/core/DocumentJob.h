@@ -2,7 +2,7 @@
 
 #include "docconverter/core/DocumentInterpreter.h"
 #include "docconverter/core/PrintRoutes.h"
-#include "platform/InstallationFolders.h"
+#include "installation/InstallationFolders.h"
 
 #include <functional>
 #include <string>

@@ -4,17 +4,17 @@
 #include "docconverter/core/ExitCodes.h"
 #include "docconverter/core/StartCommand.h"
 #include "docconverter/gui/CDocConverterDlg.h"
+#include "installation/InstallationFolders.h"
+#include "installation/MachineSettings.h"
 #include "platform/DefaultDestination.h"
 #include "platform/HelpRequest.h"
-#include "platform/InstallationFolders.h"
-#include "platform/MachineSettings.h"
-#include "platform/QtFileDialogs.h"
-#include "platform/QtMessageBox.h"
-#include "platform/QtTranslations.h"
 #include "platform/Session.h"
 #include "platform/Shell.h"
 #include "platform/TerminationWatch.h"
 #include "platform/WordProcessorFonts.h"
+#include "platform/qt/QtFileDialogs.h"
+#include "platform/qt/QtMessageBox.h"
+#include "platform/qt/QtTranslations.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -3,13 +3,13 @@
 #include "docconverter/core/StartCommand.h"
 #include "docconverter/gui/CAboutDlg.h"
 #include "docconverter/gui/CHwpViewerPathDlg.h"
-#include "platform/DialogUnits.h"
+#include "installation/MachineSettings.h"
 #include "platform/FileDialogs.h"
-#include "platform/MachineSettings.h"
 #include "platform/MessageBox.h"
-#include "platform/QtTermination.h"
 #include "platform/Shell.h"
 #include "platform/TerminationWatch.h"
+#include "platform/qt/DialogUnits.h"
+#include "platform/qt/QtTermination.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "docconverter/core/DocumentJob.h"
-#include "platform/InstallationFolders.h"
+#include "installation/InstallationFolders.h"
 
 #include <QDialog>
 

@@ -1,9 +1,9 @@
 #include "docconverter/gui/CHwpViewerPathDlg.h"
 
-#include "platform/DialogUnits.h"
+#include "installation/InstallationFolders.h"
+#include "installation/MachineSettings.h"
 #include "platform/FileDialogs.h"
-#include "platform/InstallationFolders.h"
-#include "platform/MachineSettings.h"
+#include "platform/qt/DialogUnits.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "session/gui/SessionAgent.h"
 
-#include "platform/InstallationFolders.h"
-#include "platform/MachineSettings.h"
+#include "installation/InstallationFolders.h"
+#include "installation/MachineSettings.h"
 #include "session/gui/AgentSettings.h"
 #include "session/gui/DesktopNotifier.h"
 #include "session/gui/SaveDialog.h"

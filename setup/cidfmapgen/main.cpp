@@ -4,8 +4,8 @@
 // otherwise, with the reason on standard error. "--help" prints the usage and
 // writes nothing; any other argument is refused (status 2), since a mistyped
 // option must not rewrite the map either.
-#include "platform/InstallationFolders.h"
-#include "platform/MachineSettings.h"
+#include "installation/InstallationFolders.h"
+#include "installation/MachineSettings.h"
 #include "setup/cidfmapgen/CidfmapWriter.h"
 #include "setup/prninstall/Usage.h"
 

@@ -1,9 +1,9 @@
 // prninstall: makes the virtual printer "Folyant Velmo" exist in the print
 // system. Exit status 0 when the printer was added, 1 otherwise, 2 for
 // arguments it does not take.
-#include "platform/QtMessageBox.h"
 #include "platform/Session.h"
 #include "platform/Spooler.h"
+#include "platform/qt/QtMessageBox.h"
 #include "setup/prninstall/ExitCodes.h"
 #include "setup/prninstall/PrinterInstaller.h"
 #include "setup/prninstall/Usage.h"

@@ -1,6 +1,6 @@
 #include "setup/setupkit/Setupkit.h"
 
-#include "platform/PrinterDriverFolder.h"
+#include "installation/PrinterDriverFolder.h"
 
 #include <pwd.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "platform/DialogUnits.h"
+#include "platform/qt/DialogUnits.h"
 
 #include <QCoreApplication>
 #include <QDialog>

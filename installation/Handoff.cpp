@@ -1,4 +1,4 @@
-#include "platform/Handoff.h"
+#include "installation/Handoff.h"
 
 #include "platform/FileIo.h"
 #include "platform/IniFile.h"

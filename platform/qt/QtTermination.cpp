@@ -1,4 +1,4 @@
-#include "platform/QtTermination.h"
+#include "platform/qt/QtTermination.h"
 
 #include "platform/TerminationWatch.h"
 

@@ -1,7 +1,7 @@
-#include "platform/InstallationFolders.h"
+#include "installation/InstallationFolders.h"
 
+#include "installation/MachineSettings.h"
 #include "platform/Folders.h"
-#include "platform/MachineSettings.h"
 #include "platform/MessageBox.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "platform/MachineSettings.h"
+#include "installation/MachineSettings.h"
 
 #include "platform/IniFile.h"
 

@@ -1,4 +1,4 @@
-#include "platform/QtTranslations.h"
+#include "platform/qt/QtTranslations.h"
 
 #include "platform/Language.h"
 
