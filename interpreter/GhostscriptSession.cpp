@@ -91,13 +91,13 @@ StartResult GhostscriptSession::start(const std::vector<std::string>& arguments)
 
     // Without a folder of its own the interpreter would use a shared one, or
     // none it can write to: no run at all rather than a broken one.
-    auto scratch = std::make_unique<ScratchFolder>();
-    if (scratch->path().empty())
+    if (!prepareScratchFolder())
         return {Outcome::NoScratchFolder};
     void* instance = nullptr;
-    if (gsapi_new_instance(&instance, m_log) < 0 || !instance)
+    if (gsapi_new_instance(&instance, m_log) < 0 || !instance) {
+        m_scratch.reset();
         return {Outcome::NoInstance};
-    m_scratch = std::move(scratch);
+    }
     m_instance = instance;
     g_activeInstance = instance;
 
@@ -167,6 +167,17 @@ void GhostscriptSession::restart()
     int exitCode = 0;
     gsapi_run_string_end(m_instance, 0, &exitCode);
     gsapi_run_string_begin(m_instance, 0, &exitCode);
+}
+
+bool GhostscriptSession::prepareScratchFolder()
+{
+    if (!m_scratch) {
+        auto scratch = std::make_unique<ScratchFolder>();
+        if (scratch->path().empty())
+            return false;
+        m_scratch = std::move(scratch);
+    }
+    return true;
 }
 
 std::string GhostscriptSession::scratchFolder() const

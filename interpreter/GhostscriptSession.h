@@ -69,7 +69,12 @@ public:
     // Shuts down without ending the sequence.
     void abort();
 
-    // The private temporary folder of the running instance; empty for none.
+    // Makes the private temporary folder ahead of start, so that a caller can
+    // have it removed should the process end while the interpreter starts.
+    bool prepareScratchFolder();
+
+    // The private temporary folder of the running (or prepared) instance;
+    // empty for none.
     std::string scratchFolder() const;
 
 private:

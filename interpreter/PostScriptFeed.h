@@ -68,6 +68,9 @@ public:
     // The private folders the run writes into (the interpreter's and standard
     // input's PDF's), for whoever must remove them when the process cannot.
     std::vector<std::string> scratchFolders() const;
+    // Makes the interpreter's folder before start, so that it is among the
+    // scratch folders while the interpreter starts.
+    bool prepareScratchFolder() { return m_session.prepareScratchFolder(); }
     // Whether the input is a PDF (for standard input: once it has shown so).
     bool isPdf() const { return m_mode == Mode::PdfPages || m_mode == Mode::Spooling; }
     bool hasInput() const { return m_input >= 0; }

@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <sstream>
 
 #include <unistd.h>
 
@@ -56,6 +57,26 @@ protected:
         ASSERT_TRUE(process.waitForBytesWritten());
         process.closeWriteChannel();
         ASSERT_TRUE(waitForOutput());
+    }
+
+    // Waits until the endless job spins: a second of processor time is far
+    // past the interpreter's start, however busy the machine.
+    static bool waitForTheLoop(const QProcess& process)
+    {
+        const std::string stat = "/proc/" + std::to_string(process.processId()) + "/stat";
+        for (int i = 0; i < 1200; ++i) {
+            const std::string text = test::readFile(stat);
+            std::istringstream fields(text.substr(text.rfind(')') + 2));
+            std::string field;
+            long long ticks = 0;
+            for (int at = 3; at <= 15 && fields >> field; ++at)
+                if (at == 14 || at == 15)
+                    ticks += std::stoll(field);
+            if (ticks >= ::sysconf(_SC_CLK_TCK))
+                return true;
+            QThread::msleep(50);
+        }
+        return false;
     }
 
     // Waits until the converter has begun writing: its working file
@@ -664,7 +685,7 @@ TEST_F(ProgramTest, ACrashLeavesNoPartialPdf)
     const std::string out = folder.file("out.pdf");
     QProcess process;
     ASSERT_NO_FATAL_FAILURE(startEndlessJob(process, out));
-    QThread::msleep(300); // inside the job, past the interpreter's start
+    ASSERT_TRUE(waitForTheLoop(process));
     ::kill(static_cast<pid_t>(process.processId()), SIGSEGV);
     ASSERT_TRUE(process.waitForFinished(30000));
     EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
@@ -679,7 +700,7 @@ TEST_F(ProgramTest, TerminationOfAJobThatNeverEndsLeavesNoPdf)
     const std::string out = folder.file("out.pdf");
     QProcess process;
     ASSERT_NO_FATAL_FAILURE(startEndlessJob(process, out));
-    QThread::msleep(300);
+    ASSERT_TRUE(waitForTheLoop(process));
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     ASSERT_TRUE(process.waitForFinished(30000))
         << "the interpreter never returns: the watch ends the process";

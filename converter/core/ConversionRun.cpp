@@ -84,6 +84,7 @@ int ConversionRun::startInterpreter()
     // this thread must remove what it wrote.
     if (m_termination) {
         m_termination->setPartialOutput(m_workingPath);
+        m_feed.prepareScratchFolder();
         m_termination->setScratchFolders(m_feed.scratchFolders());
     }
     ConversionJob working = m_job;
