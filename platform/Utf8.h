@@ -31,6 +31,22 @@ inline std::size_t sequenceLength(std::string_view text, std::size_t at)
     return length;
 }
 
+// Decodes the character that starts at text[at] into out and moves at past
+// it; false, with neither changed, where sequenceLength finds no character.
+inline bool decode(std::string_view text, std::size_t& at, char32_t& out)
+{
+    const std::size_t length = sequenceLength(text, at);
+    if (length == 0)
+        return false;
+    const auto lead = static_cast<unsigned char>(text[at]);
+    char32_t value = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (std::size_t i = 1; i < length; ++i)
+        value = (value << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3Fu);
+    at += length;
+    out = value;
+    return true;
+}
+
 // Appends the UTF-8 form of a code point (up to U+10FFFF).
 inline void append(std::string& out, char32_t c)
 {

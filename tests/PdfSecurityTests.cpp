@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <optional>
 
@@ -71,15 +72,21 @@ TEST(PermissionValue, FromTheFirstFourCharacters)
         EXPECT_EQ(permissionValue(text), expected) << text;
 }
 
-TEST(FailureCodes, ByLeadingWords)
+TEST_F(SecurityTest, AnOutputItMayNotWriteIsAnInputOutputFailure)
 {
-    const std::pair<const char*, int> cases[]
-        = {{"ioerror: cannot open x", -2}, {"rangecheck", -3}, {"syntaxerror: no objects", -3},
-            {"freetype: bad font", -4}, {"fontconfig", -4}, {"invalid password", -5},
-            {"unsupported encryption", -6}, {"permission denied", -7}, {"pages duplicated", -8},
-            {"empty file", -9}, {"IOERROR", -1}, {"something else", -1}, {"", -1}, {" ioerror", -1}};
-    for (const auto& [message, code] : cases)
-        EXPECT_EQ(failureCodeFor(message), code) << message;
+    // Another user's file behind a link at the output's name must not be
+    // written through it, nor a folder taken for a file.
+    test::writeFile(folder.file("theirs.pdf"), "their own PDF");
+    ASSERT_EQ(::symlink(folder.file("theirs.pdf").c_str(), folder.file("link.pdf").c_str()), 0);
+    ASSERT_EQ(::mkdir(folder.file("folder.pdf").c_str(), 0700), 0);
+    const CPdfSecurity request("u", "o", -4);
+    for (const char* output : {"link.pdf", "folder.pdf"}) {
+        EXPECT_EQ(EncryptPdfFile(test::dataFile("cups-onepage-a4.pdf"), "", folder.file(output), &request),
+            pdferror::kInputOutput)
+            << output;
+        EXPECT_EQ(GetLastPdfError(), pdferror::kInputOutput) << output;
+    }
+    EXPECT_EQ(test::readFile(folder.file("theirs.pdf")), "their own PDF");
 }
 
 TEST(PasswordBytes, PdfDocEncodingWhereItCan)

@@ -16,6 +16,8 @@ namespace folyant::converter {
 
 namespace {
 
+// GetLastPdfError's value: the one last failure the program-level interface
+// defines, kept for the whole process as that interface says.
 int g_lastPdfError = 0;
 
 // The code points of PDFDocEncoding's bytes 0x18-0x1F and 0x80-0xAD that
@@ -52,21 +54,6 @@ char32_t pdfDocChar(unsigned char byte)
     if (byte >= 0x80 && byte <= 0xAD)
         return kHigh[byte - 0x80u];
     return byte > 0xAD ? byte : 0;
-}
-
-// Decodes one UTF-8 character at text[at]; false for a malformed sequence.
-bool decodeUtf8(std::string_view text, std::size_t& at, char32_t& out)
-{
-    const std::size_t length = utf8::sequenceLength(text, at);
-    if (length == 0)
-        return false;
-    const auto lead = static_cast<unsigned char>(text[at]);
-    char32_t value = length == 1 ? lead : lead & (0x7Fu >> length);
-    for (std::size_t i = 1; i < length; ++i)
-        value = (value << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3Fu);
-    at += length;
-    out = value;
-    return true;
 }
 
 // Readers of revision 6 take at most this many bytes of a password.
@@ -127,13 +114,6 @@ std::optional<std::u16string> saslPrep(const std::u16string& text)
     return prepared;
 }
 
-int fail(int code)
-{
-    g_lastPdfError = -1;
-    g_lastPdfError = code;
-    return code;
-}
-
 } // namespace
 
 int permissionValue(std::string_view text)
@@ -168,32 +148,43 @@ int revisionSixPermissions(int revisionTwoPermissions)
     return static_cast<int>(value);
 }
 
-int failureCodeFor(std::string_view message)
+namespace {
+
+// The program-level failure code of each outcome of the adapter.
+int failureCodeFor(mupdf::RewriteResult::Outcome outcome)
 {
-    static constexpr std::pair<std::string_view, int> kKeys[] = {
-        {"ioerror", pdferror::kInputOutput},
-        {"rangecheck", pdferror::kStructure},
-        {"syntaxerror", pdferror::kStructure},
-        {"freetype", pdferror::kFontEngine},
-        {"fontconfig", pdferror::kFontEngine},
-        {"invalid password", pdferror::kWrongPassword},
-        {"unsupported encryption", pdferror::kUnsupportedEncryption},
-        {"permission denied", pdferror::kPermission},
-        {"pages duplicated", pdferror::kDuplicatedPages},
-        {"empty file", pdferror::kEmptyFile},
-    };
-    for (const auto& [key, code] : kKeys)
-        if (message.substr(0, key.size()) == key)
-            return code;
+    using Outcome = mupdf::RewriteResult::Outcome;
+    switch (outcome) {
+    case Outcome::Done:
+        return 0;
+    case Outcome::InputOutput:
+        return pdferror::kInputOutput;
+    case Outcome::Structure:
+        return pdferror::kStructure;
+    case Outcome::FontEngine:
+        return pdferror::kFontEngine;
+    case Outcome::WrongPassword:
+        return pdferror::kWrongPassword;
+    case Outcome::NotOwner:
+        return pdferror::kPermission;
+    case Outcome::UnsupportedEncryption:
+        return pdferror::kUnsupportedEncryption;
+    case Outcome::EmptyFile:
+        return pdferror::kEmptyFile;
+    case Outcome::Other:
+        break;
+    }
     return pdferror::kOther;
 }
+
+} // namespace
 
 std::string pdfPasswordBytes(std::string_view utf8)
 {
     std::string bytes;
     for (std::size_t at = 0; at < utf8.size();) {
         char32_t c = 0;
-        if (!decodeUtf8(utf8, at, c))
+        if (!utf8::decode(utf8, at, c))
             return std::string(utf8);
         const int byte = pdfDocByte(c);
         if (byte < 0)
@@ -260,7 +251,7 @@ int EncryptPdfFile(const std::string& inputPath, const char* password, const std
             security->m_ownerPassword.empty() ? security->m_userPassword : security->m_ownerPassword);
     }
     if (!passwordText || (security && (!user || !owner)))
-        return RecordPdfFailure("password cannot be encoded");
+        return RecordPdfFailure(pdferror::kOther);
     request.password = passwordText->c_str();
     if (security) {
         request.encryption = aes ? mupdf::Encryption::Aes256 : mupdf::Encryption::Rc4Bits40;
@@ -268,10 +259,10 @@ int EncryptPdfFile(const std::string& inputPath, const char* password, const std
         request.ownerPassword = owner->c_str();
         request.permissions = aes ? revisionSixPermissions(security->m_permissions) : security->m_permissions;
     }
-    const std::string failure = mupdf::rewrite(request);
-    if (failure.empty())
+    const mupdf::RewriteResult result = mupdf::rewrite(request);
+    if (result.done())
         return 0;
-    return RecordPdfFailure(failure);
+    return RecordPdfFailure(failureCodeFor(result.outcome));
 }
 
 int GetLastPdfError()
@@ -279,9 +270,10 @@ int GetLastPdfError()
     return g_lastPdfError;
 }
 
-int RecordPdfFailure(std::string_view message)
+int RecordPdfFailure(int code)
 {
-    return fail(failureCodeFor(message));
+    g_lastPdfError = code;
+    return code;
 }
 
 } // namespace folyant::converter

@@ -58,10 +58,6 @@ int permissionValue(std::string_view text);
 // (bit 10) and the reserved bits always set, bits 1 and 2 clear.
 int revisionSixPermissions(int revisionTwoPermissions);
 
-// The failure code for a failure message, by the message's leading words
-// ("ioerror", "syntaxerror", "invalid password", ...); -1 for any other.
-int failureCodeFor(std::string_view message);
-
 // Whether a password can be given to the protection at all. For RC4-40 its
 // characters must all exist in PDFDocEncoding (or it must be a byte string
 // that does); for AES-256 it must be UTF-8 that SASLprep accepts.
@@ -84,9 +80,9 @@ int EncryptPdfFile(const std::string& inputPath, const char* password, const std
 // The code of the last failure in this process, 0 before any.
 int GetLastPdfError();
 
-// Translates a failure message into its code, keeps it as the last failure
-// and returns it: for failures of the protection around EncryptPdfFile.
-int RecordPdfFailure(std::string_view message);
+// Keeps a failure code as the last failure and returns it: for failures of
+// the protection around EncryptPdfFile.
+int RecordPdfFailure(int code);
 
 // The bytes a PDF password of revision 2 is made of: PDFDocEncoding when
 // every character of the UTF-8 text has a code there (what readers send),

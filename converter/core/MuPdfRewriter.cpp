@@ -5,9 +5,11 @@ extern "C" {
 #include <mupdf/pdf.h>
 }
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -15,49 +17,105 @@ namespace folyant::converter::mupdf {
 
 namespace {
 
+using Outcome = RewriteResult::Outcome;
+
 // A failure as plain C data, so that it can be filled inside fz_try.
 struct Failure {
+    Outcome outcome;
     char text[512];
-    bool set;
 };
 
-void setFailure(Failure& failure, const char* kind, const char* detail)
+void setFailure(Failure& failure, Outcome outcome, const char* detail)
 {
-    if (detail && *detail)
-        std::snprintf(failure.text, sizeof failure.text, "%s: %s", kind, detail);
-    else
-        std::snprintf(failure.text, sizeof failure.text, "%s", kind);
-    failure.set = true;
+    failure.outcome = outcome;
+    std::snprintf(failure.text, sizeof failure.text, "%s", detail ? detail : "");
 }
 
-bool contains(const char* text, const char* word)
-{
-    return text && std::strstr(text, word) != nullptr;
-}
-
-// MuPDF's failure when opening or preparing a document, by class.
-void classifyOpenFailure(Failure& failure, fz_context* ctx)
+// MuPDF's failure to read a document it could open as a file. This MuPDF
+// gives no error code of its own for encryption handlers or for the font
+// engine, only its words: they are read here, at its door, and nowhere else.
+void classifyReadFailure(Failure& failure, fz_context* ctx)
 {
     const char* message = fz_caught_message(ctx);
-    if (contains(message, "cannot open") || contains(message, "cannot read")
-        || contains(message, "No such file"))
-        setFailure(failure, "ioerror", message);
-    else if (contains(message, "crypt") || contains(message, "encryption"))
-        setFailure(failure, "unsupported encryption", message);
-    else if (contains(message, "reetype"))
-        setFailure(failure, "freetype", message);
+    const auto says = [message](const char* word) { return message && std::strstr(message, word); };
+    if (fz_caught(ctx) == FZ_ERROR_MEMORY)
+        setFailure(failure, Outcome::Other, message);
+    else if (says("crypt") || says("encryption"))
+        setFailure(failure, Outcome::UnsupportedEncryption, message);
+    else if (says("reetype"))
+        setFailure(failure, Outcome::FontEngine, message);
     else
-        setFailure(failure, "syntaxerror", message);
+        setFailure(failure, Outcome::Structure, message);
 }
 
-void classifySaveFailure(Failure& failure, fz_context* ctx)
+// The output as a file descriptor of our own, so that a failed write is known
+// by its errno rather than by MuPDF's words about it.
+struct OutputFile {
+    int fd;
+    int error;
+};
+
+[[noreturn]] void throwOutputError(fz_context* ctx, OutputFile& file, const char* what)
 {
-    const char* message = fz_caught_message(ctx);
-    if (contains(message, "cannot open") || contains(message, "cannot write")
-        || contains(message, "cannot seek"))
-        setFailure(failure, "ioerror", message);
-    else
-        setFailure(failure, message ? message : "failure", nullptr);
+    file.error = errno;
+    fz_throw(ctx, FZ_ERROR_GENERIC, "cannot %s the output: %s", what, std::strerror(file.error));
+}
+
+void writeOutput(fz_context* ctx, void* state, const void* data, size_t size)
+{
+    auto& file = *static_cast<OutputFile*>(state);
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = ::write(file.fd, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            throwOutputError(ctx, file, "write");
+        bytes += written;
+        size -= static_cast<size_t>(written);
+    }
+}
+
+void seekOutput(fz_context* ctx, void* state, int64_t offset, int whence)
+{
+    auto& file = *static_cast<OutputFile*>(state);
+    if (::lseek(file.fd, static_cast<off_t>(offset), whence) < 0)
+        throwOutputError(ctx, file, "seek in");
+}
+
+int64_t tellOutput(fz_context* ctx, void* state)
+{
+    auto& file = *static_cast<OutputFile*>(state);
+    const off_t at = ::lseek(file.fd, 0, SEEK_CUR);
+    if (at < 0)
+        throwOutputError(ctx, file, "tell the place in");
+    return at;
+}
+
+void closeOutput(fz_context* ctx, void* state)
+{
+    auto& file = *static_cast<OutputFile*>(state);
+    if (::fsync(file.fd) != 0 && errno != EINVAL)
+        throwOutputError(ctx, file, "flush");
+}
+
+// Writes the document to the path, which is created or emptied.
+void writeDocument(
+    fz_context* ctx, pdf_document* doc, const char* path, const pdf_write_options& options, OutputFile& file)
+{
+    file.fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (file.fd < 0)
+        throwOutputError(ctx, file, "open");
+    fz_output* out = fz_new_output(ctx, 8192, &file, writeOutput, closeOutput, nullptr);
+    out->seek = seekOutput;
+    out->tell = tellOutput;
+    fz_try(ctx)
+    {
+        pdf_write_document(ctx, doc, out, &options);
+        fz_close_output(ctx, out);
+    }
+    fz_always(ctx) fz_drop_output(ctx, out);
+    fz_catch(ctx) fz_rethrow(ctx);
 }
 
 // Authenticates the password as the owner's. The outcome is written into
@@ -69,9 +127,9 @@ void authenticateOwner(fz_context* ctx, pdf_document* doc, const char* password,
     const int outcome = pdf_authenticate_password(ctx, doc, password);
     constexpr int kOwner = 4;
     if (outcome == 0)
-        setFailure(failure, "invalid password", nullptr);
+        setFailure(failure, Outcome::WrongPassword, "invalid password");
     else if ((outcome & kOwner) == 0)
-        setFailure(failure, "permission denied", nullptr);
+        setFailure(failure, Outcome::NotOwner, "permission denied");
 }
 
 // The trailer's identifier, or the fixed one when the document has none.
@@ -155,39 +213,46 @@ bool opensWithPages(const char* path, const char* password)
 
 } // namespace
 
-std::string rewrite(const RewriteRequest& request)
+RewriteResult rewrite(const RewriteRequest& request)
 {
     struct stat info { };
     if (::stat(request.inputPath, &info) != 0)
-        return "ioerror: cannot open " + std::string(request.inputPath);
+        return {Outcome::InputOutput, "cannot open " + std::string(request.inputPath)};
     // A device or FIFO could be read without end.
     if (!S_ISREG(info.st_mode))
-        return "ioerror: not a regular file: " + std::string(request.inputPath);
+        return {Outcome::InputOutput, "not a regular file: " + std::string(request.inputPath)};
     if (info.st_size == 0)
-        return "empty file";
+        return {Outcome::EmptyFile, "empty file"};
 
     fz_context* ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
     if (!ctx)
-        return "ioerror: out of memory";
+        return {Outcome::InputOutput, "out of memory"};
     fz_set_warning_callback(ctx, nullptr, nullptr);
     fz_set_error_callback(ctx, nullptr, nullptr);
 
-    Failure failure{};
+    Failure failure{Outcome::Done, {}};
+    fz_stream* input = nullptr;
     pdf_document* doc = nullptr;
+    OutputFile output{-1, 0};
     bool saving = false;
 
+    fz_var(input);
     fz_var(doc);
+    fz_var(output);
     fz_var(saving);
     fz_try(ctx)
     {
-        doc = pdf_open_document(ctx, request.inputPath);
+        // Opened apart from the document, so that a file that cannot be read
+        // is told from one that is no PDF by where it failed.
+        input = fz_open_file(ctx, request.inputPath);
+        doc = pdf_open_document_with_stream(ctx, input);
         // A repaired cross-reference table is MuPDF's guess at a broken file:
         // what it would write is no faithful copy of the PDF.
         if (pdf_was_repaired(ctx, doc))
-            setFailure(failure, "syntaxerror", "the PDF's cross-reference table is broken");
+            setFailure(failure, Outcome::Structure, "the PDF's cross-reference table is broken");
         else
             authenticateOwner(ctx, doc, request.password, failure);
-        if (!failure.set) {
+        if (failure.outcome == Outcome::Done) {
             ensureIdentifier(ctx, doc);
             pdf_write_options options = pdf_default_write_options;
             options.do_garbage = 1;
@@ -200,28 +265,34 @@ std::string rewrite(const RewriteRequest& request)
             copyPassword(options.upwd_utf8, request.userPassword);
             copyPassword(options.opwd_utf8, request.ownerPassword);
             saving = true;
-            pdf_save_document(ctx, doc, request.outputPath, &options);
+            writeDocument(ctx, doc, request.outputPath, options, output);
         }
     }
     fz_always(ctx)
     {
         pdf_drop_document(ctx, doc);
+        fz_drop_stream(ctx, input);
     }
     fz_catch(ctx)
     {
-        if (saving)
-            classifySaveFailure(failure, ctx);
+        if (!input || output.error != 0)
+            setFailure(failure, Outcome::InputOutput, fz_caught_message(ctx));
+        else if (saving)
+            setFailure(failure, Outcome::Other, fz_caught_message(ctx));
         else
-            classifyOpenFailure(failure, ctx);
+            classifyReadFailure(failure, ctx);
     }
     fz_drop_context(ctx);
+    if (output.fd >= 0 && ::close(output.fd) != 0 && failure.outcome == Outcome::Done)
+        setFailure(failure, Outcome::InputOutput, "cannot close the output");
 
     const bool encrypted = request.encryption != Encryption::None;
-    if (!failure.set && !opensWithPages(request.outputPath, encrypted ? request.userPassword : ""))
-        setFailure(failure, "syntaxerror", "the written copy does not open");
-    if (failure.set && saving)
+    if (failure.outcome == Outcome::Done
+        && !opensWithPages(request.outputPath, encrypted ? request.userPassword : ""))
+        setFailure(failure, Outcome::Structure, "the written copy does not open");
+    if (failure.outcome != Outcome::Done && saving)
         ::unlink(request.outputPath);
-    return failure.set ? std::string(failure.text) : std::string();
+    return {failure.outcome, failure.text};
 }
 
 PdfFacts inspect(const char* path)

@@ -20,12 +20,28 @@ struct RewriteRequest {
     int permissions = -64;
 };
 
-// Opens, authenticates, protects and saves the document. Returns an empty
-// text on success, otherwise the class of the failure followed by MuPDF's own
-// words: "ioerror: ...", "syntaxerror: ...", "invalid password",
-// "permission denied", "unsupported encryption: ...", "empty file", or
-// MuPDF's message alone for anything else. A failed save removes the output.
-std::string rewrite(const RewriteRequest& request);
+// What became of a rewrite, with MuPDF's own words beside a failure.
+struct RewriteResult {
+    enum class Outcome {
+        Done,
+        InputOutput, // a file could not be opened, read or written
+        Structure, // the input is no PDF MuPDF reads faithfully
+        FontEngine, // the font engine failed on the document
+        WrongPassword, // the password opens nothing
+        NotOwner, // the password opens the document, but not as its owner
+        UnsupportedEncryption, // an encryption MuPDF cannot undo
+        EmptyFile,
+        Other,
+    };
+    Outcome outcome = Outcome::Done;
+    std::string message;
+
+    bool done() const { return outcome == Outcome::Done; }
+};
+
+// Opens, authenticates, protects and saves the document. A failed save
+// removes the output.
+RewriteResult rewrite(const RewriteRequest& request);
 
 // What a PDF is, without its password: whether it opens at all, whether it
 // needs a password to be read, and its pages (0 when it does not open or

@@ -38,7 +38,7 @@ int protectInPlace(const std::string& pdfPath, const CPdfSecurity& request)
 {
     const std::string copy = makeCopyName(pdfPath);
     if (copy.empty())
-        return RecordPdfFailure("ioerror: no folder takes the protected copy");
+        return RecordPdfFailure(pdferror::kInputOutput);
 
     const int code = EncryptPdfFile(pdfPath, "", copy, &request);
     if (code != 0) {
@@ -52,7 +52,7 @@ int protectInPlace(const std::string& pdfPath, const CPdfSecurity& request)
     if (io::rename(copy.c_str(), pdfPath.c_str()) != 0) {
         // The PDF at the path is still the open one: that is no success.
         ::unlink(copy.c_str());
-        return RecordPdfFailure("ioerror: the protected copy could not take the PDF's place");
+        return RecordPdfFailure(pdferror::kInputOutput);
     }
     return code;
 }
