@@ -1,5 +1,6 @@
 #include "platform/DefaultDestination.h"
 
+#include "platform/Folders.h"
 #include "platform/WholeFile.h"
 
 #include <cups/cups.h>
@@ -30,12 +31,6 @@ std::optional<std::string> readFile(const std::string& path, bool& absent)
     auto content = wholefile::read(path, false);
     absent = !content && errno == ENOENT;
     return content;
-}
-
-std::string folderOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos || slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // Whether the choices name queue as the default ("Default QUEUE[/INSTANCE] options").
@@ -78,13 +73,13 @@ bool CupsDefaultDestination::save()
     const std::string path = choicesFile();
     // The print system's library would write through a link, and putting the
     // file back would replace the link: neither is ours to do.
-    if (isLink(path) || isLink(folderOf(path)))
+    if (isLink(path) || isLink(folders::folderOf(path)))
         return false;
     bool absent = false;
     auto content = readFile(path, absent);
     if (!content && !absent)
         return false;
-    ::mkdir(folderOf(path).c_str(), 0700);
+    ::mkdir(folders::folderOf(path).c_str(), 0700);
     std::string record
         = std::string(kRecordHeader) + path + "\n" + (content ? "present\n" + *content : "absent\n");
     if (!wholefile::replace(recordFile(), record, 0600))

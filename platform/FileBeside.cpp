@@ -30,10 +30,12 @@ std::string stemFor(const std::string& path)
             stem[at] = '_';
     return stem;
 }
-// The process's umask, read without changing it (umask(2) would, for every
-// thread at once).
-mode_t currentUmask()
+} // namespace
+
+mode_t newFileMode(mode_t mode)
 {
+    // The process's umask, read without changing it (umask(2) would, for
+    // every thread at once).
     std::FILE* status = std::fopen("/proc/self/status", "re");
     char line[256];
     mode_t mask = 022;
@@ -44,9 +46,8 @@ mode_t currentUmask()
         }
     if (status)
         std::fclose(status);
-    return mask;
+    return mode & ~mask;
 }
-} // namespace
 
 FileBeside::FileBeside(const std::string& stemOf, const std::string& suffix, mode_t mode)
 {
@@ -54,8 +55,7 @@ FileBeside::FileBeside(const std::string& stemOf, const std::string& suffix, mod
     const int fd = ::mkostemps(pattern.data(), static_cast<int>(suffix.size()), O_CLOEXEC);
     if (fd < 0)
         return;
-    const mode_t mask = currentUmask();
-    const bool ready = ::fchmod(fd, mode & ~mask) == 0;
+    const bool ready = ::fchmod(fd, newFileMode(mode)) == 0;
     const int reason = errno;
     ::close(fd);
     if (!ready) {

@@ -6,6 +6,10 @@
 
 namespace folyant {
 
+// The permissions a new file asked to have mode gets under the process's
+// umask.
+mode_t newFileMode(mode_t mode = 0666);
+
 // A new file for a target path, made where other users may write (a shared
 // folder, /tmp): created exclusively beside the target under a name nobody
 // else has had (TARGET-STEM-XXXXXX plus a suffix, mkstemp in the target's

@@ -29,18 +29,14 @@ int hexValue(char c)
     return -1;
 }
 
-// One code point of UTF-8 text at `at`, which moves past it; a stray byte
-// stands for itself.
+// One code point of UTF-8 text at `at`, which moves past it; a byte that
+// starts no character stands for itself.
 unsigned nextCodePoint(std::string_view text, std::size_t& at)
 {
-    const auto lead = static_cast<unsigned char>(text[at++]);
-    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    if (more == 0 || at + static_cast<std::size_t>(more) > text.size())
-        return lead;
-    unsigned codePoint = lead & (0x3F >> more);
-    for (int i = 0; i < more; ++i)
-        codePoint = (codePoint << 6) | (static_cast<unsigned char>(text[at++]) & 0x3F);
-    return codePoint;
+    char32_t c = 0;
+    if (utf8::decode(text, at, c))
+        return c;
+    return static_cast<unsigned char>(text[at++]);
 }
 
 std::string escapedKey(std::string_view key)

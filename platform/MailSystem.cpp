@@ -2,31 +2,18 @@
 
 #include "platform/Process.h"
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <cstdlib>
 
 namespace folyant {
 
 MailSystem::Found XdgEmail::locate(std::string& program)
 {
-    const char* path = std::getenv("PATH");
-    std::string folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
-    std::size_t from = 0;
-    while (from <= folders.size()) {
-        const std::size_t to = std::min(folders.find(':', from), folders.size());
-        const std::string folder = folders.substr(from, to - from);
-        from = to + 1;
-        const std::string candidate = (folder.empty() ? "." : folder) + "/xdg-email";
-        struct stat info { };
-        if (::stat(candidate.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-            continue;
-        program = candidate;
-        return ::access(candidate.c_str(), X_OK) == 0 ? Found::Usable : Found::NotUsable;
-    }
-    return Found::Missing;
+    const auto found = process::onPath("xdg-email");
+    if (!found)
+        return Found::Missing;
+    program = *found;
+    return ::access(found->c_str(), X_OK) == 0 ? Found::Usable : Found::NotUsable;
 }
 
 std::vector<std::string> XdgEmail::arguments(const Message& message)

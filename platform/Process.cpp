@@ -3,12 +3,15 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <thread>
 
 extern char** environ;
@@ -149,6 +152,22 @@ int terminate(pid_t pid, int graceMilliseconds)
     }
     signal(SIGKILL);
     return wait(pid).value_or(-1);
+}
+
+std::optional<std::string> onPath(const std::string& name)
+{
+    const char* path = std::getenv("PATH");
+    const std::string folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    for (std::size_t from = 0; from <= folders.size();) {
+        const std::size_t to = std::min(folders.find(':', from), folders.size());
+        const std::string folder = folders.substr(from, to - from);
+        from = to + 1;
+        const std::string candidate = (folder.empty() ? "." : folder) + "/" + name;
+        struct stat info { };
+        if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            return candidate;
+    }
+    return std::nullopt;
 }
 
 } // namespace folyant::process

@@ -35,6 +35,11 @@ std::string pathArgument(const std::string& path);
 // The new process's id, or -1 with error set to the reason (an errno value).
 pid_t start(const Launch& launch, int& error);
 
+// The first regular file of this name in a folder of $PATH (an empty entry
+// is the current folder, an unset PATH /usr/local/bin:/usr/bin:/bin), or
+// nothing; whether it may be run is the caller's question.
+std::optional<std::string> onPath(const std::string& name);
+
 // Waits for the process to end and returns its wait status. With a time limit
 // (milliseconds, 0 or more), nothing when the limit passed first; the process
 // then keeps running. A signal that interrupts the wait does not end it.

@@ -1,5 +1,6 @@
 #include "converter/core/OutputFile.h"
 
+#include "platform/FileBeside.h"
 #include "platform/FileIo.h"
 #include "platform/Folders.h"
 
@@ -14,13 +15,6 @@
 namespace folyant::converter {
 
 namespace {
-mode_t newFileMode()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 // rename() that never replaces: where the file system cannot say so in one
 // call, a hard link does the same.
 bool renameNoReplace(const std::string& from, const std::string& to)

@@ -19,26 +19,19 @@ namespace {
 constexpr int kGraceMilliseconds = 3000;
 constexpr int kPollMilliseconds = 100;
 
-std::optional<std::string> onPath(const std::string& name)
+// The office's program where PATH has one that may be run.
+std::optional<std::string> runnableOnPath(const std::string& name)
 {
-    const char* path = std::getenv("PATH");
-    std::string list = path ? path : "/usr/local/bin:/usr/bin:/bin";
-    for (std::size_t from = 0; from <= list.size();) {
-        const std::size_t to = std::min(list.find(':', from), list.size());
-        const std::string candidate = list.substr(from, to - from) + "/" + name;
-        if (to > from && access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        from = to + 1;
-    }
-    return std::nullopt;
+    auto found = process::onPath(name);
+    return found && ::access(found->c_str(), X_OK) == 0 ? found : std::nullopt;
 }
 } // namespace
 
 std::optional<std::string> OfficeProgram::locate()
 {
-    if (auto found = onPath("soffice"))
+    if (auto found = runnableOnPath("soffice"))
         return found;
-    return onPath("libreoffice");
+    return runnableOnPath("libreoffice");
 }
 
 std::vector<std::string> printingEnvironment()
