@@ -1,5 +1,7 @@
 #include "backend/JobSupervision.h"
 
+#include "platform/Process.h"
+
 #include <cups/backend.h>
 
 #include <grp.h>
@@ -13,22 +15,16 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <thread>
 
 namespace folyant::backend {
 
 namespace {
-constexpr auto kPoll = std::chrono::milliseconds(20);
+// How often a cancel is looked for while the child runs.
+constexpr int kPollMilliseconds = 20;
 // What the supervisor allows the job beyond the converter's own limit: the
 // converter's grace, the backend's kill and the clean-up after it.
 constexpr int kSupervisorMarginMilliseconds = 30000;
 constexpr int kSupervisorGraceMilliseconds = 10000;
-
-void signalProcess(pid_t child, bool group, int number)
-{
-    if (!group || ::kill(-child, number) != 0)
-        ::kill(child, number);
-}
 } // namespace
 
 WatchedEnd watchProcess(
@@ -40,34 +36,28 @@ WatchedEnd watchProcess(
     bool asked = false;
     WatchedEnd end;
     for (;;) {
-        int status = 0;
-        const pid_t ended = ::waitpid(child, &status, WNOHANG);
-        if (ended == child) {
-            end.status = status;
+        if (const auto status = process::wait(child, kPollMilliseconds)) {
+            end.status = *status;
             return end;
         }
-        if (ended < 0 && errno != EINTR)
-            return end;
         const auto now = Clock::now();
         const bool pastLimit
             = limitMilliseconds >= 0 && now - started >= std::chrono::milliseconds(limitMilliseconds);
         if (!asked && ((cancelled && cancelled()) || pastLimit)) {
             // Asked first, so that it can remove what it was writing.
-            signalProcess(child, group, SIGTERM);
-            signalProcess(child, group, SIGCONT);
+            process::signal(child, SIGTERM, group);
+            process::signal(child, SIGCONT, group);
             asked = true;
             askedAt = now;
             end.pastTimeLimit = pastLimit;
         }
         if (asked && now - askedAt >= std::chrono::milliseconds(graceMilliseconds)) {
             // SIGKILL ends a stopped process as well as a running one.
-            signalProcess(child, group, SIGKILL);
-            while (::waitpid(child, &status, 0) < 0 && errno == EINTR) { }
-            end.status = status;
+            process::signal(child, SIGKILL, group);
+            end.status = process::wait(child).value_or(-1);
             end.killed = true;
             return end;
         }
-        std::this_thread::sleep_for(kPoll);
     }
 }
 
@@ -93,7 +83,8 @@ int runAsUser(
         return actAsUser() ? work() : CUPS_BACKEND_CANCEL;
 
     const pid_t parent = ::getpid();
-    const pid_t child = ::fork();
+    // The work keeps the backend's handlers: a cancel reaches it as a flag.
+    const pid_t child = process::fork(process::ChildHandlers::Kept);
     if (child < 0) {
         std::fprintf(stderr, "ERROR: Cannot start the job's process: %s\n", std::strerror(errno));
         return CUPS_BACKEND_FAILED;

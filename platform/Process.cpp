@@ -1,9 +1,11 @@
 #include "platform/Process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <thread>
 
@@ -28,6 +31,27 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings)
     list.push_back(nullptr);
     return list;
 }
+// Waits for a child through a descriptor of its own, which no other process
+// can come to mean; nothing where the kernel has none to give (before 5.3).
+std::optional<int> waitThroughDescriptor(pid_t pid, int limitMilliseconds)
+{
+    const auto descriptor = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (descriptor < 0)
+        return std::nullopt;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMilliseconds);
+    int ready = 0;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd ended{descriptor, POLLIN, 0};
+        ready = ::poll(&ended, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+        if (ready >= 0 || errno != EINTR)
+            break;
+    }
+    ::close(descriptor);
+    return ready;
+}
+
 // Between fork and exec only what is safe there: system calls. A failure is
 // passed back as its errno through a pipe that the exec closes.
 pid_t forkWithDeathSignal(const Launch& launch, char** argv, char** envp, int& error)
@@ -38,7 +62,7 @@ pid_t forkWithDeathSignal(const Launch& launch, char** argv, char** envp, int& e
         return -1;
     }
     const pid_t parent = ::getpid();
-    const pid_t child = ::fork();
+    const pid_t child = process::fork(ChildHandlers::Default);
     if (child == 0) {
         ::close(report[0]);
         // A starter that ended before the signal was set sends none.
@@ -122,8 +146,16 @@ std::optional<int> wait(pid_t pid, int limitMilliseconds)
                 return -1;
         return status;
     }
-    // Processes have no waitable handle here that a time limit could go
-    // with; a short poll is cheap beside what the processes we start do.
+    if (const auto ready = waitThroughDescriptor(pid, limitMilliseconds)) {
+        if (*ready == 0)
+            return std::nullopt;
+        while (waitpid(pid, &status, 0) < 0)
+            if (errno != EINTR)
+                return -1;
+        return status;
+    }
+    // Without process descriptors a short poll, cheap beside what the
+    // processes we start do.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMilliseconds);
     for (;;) {
         const pid_t ended = waitpid(pid, &status, WNOHANG);
@@ -137,20 +169,47 @@ std::optional<int> wait(pid_t pid, int limitMilliseconds)
     }
 }
 
+void signal(pid_t pid, int number, bool group)
+{
+    if (!group || ::kill(-pid, number) != 0)
+        ::kill(pid, number);
+}
+
+pid_t fork(ChildHandlers handlers)
+{
+    sigset_t all;
+    sigset_t caller;
+    ::sigfillset(&all);
+    ::pthread_sigmask(SIG_SETMASK, &all, &caller);
+    const pid_t child = ::fork();
+    if (child == 0 && handlers == ChildHandlers::Default) {
+        // As exec would: handlers go, ignored signals stay ignored.
+        for (int number = 1; number < NSIG; ++number) {
+            struct sigaction current { };
+            if (::sigaction(number, nullptr, &current) != 0 || current.sa_handler == SIG_IGN
+                || current.sa_handler == SIG_DFL)
+                continue;
+            current.sa_handler = SIG_DFL;
+            current.sa_flags = 0;
+            ::sigaction(number, &current, nullptr);
+        }
+    }
+    const int reason = errno;
+    ::pthread_sigmask(SIG_SETMASK, &caller, nullptr);
+    errno = reason;
+    return child;
+}
+
 int terminate(pid_t pid, int graceMilliseconds)
 {
     const bool leadsGroup = getpgid(pid) == pid;
-    const auto signal = [&](int number) {
-        if (!leadsGroup || kill(-pid, number) != 0)
-            kill(pid, number);
-    };
-    signal(SIGTERM);
+    signal(pid, SIGTERM, leadsGroup);
     if (const auto status = wait(pid, graceMilliseconds)) {
         if (leadsGroup)
             kill(-pid, SIGKILL); // what it started must not outlive it
         return *status;
     }
-    signal(SIGKILL);
+    signal(pid, SIGKILL, leadsGroup);
     return wait(pid).value_or(-1);
 }
 

@@ -45,6 +45,22 @@ std::optional<std::string> onPath(const std::string& name);
 // then keeps running. A signal that interrupts the wait does not end it.
 std::optional<int> wait(pid_t pid, int limitMilliseconds = -1);
 
+// Sends a signal to a child of this process not collected yet (whose id no
+// other process can have taken), or to its group when group is set and it
+// leads one.
+void signal(pid_t pid, int number, bool group = false);
+
+// What a forked child does with the signal handlers it inherits.
+enum class ChildHandlers {
+    Default, // every handler back to the default, for a child that execs
+    Kept, // the caller's, for a child that runs the caller's own code
+};
+
+// fork() with every signal blocked across it, so that none is handled in the
+// child before it has its own handlers (ChildHandlers) and none is lost to
+// the parent; both then get the caller's signal mask back.
+pid_t fork(ChildHandlers handlers);
+
 // Asks the process (and its group, when it leads one) to end (SIGTERM), ends
 // them (SIGKILL) if it has not within the grace period, and collects it.
 // Returns its wait status.
