@@ -27,6 +27,80 @@ bool sameName(std::string_view a, std::string_view b)
 
 } // namespace
 
+namespace {
+
+void skipSpaces(std::string_view text, std::size_t& at)
+{
+    while (at < text.size() && isSpace(text[at]))
+        ++at;
+}
+
+// A quoted part at text[at], its quotes removed and a backslash keeping the
+// next character.
+void readQuoted(std::string_view text, std::size_t& at, std::string& value)
+{
+    const char quote = text[at];
+    for (++at; at < text.size() && text[at] != quote; ++at) {
+        if (text[at] == '\\' && at + 1 < text.size())
+            ++at;
+        value += text[at];
+    }
+    if (at < text.size())
+        ++at;
+}
+
+// A collection in braces at text[at], kept as written but for its escapes.
+void readCollection(std::string_view text, std::size_t& at, std::string& value)
+{
+    for (int depth = 0; at < text.size(); ++at) {
+        if (text[at] == '\\' && at + 1 < text.size()) {
+            ++at;
+        } else if (text[at] == '{') {
+            ++depth;
+        } else if (text[at] == '}' && --depth == 0) {
+            value += text[at++];
+            return;
+        }
+        value += text[at];
+    }
+}
+
+// The value after "=", up to a space: quoted parts, collections and commas,
+// one after another, then plain text with backslash escapes to the end.
+std::string readValue(std::string_view text, std::size_t& at)
+{
+    std::string value;
+    while (at < text.size() && !isSpace(text[at])) {
+        const char c = text[at];
+        if (c == ',') {
+            // After a quoted part or a collection, a list goes on.
+            value += c;
+            ++at;
+        } else if (c == '\'' || c == '"') {
+            readQuoted(text, at, value);
+        } else if (c == '{') {
+            readCollection(text, at, value);
+        } else {
+            for (; at < text.size() && !isSpace(text[at]); ++at) {
+                if (text[at] == '\\' && at + 1 < text.size())
+                    ++at;
+                value += text[at];
+            }
+        }
+    }
+    return value;
+}
+
+// What a bare option says of name: "name" is true, "noname" false.
+std::optional<std::string> bareValue(std::string_view optionName, std::string_view name)
+{
+    if (sameName(optionName.substr(0, std::min<std::size_t>(2, optionName.size())), "no"))
+        return sameName(optionName.substr(2), name) ? std::optional<std::string>("false") : std::nullopt;
+    return sameName(optionName, name) ? std::optional<std::string>("true") : std::nullopt;
+}
+
+} // namespace
+
 std::optional<std::string> optionValue(std::string_view options, std::string_view name)
 {
     std::optional<std::string> found;
@@ -37,66 +111,21 @@ std::optional<std::string> optionValue(std::string_view options, std::string_vie
         options.remove_suffix(1);
     }
     while (at < options.size()) {
-        while (at < options.size() && isSpace(options[at]))
-            ++at;
+        skipSpaces(options, at);
         const std::size_t nameStart = at;
         while (at < options.size() && !isSpace(options[at]) && options[at] != '=')
             ++at;
         const std::string_view optionName = options.substr(nameStart, at - nameStart);
         if (optionName.empty())
             break;
-        while (at < options.size() && isSpace(options[at]))
-            ++at;
+        skipSpaces(options, at);
         if (at >= options.size() || options[at] != '=') {
-            // A bare name: "name" is true, "noname" false.
-            if (sameName(optionName.substr(0, std::min<std::size_t>(2, optionName.size())), "no")) {
-                if (sameName(optionName.substr(2), name))
-                    found = "false";
-            } else if (sameName(optionName, name)) {
-                found = "true";
-            }
+            if (auto value = bareValue(optionName, name))
+                found = std::move(value);
             continue;
         }
         ++at;
-        // The value, up to a space: quoted parts (quotes removed, a
-        // backslash keeps the next character), collections in braces (kept
-        // as written) and commas, one after another, then plain text with
-        // backslash escapes to the end.
-        std::string value;
-        while (at < options.size() && !isSpace(options[at])) {
-            const char c = options[at];
-            if (c == ',') {
-                // After a quoted part or a collection, a list goes on.
-                value += c;
-                ++at;
-            } else if (c == '\'' || c == '"') {
-                for (++at; at < options.size() && options[at] != c; ++at) {
-                    if (options[at] == '\\' && at + 1 < options.size())
-                        ++at;
-                    value += options[at];
-                }
-                if (at < options.size())
-                    ++at;
-            } else if (c == '{') {
-                for (int depth = 0; at < options.size(); ++at) {
-                    if (options[at] == '\\' && at + 1 < options.size()) {
-                        ++at;
-                    } else if (options[at] == '{') {
-                        ++depth;
-                    } else if (options[at] == '}' && --depth == 0) {
-                        value += options[at++];
-                        break;
-                    }
-                    value += options[at];
-                }
-            } else {
-                for (; at < options.size() && !isSpace(options[at]); ++at) {
-                    if (options[at] == '\\' && at + 1 < options.size())
-                        ++at;
-                    value += options[at];
-                }
-            }
-        }
+        std::string value = readValue(options, at);
         if (sameName(optionName, name))
             found = std::move(value);
     }

@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include "platform/FileIo.h"
+#include "platform/Folders.h"
 #include "platform/Utf8.h"
 
 #include <fcntl.h>
@@ -399,6 +400,71 @@ std::string escapedValue(std::string_view value)
     return out;
 }
 
+namespace {
+
+// Sets one key of a group in the file's lines: in place where it is, else
+// after the group's last line that is not blank (so that the blank line
+// before the next group stays where it was), else in a new group at the end.
+void setValue(
+    std::vector<Line>& lines, const std::string& group, const std::string& name, const std::string& value)
+{
+    const std::string entry = escapedKey(name) + '=' + escapedValue(value);
+    std::size_t lastOfGroup = lines.size();
+    bool replaced = false;
+    for (std::size_t at = 0; at < lines.size(); ++at) {
+        if (lines[at].group != group)
+            continue;
+        if (!trimmed(lines[at].text).empty())
+            lastOfGroup = at;
+        if (lines[at].key == name) {
+            lines[at].text = entry;
+            replaced = true;
+        }
+    }
+    if (replaced)
+        return;
+    Line line{entry, group, name};
+    if (lastOfGroup < lines.size()) {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastOfGroup) + 1, std::move(line));
+        return;
+    }
+    if (!lines.empty() && !trimmed(lines.back().text).empty())
+        lines.push_back({std::string(), lines.back().group, {}});
+    const std::string header = group.empty() ? "General"
+        : group == "General"                 ? "%General"
+                                             : escapedKey(group);
+    lines.push_back({'[' + header + ']', group, {}});
+    lines.push_back(std::move(line));
+}
+
+// Replaces the file (through a symbolic link, the file it names) with the
+// text: a new file beside it, renamed over it. A new file gets the umask's
+// mode, a replaced one keeps its own.
+bool replaceFile(const std::string& path, std::string_view text)
+{
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    const std::string target = resolved ? resolved : path;
+    std::free(resolved);
+    if (!makeFolders(folders::folderOf(target)))
+        return false;
+    struct stat info { };
+    const bool existed = ::stat(target.c_str(), &info) == 0;
+    std::string temporary = target + ".new-" + std::to_string(::getpid());
+    ::unlink(temporary.c_str()); // left by an earlier process of the same number
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0)
+        return false;
+    bool ok = writeAll(fd, text) && (!existed || ::fchmod(fd, info.st_mode & 07777) == 0);
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && io::rename(temporary.c_str(), target.c_str()) == 0)
+        return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
+} // namespace
+
 bool write(const std::string& path, const std::string& group,
     std::initializer_list<std::pair<std::string, std::string>> values)
 {
@@ -409,66 +475,12 @@ bool write(const std::string& path, const std::string& group,
     if (!text && !absent)
         return false;
     std::vector<Line> lines = linesOf(text.value_or(std::string()));
-
-    for (const auto& [name, value] : values) {
-        const std::string entry = escapedKey(name) + '=' + escapedValue(value);
-        // A new key goes after the group's last line that is not blank, so
-        // that the blank line before the next group stays where it was.
-        std::size_t lastOfGroup = lines.size();
-        bool replaced = false;
-        for (std::size_t at = 0; at < lines.size(); ++at) {
-            if (lines[at].group != group)
-                continue;
-            if (!trimmed(lines[at].text).empty())
-                lastOfGroup = at;
-            if (lines[at].key == name) {
-                lines[at].text = entry;
-                replaced = true;
-            }
-        }
-        if (replaced)
-            continue;
-        Line line{entry, group, name};
-        if (lastOfGroup < lines.size()) {
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastOfGroup) + 1, std::move(line));
-        } else {
-            if (!lines.empty() && !trimmed(lines.back().text).empty())
-                lines.push_back({std::string(), lines.back().group, {}});
-            const std::string header = group.empty() ? "General"
-                : group == "General"                 ? "%General"
-                                                     : escapedKey(group);
-            lines.push_back({'[' + header + ']', group, {}});
-            lines.push_back(std::move(line));
-        }
-    }
-
+    for (const auto& [name, value] : values)
+        setValue(lines, group, name, value);
     std::string out;
     for (const Line& line : lines)
         out += line.text + '\n';
-
-    // Through a symbolic link to the file it names, with the file's mode.
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    const std::string target = resolved ? resolved : path;
-    std::free(resolved);
-    const std::size_t slash = target.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);
-    if (!makeFolders(folder))
-        return false;
-    struct stat info { };
-    const bool existed = ::stat(target.c_str(), &info) == 0;
-    // A new file gets the umask's mode, a replaced one keeps its own.
-    std::string temporary = target + ".new-" + std::to_string(::getpid());
-    ::unlink(temporary.c_str()); // left by an earlier process of the same number
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0)
-        return false;
-    bool ok = writeAll(fd, out) && (!existed || ::fchmod(fd, info.st_mode & 07777) == 0);
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && io::rename(temporary.c_str(), target.c_str()) == 0)
-        return true;
-    ::unlink(temporary.c_str());
-    return false;
+    return replaceFile(path, out);
 }
 
 } // namespace folyant::ini
