@@ -71,6 +71,7 @@ std::string dialogLibraryPath()
 bool runWithDialog(DialogRun& run)
 {
     const std::string path = dialogLibraryPath();
+    // Loaded, not linked, so that a print job never maps the widget libraries.
     // Never unloaded: Qt leaves handlers and threads behind that outlive the call.
     void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     const auto entry
