@@ -49,7 +49,8 @@ std::optional<int> waitThroughDescriptor(pid_t pid, int limitMilliseconds)
             break;
     }
     ::close(descriptor);
-    return ready;
+    // A poll that failed says nothing of the child: the caller polls instead.
+    return ready < 0 ? std::nullopt : std::optional<int>(ready);
 }
 
 // Between fork and exec only what is safe there: system calls. A failure is
