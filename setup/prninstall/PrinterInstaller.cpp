@@ -72,8 +72,10 @@ bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages, bool
             std::fprintf(stderr, "prninstall: the printer cannot be shared: %s\n", error.c_str());
             return false;
         }
-        if (spooler::AddPrinter(names.printerName, names.monitorName, names.portName, names.dataFile,
-                kSharedPolicy, true))
+        if (retried([&] {
+                return spooler::AddPrinter(names.printerName, names.monitorName, names.portName,
+                    names.dataFile, kSharedPolicy, true);
+            }))
             return true;
         std::fprintf(stderr, "prninstall: the print system refused the shared printer: %s\n",
             cupsLastErrorString());

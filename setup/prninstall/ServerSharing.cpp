@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -20,9 +21,11 @@ namespace {
 
 constexpr const char* kConfigurationResource = "/admin/conf/cupsd.conf";
 
-// The print system restarts after each change of its configuration.
+// The print system restarts after each change of its configuration, a
+// moment after it has answered the change.
 bool answersAgain()
 {
+    std::this_thread::sleep_for(std::chrono::seconds(1));
     for (int tries = 0; tries < 150; ++tries) {
         if (spooler::IsRunning())
             return true;
@@ -30,6 +33,37 @@ bool answersAgain()
     }
     return false;
 }
+
+} // namespace
+
+bool retried(const std::function<bool()>& request)
+{
+    // A connection the restart closed fails once; the next one reaches the
+    // new instance.
+    for (int tries = 0; tries < 10; ++tries) {
+        if (request())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    return false;
+}
+
+namespace {
+
+// A connection of its own for each request: one that a restart of the print
+// system closed would fail the next request.
+struct Connection {
+    http_t* http = httpConnect2(
+        cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr);
+    ~Connection()
+    {
+        if (http)
+            httpClose(http);
+    }
+    Connection() = default;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+};
 
 bool sharing()
 {
@@ -136,7 +170,10 @@ bool shareServer(std::vector<std::string>& changes, std::string& error)
         error = "no scratch file for the print system's configuration";
         return false;
     }
-    if (cupsGetFd(CUPS_HTTP_DEFAULT, kConfigurationResource, scratch.fd) != HTTP_STATUS_OK) {
+    if (!retried([&] {
+            return ::ftruncate(scratch.fd, 0) == 0 && ::lseek(scratch.fd, 0, SEEK_SET) == 0
+                && cupsGetFd(Connection().http, kConfigurationResource, scratch.fd) == HTTP_STATUS_OK;
+        })) {
         error = std::string("the print system's configuration could not be read: ") + cupsLastErrorString();
         return false;
     }
@@ -154,9 +191,14 @@ bool shareServer(std::vector<std::string>& changes, std::string& error)
         error = "the print system's configuration could not be written to a scratch file";
         return false;
     }
-    if (cupsPutFile(CUPS_HTTP_DEFAULT, kConfigurationResource, scratch.path.c_str()) != HTTP_STATUS_CREATED) {
+    http_status_t put = HTTP_STATUS_NONE;
+    if (!retried([&] {
+            const Connection connection;
+            put = cupsPutFile(connection.http, kConfigurationResource, scratch.path.c_str());
+            return put == HTTP_STATUS_CREATED || put == HTTP_STATUS_OK;
+        })) {
         error = std::string("the policy was not added to the print system's configuration: ")
-            + cupsLastErrorString();
+            + httpStatus(put) + " (" + std::to_string(static_cast<int>(put)) + ")";
         return false;
     }
     changes.emplace_back(std::string("the policy \"") + kSharedPolicy

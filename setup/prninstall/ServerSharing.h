@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,5 +21,9 @@ std::string sharedPolicyBlock();
 // of the configuration changes. Each change made is one line in changes;
 // false with the reason in error when the print system refused.
 bool shareServer(std::vector<std::string>& changes, std::string& error);
+
+// A request to a print system that may be restarting: tried again for a few
+// seconds until it succeeds.
+bool retried(const std::function<bool()>& request);
 
 } // namespace folyant
