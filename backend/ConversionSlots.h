@@ -11,9 +11,16 @@ namespace folyant::backend {
 class ConversionSlot {
 public:
     ConversionSlot() = default;
-    explicit ConversionSlot(int fd) : m_fd(fd) { }
+    explicit ConversionSlot(int fd)
+        : m_fd(fd)
+    {
+    }
     ~ConversionSlot();
-    ConversionSlot(ConversionSlot&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+    ConversionSlot(ConversionSlot&& other) noexcept
+        : m_fd(other.m_fd)
+    {
+        other.m_fd = -1;
+    }
     ConversionSlot& operator=(ConversionSlot&& other) noexcept;
     ConversionSlot(const ConversionSlot&) = delete;
     ConversionSlot& operator=(const ConversionSlot&) = delete;
@@ -40,7 +47,7 @@ bool prepareSlotFolder(const std::string& folder, std::string& reason);
 // Takes a free place among count in the folder, waiting for one at most
 // waitMilliseconds (a holder is a conversion that ends within its own time
 // limit); cancelled() ends the wait early.
-SlotWait takeSlot(const std::string& folder, int count, int waitMilliseconds, bool (*cancelled)(),
-    ConversionSlot& slot);
+SlotWait takeSlot(
+    const std::string& folder, int count, int waitMilliseconds, bool (*cancelled)(), ConversionSlot& slot);
 
 } // namespace folyant::backend

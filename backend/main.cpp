@@ -73,7 +73,6 @@ struct Descriptor {
 
 constexpr const char* kJobFolderPrefix = "folyant-job-";
 
-
 // Removes the job folders of this user that a backend killed outright (no
 // destructor ran) left behind: their names carry the backend's process id.
 void sweepOrphanedJobFolders()
@@ -203,7 +202,8 @@ std::optional<int> takeConversionSlot(
     const std::string folder = configured && *configured ? configured : kConversionSlotFolder;
     std::string reason;
     if (!folyant::backend::prepareSlotFolder(folder, reason)) {
-        fprintf(stderr, "WARNING: Concurrent conversions are not limited: the folder %s cannot be used (%s).\n",
+        fprintf(stderr,
+            "WARNING: Concurrent conversions are not limited: the folder %s cannot be used (%s).\n",
             folder.c_str(), reason.c_str());
         return std::nullopt;
     }

@@ -131,8 +131,8 @@ TEST(ConversionSlots, PlacesAreCountedAndFreed)
     EXPECT_FALSE(third.held());
     first = backend::ConversionSlot();
     EXPECT_EQ(backend::takeSlot(folder.path(), 2, 0, neverCancelled, third), backend::SlotWait::Taken);
-    EXPECT_EQ(backend::takeSlot(folder.file("missing"), 2, 0, neverCancelled, first),
-        backend::SlotWait::Unusable);
+    EXPECT_EQ(
+        backend::takeSlot(folder.file("missing"), 2, 0, neverCancelled, first), backend::SlotWait::Unusable);
 }
 
 // Only a folder no user can enter holds the places: anything a user could

@@ -77,8 +77,8 @@ bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages, bool
                     names.dataFile, kSharedPolicy, true);
             }))
             return true;
-        std::fprintf(stderr, "prninstall: the print system refused the shared printer: %s\n",
-            cupsLastErrorString());
+        std::fprintf(
+            stderr, "prninstall: the print system refused the shared printer: %s\n", cupsLastErrorString());
         return false;
     }
     if (spooler::AddPrinter(

@@ -53,8 +53,8 @@ namespace {
 // A connection of its own for each request: one that a restart of the print
 // system closed would fail the next request.
 struct Connection {
-    http_t* http = httpConnect2(
-        cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr);
+    http_t* http
+        = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr);
     ~Connection()
     {
         if (http)
