@@ -12,7 +12,9 @@
 // converter that cannot be started at all, a fault of the installation,
 // leaves the queue to the print system's error policy.
 #include "backend/AgentHandoff.h"
+#include "backend/ConversionSlots.h"
 #include "backend/JobOptions.h"
+#include "backend/JobOwner.h"
 #include "backend/JobSupervision.h"
 #include "backend/OutputName.h"
 #include "backend/SharedOutputFolder.h"
@@ -40,7 +42,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -154,6 +158,78 @@ std::string converterProgram()
 bool isCancelled()
 {
     return g_cancelled != 0;
+}
+
+// Where the places of the machine's concurrent conversions are kept: a
+// folder of root's that no user can enter.
+constexpr const char* kConversionSlotFolder = "/run/folyant-velmo";
+
+// Whether the print system vouches for the job's user name. A job from
+// another machine that nobody authenticated carries only the name its client
+// wrote: it is refused rather than written into that name's folder.
+bool ownerVouchedFor(const char* user, const char* options)
+{
+    const auto origin = folyant::backend::currentOrigin(user, options);
+    switch (folyant::backend::judgeOwnership(origin)) {
+    case folyant::backend::Ownership::Authenticated:
+    case folyant::backend::Ownership::Local:
+        return true;
+    case folyant::backend::Ownership::RemoteUnauthenticated:
+        fprintf(stderr,
+            "ERROR: The job from %s was not authenticated; a job from another machine is converted only "
+            "for the account it authenticated as. Nothing was written.\n",
+            origin.host.c_str());
+        return false;
+    case folyant::backend::Ownership::Mismatch:
+        fprintf(stderr,
+            "ERROR: The job names the user \"%s\" but was authenticated as \"%s\"; nothing was "
+            "written.\n",
+            origin.user.c_str(), origin.authenticatedUser.c_str());
+        return false;
+    }
+    return false;
+}
+
+// Takes a place among the machine's concurrent conversions, as root. The wait
+// is bounded: every holder is a backend whose job ends within its time limit.
+// Without root (a backend run by hand) no limit holds.
+std::optional<int> takeConversionSlot(
+    const folyant::MachineSettings& settings, int limitSeconds, folyant::backend::ConversionSlot& slot)
+{
+    if (geteuid() != 0)
+        return std::nullopt;
+    const char* configured = getenv("FOLYANT_CONVERSION_SLOTS");
+    const std::string folder = configured && *configured ? configured : kConversionSlotFolder;
+    std::string reason;
+    if (!folyant::backend::prepareSlotFolder(folder, reason)) {
+        fprintf(stderr,
+            "WARNING: Concurrent conversions are not limited: the folder %s cannot be used (%s).\n",
+            folder.c_str(), reason.c_str());
+        return std::nullopt;
+    }
+    int count = settings.readInt(folyant::installation::kConcurrentConversions).value_or(0);
+    if (count <= 0)
+        count = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    count = std::min(count, 1024);
+    const int waitMilliseconds = limitSeconds > 0 ? limitSeconds * 1000 + 60000 : -1;
+    switch (folyant::backend::takeSlot(folder, count, waitMilliseconds, isCancelled, slot)) {
+    case folyant::backend::SlotWait::Taken:
+        return std::nullopt;
+    case folyant::backend::SlotWait::Unusable:
+        fprintf(stderr, "WARNING: Concurrent conversions are not limited: the folder %s cannot be used.\n",
+            folder.c_str());
+        return std::nullopt;
+    case folyant::backend::SlotWait::TimedOut:
+        fprintf(stderr,
+            "ERROR: All %d conversions the machine runs at once stayed busy for %d seconds; the job will be "
+            "tried again.\n",
+            count, waitMilliseconds / 1000);
+        return CUPS_BACKEND_RETRY;
+    case folyant::backend::SlotWait::Cancelled:
+        fprintf(stderr, "ERROR: The job was cancelled; no PDF was kept.\n");
+        return CUPS_BACKEND_CANCEL;
+    }
+    return std::nullopt;
 }
 
 int writeHandoff(int input, const std::string& path)
@@ -353,6 +429,8 @@ int main(int argc, char** argv)
         }
     }
 
+    if (!ownerVouchedFor(argv[2], argv[5]))
+        return CUPS_BACKEND_CANCEL;
     const passwd* found = getpwnam(argv[2]);
     if (!found) {
         fprintf(stderr, "ERROR: The job's user \"%s\" has no account on this system; nothing was written.\n",
@@ -375,6 +453,9 @@ int main(int argc, char** argv)
     const int limitSeconds = std::clamp(settings.readInt(folyant::installation::kTimeLimit)
                                             .value_or(folyant::installation::kDefaultTimeLimit),
         0, 1000000);
+    folyant::backend::ConversionSlot slot;
+    if (const auto refused = takeConversionSlot(settings, limitSeconds, slot))
+        return *refused;
     return folyant::backend::runAsUser(user, limitSeconds > 0 ? limitSeconds * 1000 : -1, isCancelled, [&] {
         return runJob(input.fd, user, {argv[1], argv[3], argv[4], argv[5]}, limitSeconds);
     });

@@ -26,6 +26,8 @@ install(FILES "${CMAKE_BINARY_DIR}/changelog.gz" DESTINATION ${FOLYANT_DEB_DOC})
 install(PROGRAMS data/debian/folyant-velmo-queue DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/folyant-velmo)
 install(FILES data/debian/folyant-velmo.service DESTINATION /lib/systemd/system)
 install(PROGRAMS data/debian/folyant-velmo.init DESTINATION /etc/init.d RENAME folyant-velmo)
+# The package's own settings (a shared printer), kept over upgrades as a conffile.
+install(FILES data/debian/default DESTINATION /etc/default RENAME folyant-velmo)
 install(FILES data/debian/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides
         RENAME folyant-velmo)
 

@@ -23,6 +23,9 @@ inline constexpr const char* kTimeLimit = "TimeLimit";
 inline constexpr const char* kMemoryLimit = "MemoryLimit";
 inline constexpr int kDefaultTimeLimit = 600;
 inline constexpr int kDefaultMemoryLimit = 2048;
+// How many conversions the machine runs at once, over every queue of the
+// backend; the number of cores when unset or not above 0.
+inline constexpr const char* kConcurrentConversions = "ConcurrentConversions";
 
 // The encryption a program of the suite asks the converter for when it
 // protects a PDF for a user: the fourth value of the converter's security

@@ -169,7 +169,7 @@ bool DeletePrinter(const std::string& printerName)
 }
 
 bool AddPrinter(const std::string& printerName, const std::string& monitorName, const std::string& portName,
-    const std::string& dataFile, const std::string& operationPolicy)
+    const std::string& dataFile, const std::string& operationPolicy, bool shared)
 {
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER);
     ippAddString(
@@ -177,7 +177,7 @@ bool AddPrinter(const std::string& printerName, const std::string& monitorName, 
     ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr,
         deviceUriOf(monitorName, portName).c_str());
     ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_TEXT, "printer-info", nullptr, printerName.c_str());
-    ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-shared", 0);
+    ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-shared", shared ? 1 : 0);
     ippAddBoolean(request, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
     ippAddInteger(request, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
     if (!operationPolicy.empty())

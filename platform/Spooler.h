@@ -41,10 +41,10 @@ bool DeletePrinter(const std::string& printerName);
 // Whether the calling user has a job on the queue that the print system has
 // not finished yet.
 bool HasActiveJobs(const std::string& queue);
-// A local queue bound to the port, with the driver's printer description;
-// not shared, enabled, accepting jobs, under the named operation policy (the
-// server's default one when empty).
+// A queue bound to the port, with the driver's printer description; shared
+// over the network only when asked, enabled, accepting jobs, under the named
+// operation policy (the server's default one when empty).
 bool AddPrinter(const std::string& printerName, const std::string& monitorName, const std::string& portName,
-    const std::string& dataFile, const std::string& operationPolicy = {});
+    const std::string& dataFile, const std::string& operationPolicy = {}, bool shared = false);
 
 } // namespace folyant::spooler

@@ -34,6 +34,9 @@ packages=(
   poppler-utils qpdf time
   # the print system, for the backend, the setup tools and their tests
   cups cups-daemon cups-client cups-filters libcups2-dev
+  # the print-server test: IPP requests with a password (ipptool), users with
+  # passwords (passwd; PAM's cups service comes with cups-daemon), timing (bc)
+  cups-ipp-utils passwd iproute2 bc
   # the office programs the document converter prints through, with Java for import extensions
   libreoffice-writer libreoffice-calc libreoffice-impress libreoffice-java-common default-jre-headless
   # cups-pdf, the baseline of the printing benchmark

@@ -1,10 +1,15 @@
 // The backend's and the spooler layer's own rules, without a print system.
+#include "backend/ConversionSlots.h"
 #include "backend/JobOptions.h"
+#include "backend/JobOwner.h"
 #include "backend/OutputName.h"
 #include "platform/Spooler.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace folyant;
 using folyant::test::TempFolder;
@@ -74,6 +79,83 @@ TEST(JobOptions, QualityChoices)
     EXPECT_EQ(backend::qualityFromOptions("FolyantQuality=Printer"), 1);
     EXPECT_EQ(backend::qualityFromOptions("FolyantQuality=Best"), std::nullopt);
     EXPECT_EQ(backend::qualityFromOptions(""), std::nullopt);
+}
+
+// Whose folder a job may reach: a name only the client wrote never counts
+// for a job from another machine.
+TEST(JobOwner, WhoVouchesForTheName)
+{
+    using backend::Ownership;
+    struct Case {
+        backend::JobOrigin origin;
+        Ownership expected;
+    };
+    const Case cases[] = {
+        // Peer credentials over the local socket, and a password over the network.
+        {{"alice", "alice", "none", "localhost"}, Ownership::Authenticated},
+        {{"alice", "alice", "", "192.0.2.7"}, Ownership::Authenticated},
+        {{"alice", "bob", "none", "192.0.2.7"}, Ownership::Mismatch},
+        // Nobody authenticated it: this machine's jobs go by the queue's policy.
+        {{"alice", "", "", "localhost"}, Ownership::Local},
+        {{"alice", "", "", "127.0.0.1"}, Ownership::Local},
+        {{"alice", "", "", "[::1]"}, Ownership::Local},
+        {{"alice", "", "", ""}, Ownership::Local},
+        {{"root", "", "", "192.0.2.7"}, Ownership::RemoteUnauthenticated},
+        {{"alice", "", "", "client.example"}, Ownership::RemoteUnauthenticated},
+        {{"alice", "", "", "localhost.example"}, Ownership::RemoteUnauthenticated},
+        {{"alice", "", "", "[2001:db8::1]"}, Ownership::RemoteUnauthenticated},
+        // A queue that asks clients for auth-info hands on whatever name they sent.
+        {{"alice", "alice", "username,password", "192.0.2.7"}, Ownership::RemoteUnauthenticated},
+    };
+    for (const Case& each : cases)
+        EXPECT_EQ(backend::judgeOwnership(each.origin), each.expected)
+            << each.origin.user << " / " << each.origin.authenticatedUser << " from " << each.origin.host;
+}
+
+bool neverCancelled()
+{
+    return false;
+}
+
+// A place is held only while its holder lives, and a full machine makes the
+// next job wait, not run.
+TEST(ConversionSlots, PlacesAreCountedAndFreed)
+{
+    TempFolder folder;
+    backend::ConversionSlot first;
+    backend::ConversionSlot second;
+    backend::ConversionSlot third;
+    ASSERT_EQ(backend::takeSlot(folder.path(), 2, 0, neverCancelled, first), backend::SlotWait::Taken);
+    ASSERT_EQ(backend::takeSlot(folder.path(), 2, 0, neverCancelled, second), backend::SlotWait::Taken);
+    EXPECT_EQ(backend::takeSlot(folder.path(), 2, 0, neverCancelled, third), backend::SlotWait::TimedOut);
+    EXPECT_FALSE(third.held());
+    first = backend::ConversionSlot();
+    EXPECT_EQ(backend::takeSlot(folder.path(), 2, 0, neverCancelled, third), backend::SlotWait::Taken);
+    EXPECT_EQ(
+        backend::takeSlot(folder.file("missing"), 2, 0, neverCancelled, first), backend::SlotWait::Unusable);
+}
+
+// Only a folder no user can enter holds the places: anything a user could
+// create or lock there would hold up every job.
+TEST(ConversionSlots, FolderMustBeRootsAlone)
+{
+    TempFolder folder;
+    std::string reason;
+    const std::string places = folder.file("places");
+    const bool asRoot = ::geteuid() == 0;
+    EXPECT_EQ(backend::prepareSlotFolder(places, reason), asRoot) << reason;
+    if (asRoot) {
+        struct stat info { };
+        ASSERT_EQ(::stat(places.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700U);
+        ASSERT_EQ(::chmod(places.c_str(), 0755), 0);
+        EXPECT_FALSE(backend::prepareSlotFolder(places, reason));
+        ASSERT_EQ(::chmod(places.c_str(), 0700), 0);
+        ASSERT_EQ(::chown(places.c_str(), 1, 1), 0);
+        EXPECT_FALSE(backend::prepareSlotFolder(places, reason));
+    }
+    ASSERT_EQ(::symlink(folder.path().c_str(), folder.file("link").c_str()), 0);
+    EXPECT_FALSE(backend::prepareSlotFolder(folder.file("link"), reason));
 }
 
 TEST(Spooler, NamesAndFamilies)

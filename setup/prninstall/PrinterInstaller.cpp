@@ -2,10 +2,13 @@
 
 #include "platform/MessageBox.h"
 #include "platform/Spooler.h"
+#include "setup/prninstall/ServerSharing.h"
 
 #include <cups/cups.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace folyant {
 
@@ -25,7 +28,7 @@ bool answers(const char* tool)
 
 } // namespace
 
-bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages)
+bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages, bool shared)
 {
     if (!answers("prninstall"))
         return false;
@@ -57,6 +60,25 @@ bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages)
         return false;
     case Presence::Failed:
         std::fprintf(stderr, "prninstall: the print system did not list its devices.\n");
+        return false;
+    }
+    if (shared) {
+        std::vector<std::string> changes;
+        std::string error;
+        const bool done = shareServer(changes, error);
+        for (const std::string& change : changes)
+            std::printf("prninstall: %s.\n", change.c_str());
+        if (!done) {
+            std::fprintf(stderr, "prninstall: the printer cannot be shared: %s\n", error.c_str());
+            return false;
+        }
+        if (retried([&] {
+                return spooler::AddPrinter(names.printerName, names.monitorName, names.portName,
+                    names.dataFile, kSharedPolicy, true);
+            }))
+            return true;
+        std::fprintf(
+            stderr, "prninstall: the print system refused the shared printer: %s\n", cupsLastErrorString());
         return false;
     }
     if (spooler::AddPrinter(

@@ -29,7 +29,12 @@ inline constexpr const char* kOwnJobsPolicy = "authenticated";
 // is added. True when the printer was added. The only message box: "Printer
 // Port does not exist!"; what went wrong otherwise, and a queue that had to
 // be made without kOwnJobsPolicy, is one line on standard error.
-bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages);
+//
+// Shared, the print system is first made to share printers and to know
+// kSharedPolicy (what changed is one line each on standard output), and the
+// queue is shared under that policy; a print system that refuses either
+// leaves no printer.
+bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages, bool shared = false);
 
 // What the remover found and did.
 enum class Removal { Removed, NothingToRemove, Failed };

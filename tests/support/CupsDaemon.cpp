@@ -29,6 +29,9 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std:
     for (const char* folder : {"conf", "conf/ppd", "spool", "cache", "state", "log", "bin", "bin/backend",
              "etc/Quorvale", "out", "run"})
         fs::create_directories(root + "/" + folder);
+    // The places of concurrent conversions are this daemon's own, not the machine's.
+    fs::create_directories(root + "/slots");
+    fs::permissions(root + "/slots", fs::perms::owner_all);
     // The temporary folder as a real installation has it (root:lp, 1770): no
     // job's user can write there, so nothing of ours may rely on it.
     fs::create_directories(root + "/tmp");
@@ -75,7 +78,7 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std:
             + "/cache\nAccessLog " + root + "/log/access_log\nErrorLog " + root + "/log/error_log\nPageLog "
             + root + "/log/page_log\nFileDevice Yes\nSetEnv FOLYANT_SYSCONFDIR " + root
             + "/etc\nSetEnv FOLYANT_CONVERTER " FOLYANT_CONVERTER "\nSetEnv FOLYANT_RUNTIME_ROOT "
-            + runtimeRoot() + "\n");
+            + runtimeRoot() + "\nSetEnv FOLYANT_CONVERSION_SLOTS " + root + "/slots\n");
     writeFile(root + "/conf/cupsd.conf",
         "LogLevel debug\nListen " + m_socket
             + "\nBrowsing Off\nWebInterface No\nDefaultShared No\nMaxJobs 200\nFilterLimit 0\n"
