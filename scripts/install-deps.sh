@@ -36,6 +36,9 @@ packages=(
   cups cups-daemon cups-client cups-filters libcups2-dev
   # the office programs the document converter prints through, with Java for import extensions
   libreoffice-writer libreoffice-calc libreoffice-impress libreoffice-java-common default-jre-headless
+  # its SDK: the UNO headers are generated from the office's types at build time, and the
+  # URE libraries linked (at run time only those libreoffice-core brings)
+  libreoffice-dev
   # cups-pdf, the baseline of the printing benchmark
   printer-driver-cups-pdf
 )

@@ -458,8 +458,11 @@ void WarmOffice::end()
     endInstance(path, readInstance(path));
 }
 
-OfficeResult WarmOffice::print(const OfficeRequest& request, const std::function<bool()>& cancelled)
+OfficeResult WarmOffice::print(const OfficeRequest& request, const std::function<bool()>& asked)
 {
+    // Asked once is enough: whoever asks may say it only once.
+    bool seen = false;
+    const std::function<bool()> cancelled = [&seen, &asked] { return seen || (seen = asked()); };
     const std::string office = folder();
     if (office.empty() || !makeFolders(office))
         return {OfficeOutcome::Unsafe, "the office folder " + office + " cannot be made the user's alone"};
@@ -521,6 +524,10 @@ OfficeResult WarmOffice::printOnce(const OfficeRequest& request, const std::func
         const auto deadline = Clock::now() + std::chrono::milliseconds(m_limits.startMilliseconds);
         while (!socketIsOurs(socket) && ::kill(pid, 0) == 0 && Clock::now() < deadline && !cancelled())
             pause(kPollMilliseconds);
+        if (cancelled()) {
+            endInstance(office, instance);
+            return {OfficeOutcome::Cancelled, {}};
+        }
     }
     const std::string socket = socketPath(instance->pipe);
     struct stat info { };
@@ -564,8 +571,9 @@ OfficeResult WarmOffice::printOnce(const OfficeRequest& request, const std::func
     ++instance->documents;
     writeInstance(office, *instance);
     const OfficeOutcome outcome = outcomeOf(bridged.outcome);
-    if (outcome == OfficeOutcome::NoOffice || outcome == OfficeOutcome::UnknownPrinter) {
-        // A dead office, or one started before the queue was added.
+    // A dead office, or one started before the queue was added, is started
+    // afresh once; a fresh one that does not know the queue is kept.
+    if (outcome == OfficeOutcome::NoOffice || (outcome == OfficeOutcome::UnknownPrinter && firstTry)) {
         endInstance(office, instance);
         retry = firstTry;
     }
