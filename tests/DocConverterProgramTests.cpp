@@ -258,6 +258,7 @@ TEST_F(Routes, TheHandOffIsFoundWhateverHomeSaysAndNamesMayBeRelative)
     EXPECT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
     EXPECT_EQ(test::pdfPageCount(out + "/show.pdf"), officePages(kCorpus + "poi-SampleShow.ppt"));
     EXPECT_TRUE(test::filesBelow(daemon.outputFolder()).empty()) << "the job was handed over, not printed";
+    test::endOffice(otherHome + "/.local/state/folyant/office");
     std::filesystem::remove_all(otherHome);
 
     // The README's own example, in the folder of the document.

@@ -287,8 +287,9 @@ std::string currentCupsServer()
         const bool gone = ::stat(lastUse, &info) != 0;
         if (!gone && now.tv_sec - info.st_mtime < idleSeconds)
             continue;
+        // Its folder removed, the office has nobody left to serve.
         const int fd = ::open(lock, O_RDWR | O_CLOEXEC | O_NOFOLLOW);
-        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        if ((fd < 0 && errno == ENOENT) || (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0)) {
             ::kill(-office, SIGTERM);
             for (int tries = 0; tries < 100 && ::waitpid(office, &status, WNOHANG) != office; ++tries) {
                 const timespec tenth{0, 100000000};
