@@ -130,9 +130,11 @@ bool printInOffice(const RouteContext& context, const std::string& document, con
     switch (result.outcome) {
     case OfficeOutcome::Printed:
         return true;
-    case OfficeOutcome::NoOffice:
     case OfficeOutcome::Cancelled:
         return false;
+    case OfficeOutcome::NoOffice:
+        text = "LibreOffice could not be started, or did not answer";
+        break;
     case OfficeOutcome::Refused:
         text = kOfficeRefused;
         break;

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -347,6 +348,8 @@ pid_t launch(const std::vector<std::string>& argv, const std::vector<std::string
             ::close(quiet);
         ::setsid();
         ::umask(077);
+        // Seen in the process list as what it is, not as the converter.
+        ::prctl(PR_SET_NAME, "folyant-office", 0, 0, 0);
         const pid_t keeper = ::fork();
         if (keeper != 0)
             ::_exit(keeper > 0 ? 0 : 1);
