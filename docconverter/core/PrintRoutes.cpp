@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 namespace folyant::docconverter {
 
@@ -96,17 +97,22 @@ void takeOver(const RouteContext& context, ArmedHandoff& armed, const std::strin
     context.clock.sleep(pause);
 }
 
-// The route's import filter: a document is loaded only as the type its name
-// says (random bytes named .doc would otherwise print as text).
-std::string filterFor(const std::string& document)
+// The route's import filters: a document is loaded only as a type its name
+// says (random bytes named .doc would otherwise print as text), of any of the
+// program's versions the office reads.
+std::vector<std::string> filtersFor(const std::string& document)
 {
     const std::string name = lowered(folders::fileNameOf(document));
-    static const std::pair<const char*, const char*> kFilters[] = {{".doc", "MS Word 97"},
-        {".rtf", "Rich Text Format"}, {".xls", "MS Excel 97"}, {".ppt", "MS PowerPoint 97"}};
-    for (const auto& [ending, filter] : kFilters) {
+    static const std::pair<const char*, std::vector<std::string>> kFilters[] = {
+        {".doc", {"MS Word 97", "MS Word 95", "MS WinWord 6.0"}},
+        {".rtf", {"Rich Text Format"}},
+        {".xls", {"MS Excel 97", "MS Excel 95", "MS Excel 5.0/95", "MS Excel 4.0"}},
+        {".ppt", {"MS PowerPoint 97"}},
+    };
+    for (const auto& [ending, filters] : kFilters) {
         const std::string end = ending;
         if (name.size() > end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0)
-            return filter;
+            return filters;
     }
     return {};
 }
@@ -125,7 +131,7 @@ bool printInOffice(const RouteContext& context, const std::string& document, con
     limits.idleSeconds = context.officeIdleSeconds;
     WarmOffice office(*program, printingEnvironment(), limits);
     const OfficeResult result
-        = office.print({document, filterFor(document), context.queue, file}, context.cancelled);
+        = office.print({document, filtersFor(document), context.queue, file}, context.cancelled);
     std::string text;
     switch (result.outcome) {
     case OfficeOutcome::Printed:

@@ -166,22 +166,26 @@ BridgeResult printOverBridge(const BridgeRequest& request)
         }
         const Reference<frame::XDesktop2> desktop = frame::Desktop::create(remote);
         closeLeftovers(desktop);
-        Properties load = properties({property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true))});
-        if (!request.filter.empty())
-            load = properties({property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
-                property("FilterName", uno::Any(fromUtf8(request.filter)))});
         Reference<lang::XComponent> document;
-        try {
-            document = desktop->loadComponentFromURL(*url, "_blank", 0, load);
-        } catch (const lang::DisposedException&) {
-            throw;
-        } catch (const uno::RuntimeException&) {
-            throw;
-        } catch (const uno::Exception& error) {
-            return {BridgeOutcome::NotLoaded, toUtf8(error.Message)};
+        std::string refusal;
+        const std::vector<std::string> anyType{std::string()};
+        for (const std::string& filter : request.filters.empty() ? anyType : request.filters) {
+            Properties load = properties({property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true))});
+            if (!filter.empty())
+                load = properties({property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
+                    property("FilterName", uno::Any(fromUtf8(filter)))});
+            try {
+                document = desktop->loadComponentFromURL(*url, "_blank", 0, load);
+            } catch (const uno::RuntimeException&) {
+                throw;
+            } catch (const uno::Exception& error) {
+                refusal = toUtf8(error.Message);
+            }
+            if (document.is())
+                break;
         }
         if (!document.is())
-            return {BridgeOutcome::NotLoaded, {}};
+            return {BridgeOutcome::NotLoaded, refusal};
         BridgeResult result{BridgeOutcome::Failed, {}};
         try {
             result = printLoaded(document, request);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace folyant::docconverter {
 
@@ -11,7 +12,9 @@ namespace folyant::docconverter {
 struct BridgeRequest {
     std::string pipeName; // the office's acceptor, "pipe,name=PIPE"
     std::string document; // a file system path
-    std::string filter; // the import filter; empty: the office detects the type
+    // The import filters the document may be loaded with, tried in turn;
+    // none: the office detects the type.
+    std::vector<std::string> filters;
     std::string printer; // the queue named on the document
     std::string file; // the file printed into; empty: to the queue
 };

@@ -549,7 +549,7 @@ OfficeResult WarmOffice::printOnce(const OfficeRequest& request, const std::func
     // ended here: its bridge then breaks and the call returns.
     std::atomic<bool> done = false;
     BridgeResult bridged{BridgeOutcome::Failed, {}};
-    const BridgeRequest call{instance->pipe, request.document, request.filter, request.printer, request.file};
+    const BridgeRequest call{instance->pipe, request.document, request.filters, request.printer, request.file};
     std::thread worker([&] {
         bridged = printOverBridge(call);
         done = true;

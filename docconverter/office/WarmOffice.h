@@ -32,7 +32,8 @@ inline constexpr const char* kOfficeIdleSetting = "OfficeIdleSeconds";
 
 struct OfficeRequest {
     std::string document;
-    std::string filter; // the route's import filter; empty: the office detects the type
+    // The route's import filters, tried in turn; none: the office detects the type.
+    std::vector<std::string> filters;
     std::string printer; // the queue named on the document
     std::string file; // print into this file; empty: to the queue
 };
