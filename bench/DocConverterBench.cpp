@@ -76,7 +76,8 @@ double officePeakKilobytes()
     double total = 0;
     for (const auto& entry : fs::directory_iterator("/proc")) {
         const std::string pid = entry.path().filename().string();
-        if (pid.empty() || !std::isdigit(static_cast<unsigned char>(pid[0])) || ::getpgid(std::stoi(pid)) != *leader)
+        if (pid.empty() || !std::isdigit(static_cast<unsigned char>(pid[0]))
+            || ::getpgid(std::stoi(pid)) != *leader)
             continue;
         std::ifstream status(entry.path() / "status");
         for (std::string line; std::getline(status, line);)
@@ -121,7 +122,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string document = argv[i];
         const std::string theirsPdf = work.file(fs::path(document).stem().string() + ".pdf");
-        const std::vector<std::string> convertTo{"--headless", "--convert-to", "pdf", "--outdir", work.path(), document};
+        const std::vector<std::string> convertTo{
+            "--headless", "--convert-to", "pdf", "--outdir", work.path(), document};
         // Warm: the user's profile and the system's caches are in use already.
         test::runProgram("/usr/bin/soffice", convertTo);
         const Sample office = median(runs, [&] { return timed("/usr/bin/soffice", convertTo, {}, work); });

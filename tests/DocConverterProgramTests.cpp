@@ -22,8 +22,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <thread>
 
@@ -519,11 +519,11 @@ TEST_F(Routes, EachUserHasAnOfficeOfTheirOwnThatNoOtherUserReaches)
     ASSERT_GT(first.pid, 1) << "the office stays warm after the job";
     ASSERT_EQ(first.documents, 1);
     const std::string socket = socketOf(account, first);
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(::lstat(socket.c_str(), &info), 0) << socket;
     EXPECT_TRUE(S_ISSOCK(info.st_mode));
     EXPECT_EQ(info.st_mode & 077, 0u) << "the pipe is the user's alone";
-    struct stat folder {};
+    struct stat folder { };
     ASSERT_EQ(::stat((account.home() + "/.local/state/folyant/office").c_str(), &folder), 0);
     EXPECT_EQ(folder.st_mode & 077, 0u) << "the profile and the records are the user's alone";
 

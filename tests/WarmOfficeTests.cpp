@@ -64,7 +64,8 @@ TEST_F(WarmOfficeAlone, RefusesWhatTheRouteCannotPrintAndEndsItselfWhenIdle)
         bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
     test::writeFile(m_files.file("random.doc"), bytes);
     const std::string printed = m_files.file("printed.pdf");
-    auto result = office.print({m_files.file("random.doc"), {"MS Word 97", "MS Word 95"}, "Folyant_No_Such_Queue", printed}, never);
+    auto result = office.print(
+        {m_files.file("random.doc"), {"MS Word 97", "MS Word 95"}, "Folyant_No_Such_Queue", printed}, never);
     EXPECT_EQ(result.outcome, OfficeOutcome::Refused) << result.message;
     EXPECT_FALSE(test::fileExists(printed));
     const auto first = WarmOffice::running();
@@ -72,8 +73,8 @@ TEST_F(WarmOfficeAlone, RefusesWhatTheRouteCannotPrintAndEndsItselfWhenIdle)
 
     // A printer the office does not know is not silently replaced by its
     // default printer: the office is started afresh once, then it is refused.
-    result = office.print(
-        {std::string(FOLYANT_TEST_DATA) + "/office/poi-SampleDoc.doc", {"MS Word 97"}, "Folyant_No_Such_Queue", printed},
+    result = office.print({std::string(FOLYANT_TEST_DATA) + "/office/poi-SampleDoc.doc", {"MS Word 97"},
+                              "Folyant_No_Such_Queue", printed},
         never);
     EXPECT_EQ(result.outcome, OfficeOutcome::UnknownPrinter) << result.message;
     EXPECT_FALSE(test::fileExists(printed));

@@ -33,7 +33,8 @@ using Properties = uno::Sequence<beans::PropertyValue>;
 
 OUString fromUtf8(const std::string& text)
 {
-    return OStringToOUString(OString(text.c_str(), static_cast<sal_Int32>(text.size())), RTL_TEXTENCODING_UTF8);
+    return OStringToOUString(
+        OString(text.c_str(), static_cast<sal_Int32>(text.size())), RTL_TEXTENCODING_UTF8);
 }
 
 std::string toUtf8(const OUString& text)
@@ -157,7 +158,8 @@ BridgeResult printOverBridge(const BridgeRequest& request)
             return {BridgeOutcome::NotLoaded, "no file URL for " + request.document};
         Reference<uno::XComponentContext> remote;
         try {
-            const Reference<bridge::XUnoUrlResolver> resolver = bridge::UnoUrlResolver::create(localContext());
+            const Reference<bridge::XUnoUrlResolver> resolver
+                = bridge::UnoUrlResolver::create(localContext());
             remote.set(resolver->resolve("uno:pipe,name=" + fromUtf8(request.pipeName)
                            + ";urp;StarOffice.ComponentContext"),
                 uno::UNO_QUERY_THROW);
@@ -170,7 +172,8 @@ BridgeResult printOverBridge(const BridgeRequest& request)
         std::string refusal;
         const std::vector<std::string> anyType{std::string()};
         for (const std::string& filter : request.filters.empty() ? anyType : request.filters) {
-            Properties load = properties({property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true))});
+            Properties load
+                = properties({property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true))});
             if (!filter.empty())
                 load = properties({property("Hidden", uno::Any(true)), property("ReadOnly", uno::Any(true)),
                     property("FilterName", uno::Any(fromUtf8(filter)))});

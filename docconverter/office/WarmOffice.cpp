@@ -139,9 +139,18 @@ struct Instance {
     int documents = 0;
 };
 
-std::string recordPath(const std::string& folder) { return folder + "/instance"; }
-std::string lockPath(const std::string& folder) { return folder + "/lock"; }
-std::string lastUsePath(const std::string& folder) { return folder + "/last-use"; }
+std::string recordPath(const std::string& folder)
+{
+    return folder + "/instance";
+}
+std::string lockPath(const std::string& folder)
+{
+    return folder + "/lock";
+}
+std::string lastUsePath(const std::string& folder)
+{
+    return folder + "/last-use";
+}
 
 std::optional<Instance> readInstance(const std::string& folder)
 {
@@ -274,7 +283,8 @@ std::string currentCupsServer()
 // The keeper: the office's parent, which ends it after the idle time once
 // nobody prints in it, and then goes. It runs in a child of a process that
 // may have threads: only calls that are safe after fork.
-[[noreturn]] void keep(pid_t office, const char* lastUse, const char* lock, const char* socket, int idleSeconds)
+[[noreturn]] void keep(
+    pid_t office, const char* lastUse, const char* lock, const char* socket, int idleSeconds)
 {
     for (;;) {
         int status = 0;
@@ -283,7 +293,7 @@ std::string currentCupsServer()
         const timespec second{1, 0};
         ::nanosleep(&second, nullptr);
         struct stat info { };
-        timespec now { };
+        timespec now{};
         ::clock_gettime(CLOCK_REALTIME, &now);
         const bool gone = ::stat(lastUse, &info) != 0;
         if (!gone && now.tv_sec - info.st_mtime < idleSeconds)
@@ -371,8 +381,7 @@ pid_t launch(const std::vector<std::string>& argv, const std::vector<std::string
     }
     ::close(report[1]);
     int status = 0;
-    while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) { }
     pid_t office = -1;
     if (::read(report[0], &office, sizeof office) != sizeof office)
         office = -1;
@@ -483,14 +492,16 @@ OfficeResult WarmOffice::print(const OfficeRequest& request, const std::function
     return result;
 }
 
-OfficeResult WarmOffice::printOnce(const OfficeRequest& request, const std::function<bool()>& cancelled, bool& retry)
+OfficeResult WarmOffice::printOnce(
+    const OfficeRequest& request, const std::function<bool()>& cancelled, bool& retry)
 {
     const bool firstTry = !retry;
     retry = false;
     const std::string office = folder();
     auto instance = readInstance(office);
     const bool usable = instance && isOffice(*instance) && instance->cupsServer == currentCupsServer()
-        && instance->documents < m_limits.documentsPerStart && residentKiB(instance->office) < m_limits.memoryKiB;
+        && instance->documents < m_limits.documentsPerStart
+        && residentKiB(instance->office) < m_limits.memoryKiB;
     if (!usable) {
         endInstance(office, instance);
         instance.reset();
@@ -517,10 +528,11 @@ OfficeResult WarmOffice::printOnce(const OfficeRequest& request, const std::func
             if (entry.rfind("TMPDIR=", 0) != 0)
                 environment.push_back(entry);
         environment.push_back("TMPDIR=" + tmp);
-        const pid_t pid = launch({m_program, "--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
-                                     "--nolockcheck", "--accept=pipe,name=" + pipe + ";urp;StarOffice.ComponentContext",
-                                     "-env:UserInstallation=" + fileUrl(profile)},
-            environment, office, socket, m_limits.idleSeconds);
+        const pid_t pid
+            = launch({m_program, "--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
+                         "--nolockcheck", "--accept=pipe,name=" + pipe + ";urp;StarOffice.ComponentContext",
+                         "-env:UserInstallation=" + fileUrl(profile)},
+                environment, office, socket, m_limits.idleSeconds);
         if (pid <= 0)
             return {OfficeOutcome::NoOffice, "the office could not be started: " + m_program};
         instance = Instance{pid, pipe, currentCupsServer(), 0};
@@ -549,7 +561,8 @@ OfficeResult WarmOffice::printOnce(const OfficeRequest& request, const std::func
     // ended here: its bridge then breaks and the call returns.
     std::atomic<bool> done = false;
     BridgeResult bridged{BridgeOutcome::Failed, {}};
-    const BridgeRequest call{instance->pipe, request.document, request.filters, request.printer, request.file};
+    const BridgeRequest call{
+        instance->pipe, request.document, request.filters, request.printer, request.file};
     std::thread worker([&] {
         bridged = printOverBridge(call);
         done = true;
@@ -570,7 +583,8 @@ OfficeResult WarmOffice::printOnce(const OfficeRequest& request, const std::func
     worker.join();
     if (ended != OfficeOutcome::Printed) {
         endInstance(office, instance);
-        return {ended, ended == OfficeOutcome::TimedOut ? "the office did not finish the document in time" : ""};
+        return {
+            ended, ended == OfficeOutcome::TimedOut ? "the office did not finish the document in time" : ""};
     }
     ++instance->documents;
     writeInstance(office, *instance);

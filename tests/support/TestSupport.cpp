@@ -11,9 +11,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +20,7 @@
 #include <regex>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace folyant::test {
 
