@@ -325,10 +325,12 @@ pid_t launch(const std::vector<std::string>& argv, const std::vector<std::string
     const std::string& folder, const std::string& socket, int idleSeconds)
 {
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const auto& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
     std::vector<char*> env;
+    env.reserve(environment.size() + 1);
     for (const auto& entry : environment)
         env.push_back(const_cast<char*>(entry.c_str()));
     env.push_back(nullptr);
