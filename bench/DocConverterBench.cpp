@@ -1,18 +1,28 @@
-// zevConverter against LibreOffice's own conversion, side by side in one run:
-// wall time of `zevConverter DOC PDF` (through a private cupsd with the
-// virtual printer) and of `soffice --headless --convert-to pdf DOC`, each with
-// a fresh LibreOffice profile, median of several runs, for each document; and
-// the share of the words of LibreOffice's PDF that our PDF keeps.
-//   folyant-docconverter-bench DOC... (BENCH_RUNS, default 3)
+// zevConverter against what a user would otherwise run, `soffice --headless
+// --convert-to pdf DOC` with their usual profile (warm: run once before it is
+// measured), side by side in one run, for each document: wall time and peak
+// memory, median of several runs, as ratios, and the share of the words of
+// LibreOffice's PDF that ours keeps. Ours is measured cold (the user's warm
+// office ended first, so the run starts it) and warm (it runs already); its
+// memory is zevConverter's peak plus the office's. Both run with the real
+// home folder, through a private cupsd with the virtual printer.
+//   folyant-docconverter-bench DOC... (BENCH_RUNS, default 3; BENCH_ZEVCONVERTER:
+//   another build's zevConverter to measure)
+#include "docconverter/office/WarmOffice.h"
 #include "tests/support/CupsDaemon.h"
+
+#include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
+#include <sstream>
 #include <vector>
 
 using namespace folyant;
@@ -20,16 +30,69 @@ namespace fs = std::filesystem;
 
 namespace {
 
-double medianSeconds(int runs, const std::function<void()>& run)
+struct Sample {
+    double seconds = 0;
+    double kilobytes = 0;
+};
+
+Sample median(int runs, const std::function<Sample()>& run)
 {
     std::vector<double> seconds;
+    std::vector<double> kilobytes;
     for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        const Sample sample = run();
+        seconds.push_back(sample.seconds);
+        kilobytes.push_back(sample.kilobytes);
     }
     std::sort(seconds.begin(), seconds.end());
-    return seconds[seconds.size() / 2];
+    std::sort(kilobytes.begin(), kilobytes.end());
+    return {seconds[seconds.size() / 2], kilobytes[kilobytes.size() / 2]};
+}
+
+// A program's wall time and peak resident memory (GNU time's, of the
+// largest process it waited for).
+Sample timed(const std::string& program, const std::vector<std::string>& arguments,
+    const std::vector<std::pair<std::string, std::string>>& environment, const test::TempFolder& work)
+{
+    std::vector<std::string> argv{"-f", "%M", "-o", work.file("peak"), program};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    const auto start = std::chrono::steady_clock::now();
+    test::runProgram("/usr/bin/time", argv, {}, environment);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::istringstream peak(test::readFile(work.file("peak")));
+    double kilobytes = 0;
+    for (std::string line; std::getline(peak, line);)
+        if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0])))
+            kilobytes = std::atof(line.c_str());
+    return {seconds, kilobytes};
+}
+
+// The peak resident memory of the user's warm office: its processes' high-water marks.
+double officePeakKilobytes()
+{
+    const auto leader = docconverter::WarmOffice::running();
+    if (!leader)
+        return 0;
+    double total = 0;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string pid = entry.path().filename().string();
+        if (pid.empty() || !std::isdigit(static_cast<unsigned char>(pid[0]))
+            || ::getpgid(std::stoi(pid)) != *leader)
+            continue;
+        std::ifstream status(entry.path() / "status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmHWM:", 0) == 0)
+                total += std::atof(line.c_str() + 6);
+    }
+    return total;
+}
+
+double keptPercent(const std::set<std::string>& theirs, const std::set<std::string>& ours)
+{
+    std::size_t kept = 0;
+    for (const std::string& word : theirs)
+        kept += ours.count(word);
+    return theirs.empty() ? 0.0 : 100.0 * static_cast<double>(kept) / static_cast<double>(theirs.size());
 }
 
 } // namespace
@@ -37,6 +100,8 @@ double medianSeconds(int runs, const std::function<void()>& run)
 int main(int argc, char** argv)
 {
     const int runs = std::getenv("BENCH_RUNS") ? std::max(1, std::atoi(std::getenv("BENCH_RUNS"))) : 3;
+    const std::string zevConverter
+        = std::getenv("BENCH_ZEVCONVERTER") ? std::getenv("BENCH_ZEVCONVERTER") : FOLYANT_ZEVCONVERTER;
     test::CupsDaemon daemon;
     if (!daemon.running()) {
         std::fprintf(stderr, "cupsd did not start\n");
@@ -47,40 +112,46 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "prninstall failed\n");
         return 1;
     }
-    test::TempFolder work;
-    // The default destination the jobs switch is kept apart from the caller's.
-    environment.emplace_back("HOME", work.path());
     environment.emplace_back("FOLYANT_SYSCONFDIR", FOLYANT_DEV_SYSCONF);
+    test::TempFolder work;
+    // An office started for another print server would not know this one's queue.
+    docconverter::WarmOffice::end();
 
-    std::printf(
-        "%-36s %6s %10s %10s %7s %7s\n", "document", "pages", "soffice s", "ours s", "ratio", "words");
+    std::printf("%-34s %5s %9s %8s %8s %6s %6s %9s %9s %6s %6s\n", "document", "pages", "soffice s", "cold s",
+        "warm s", "cold×", "warm×", "soffice M", "ours M", "mem×", "words");
     for (int i = 1; i < argc; ++i) {
         const std::string document = argv[i];
+        const std::string theirsPdf = work.file(fs::path(document).stem().string() + ".pdf");
+        const std::vector<std::string> convertTo{
+            "--headless", "--convert-to", "pdf", "--outdir", work.path(), document};
+        // Warm: the user's profile and the system's caches are in use already.
+        test::runProgram("/usr/bin/soffice", convertTo);
+        const Sample office = median(runs, [&] { return timed("/usr/bin/soffice", convertTo, {}, work); });
+        const auto theirs = test::wordsOf(test::pdfText(theirsPdf));
+        fs::remove(theirsPdf);
+
+        const std::string pdf = work.file("ours.pdf");
         int pages = -1;
-        std::set<std::string> theirs;
         std::set<std::string> words;
-        const double office = medianSeconds(runs, [&] {
-            test::TempFolder profile;
-            test::runProgram("/usr/bin/soffice",
-                {"--headless", "-env:UserInstallation=file://" + profile.path(), "--convert-to", "pdf",
-                    "--outdir", work.path(), document});
-            const std::string made = work.file(fs::path(document).stem().string() + ".pdf");
-            theirs = test::wordsOf(test::pdfText(made));
-            fs::remove(made);
-        });
-        const double ours = medianSeconds(runs, [&] {
-            const std::string pdf = work.file("ours.pdf");
-            test::runProgram(FOLYANT_ZEVCONVERTER, {document, pdf}, {}, environment);
+        const auto ours = [&] {
+            Sample sample = timed(zevConverter, {document, pdf}, environment, work);
+            sample.kilobytes += officePeakKilobytes();
             pages = test::pdfPageCount(pdf);
             words = test::wordsOf(test::pdfText(pdf));
             fs::remove(pdf);
+            return sample;
+        };
+        const Sample cold = median(runs, [&] {
+            docconverter::WarmOffice::end();
+            return ours();
         });
-        std::size_t kept = 0;
-        for (const std::string& word : theirs)
-            kept += words.count(word);
-        std::printf("%-36s %6d %10.2f %10.2f %7.2f %6.0f%%\n", fs::path(document).filename().c_str(), pages,
-            office, ours, ours / office,
-            theirs.empty() ? 0.0 : 100.0 * static_cast<double>(kept) / static_cast<double>(theirs.size()));
+        const Sample warm = median(runs, ours);
+        std::printf("%-34s %5d %9.2f %8.2f %8.2f %6.2f %6.2f %9.0f %9.0f %6.2f %5.0f%%\n",
+            fs::path(document).filename().c_str(), pages, office.seconds, cold.seconds, warm.seconds,
+            cold.seconds / office.seconds, warm.seconds / office.seconds, office.kilobytes / 1024,
+            warm.kilobytes / 1024, warm.kilobytes / office.kilobytes, keptPercent(theirs, words));
+        std::fflush(stdout);
     }
+    docconverter::WarmOffice::end();
     return 0;
 }

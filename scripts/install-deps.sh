@@ -39,6 +39,9 @@ packages=(
   cups-ipp-utils passwd iproute2 bc
   # the office programs the document converter prints through, with Java for import extensions
   libreoffice-writer libreoffice-calc libreoffice-impress libreoffice-java-common default-jre-headless
+  # its SDK: the UNO headers are generated from the office's types at build time, and the
+  # URE libraries linked (at run time only those libreoffice-core brings)
+  libreoffice-dev
   # cups-pdf, the baseline of the printing benchmark
   printer-driver-cups-pdf
 )

@@ -10,11 +10,20 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <thread>
 
@@ -164,6 +173,7 @@ TEST_F(Routes, FailuresAreToldAndLeaveNothing)
     result = convert(garbage, out + "/broken.pdf");
     EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
     EXPECT_EQ(result.err.find("변환이 성공"), std::string::npos);
+
     EXPECT_FALSE(test::fileExists(out + "/broken.pdf"));
 
     // HWP 5 without an import extension: the failure, and why.
@@ -248,6 +258,7 @@ TEST_F(Routes, TheHandOffIsFoundWhateverHomeSaysAndNamesMayBeRelative)
     EXPECT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
     EXPECT_EQ(test::pdfPageCount(out + "/show.pdf"), officePages(kCorpus + "poi-SampleShow.ppt"));
     EXPECT_TRUE(test::filesBelow(daemon.outputFolder()).empty()) << "the job was handed over, not printed";
+    test::endOffice(otherHome + "/.local/state/folyant/office");
     std::filesystem::remove_all(otherHome);
 
     // The README's own example, in the folder of the document.
@@ -266,12 +277,16 @@ TEST_F(Routes, ADefaultThatCannotBeSwitchedStopsTheJobAndAKilledRunIsPutRight)
     std::filesystem::create_directories(cups);
     account.own(cups);
     const std::string choices = "Dest Folyant_Velmo media=A4\n";
+    // Printed by a program that knows only the default destination.
+    const std::string notes = out + "/notes.txt";
+    test::writeFile(notes, "Plain notes\n");
+    account.own(notes);
 
     // A choices folder the user cannot write.
     test::writeFile(cups + "/lpoptions", choices);
     account.own(cups + "/lpoptions");
     ::chmod(cups.c_str(), 0500);
-    auto result = convert(kCorpus + "tika-testHWP_3.0.hwp", out + "/readonly.pdf");
+    auto result = convert(notes, out + "/readonly.pdf");
     EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
     EXPECT_NE(result.err.find("could not be switched"), std::string::npos) << result.err;
     EXPECT_EQ(lpoptions(), choices);
@@ -288,7 +303,7 @@ TEST_F(Routes, ADefaultThatCannotBeSwitchedStopsTheJobAndAKilledRunIsPutRight)
     test::writeFile(account.home() + "/elsewhere", choices);
     account.own(account.home() + "/elsewhere");
     std::filesystem::create_symlink(account.home() + "/elsewhere", cups + "/lpoptions");
-    result = convert(kCorpus + "tika-testHWP_3.0.hwp", out + "/linked.pdf");
+    result = convert(notes, out + "/linked.pdf");
     EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
     EXPECT_NE(result.err.find("could not be switched"), std::string::npos) << result.err;
     EXPECT_TRUE(std::filesystem::is_symlink(cups + "/lpoptions"));
@@ -306,7 +321,7 @@ TEST_F(Routes, ADefaultThatCannotBeSwitchedStopsTheJobAndAKilledRunIsPutRight)
         {"--mount", "--propagation", "private", "/bin/sh", "-c", fillUp, "sh", cups, account.name(),
             "/usr/sbin/runuser", "-u", account.name(), "--", "/usr/bin/env", "HOME=" + account.home(),
             "CUPS_SERVER=" + daemon.socket(), "FOLYANT_SYSCONFDIR=" FOLYANT_DEV_SYSCONF, "LANG=C.UTF-8",
-            "TMPDIR=/tmp", FOLYANT_ZEVCONVERTER, kCorpus + "tika-testHWP_3.0.hwp", out + "/full.pdf"});
+            "TMPDIR=/tmp", FOLYANT_ZEVCONVERTER, notes, out + "/full.pdf"});
     EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed) << result.err;
     EXPECT_NE(result.err.find("could not be switched"), std::string::npos) << result.err;
     EXPECT_FALSE(test::fileExists(out + "/full.pdf"));
@@ -442,6 +457,118 @@ TEST_F(Routes, TerminationEndsTheJobAndPutsEverythingBack)
     for (int i = 0; i < 100 && !officeGone; ++i, QThread::msleep(50))
         officeGone = test::runProgram("/usr/bin/pgrep", {"-u", account.name(), "soffice"}).out.empty();
     EXPECT_TRUE(officeGone) << "the printing program was ended with the job";
+}
+
+// The user's warm office, as its folder records it.
+struct OfficeRecord {
+    long pid = -1;
+    std::string pipe;
+    int documents = 0;
+};
+
+OfficeRecord officeOf(const test::ThrowAwayUser& user)
+{
+    OfficeRecord record;
+    std::ifstream in(user.home() + "/.local/state/folyant/office/instance");
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("pid=", 0) == 0)
+            record.pid = std::stol(line.substr(4));
+        else if (line.rfind("pipe=", 0) == 0)
+            record.pipe = line.substr(5);
+        else if (line.rfind("documents=", 0) == 0)
+            record.documents = std::stoi(line.substr(10));
+    }
+    return record;
+}
+
+// Whether a process of the user's can connect to the socket: errno, or 0.
+int connectAs(const test::ThrowAwayUser& user, const std::string& socketPath)
+{
+    const passwd* entry = ::getpwnam(user.name().c_str());
+    if (!entry)
+        return -1;
+    const uid_t uid = entry->pw_uid;
+    const gid_t gid = entry->pw_gid;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+            ::_exit(200);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+        const int connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::_exit(connected == 0 ? 0 : (errno & 0x7f));
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string socketOf(const test::ThrowAwayUser& user, const OfficeRecord& record)
+{
+    return "/tmp/OSL_PIPE_" + std::to_string(::getpwnam(user.name().c_str())->pw_uid) + "_" + record.pipe;
+}
+
+// Another local user's converter never reaches the first user's warm office:
+// each user has an office of their own, whose pipe only its user may connect to.
+TEST_F(Routes, EachUserHasAnOfficeOfTheirOwnThatNoOtherUserReaches)
+{
+    ASSERT_EQ(convert(kCorpus + "poi-SampleDoc.doc", out + "/first.pdf").exitCode, 0);
+    const OfficeRecord first = officeOf(account);
+    ASSERT_GT(first.pid, 1) << "the office stays warm after the job";
+    ASSERT_EQ(first.documents, 1);
+    const std::string socket = socketOf(account, first);
+    struct stat info { };
+    ASSERT_EQ(::lstat(socket.c_str(), &info), 0) << socket;
+    EXPECT_TRUE(S_ISSOCK(info.st_mode));
+    EXPECT_EQ(info.st_mode & 077, 0u) << "the pipe is the user's alone";
+    struct stat folder { };
+    ASSERT_EQ(::stat((account.home() + "/.local/state/folyant/office").c_str(), &folder), 0);
+    EXPECT_EQ(folder.st_mode & 077, 0u) << "the profile and the records are the user's alone";
+
+    test::ThrowAwayUser other;
+    ASSERT_TRUE(other.exists());
+    EXPECT_EQ(connectAs(other, socket), EACCES) << "another user connected to the office's pipe";
+    EXPECT_EQ(connectAs(account, socket), 0) << "its own user may";
+
+    const std::string otherOut = other.home() + "/out";
+    std::filesystem::create_directories(otherOut);
+    other.own(otherOut);
+    const auto result = test::runProgram("/usr/sbin/runuser",
+        {"-u", other.name(), "--", "/usr/bin/env", "-C", other.home(), "HOME=" + other.home(),
+            "PATH=/usr/local/bin:/usr/bin:/bin", "CUPS_SERVER=" + daemon.socket(),
+            "FOLYANT_SYSCONFDIR=" FOLYANT_DEV_SYSCONF, "LANG=C.UTF-8", "TMPDIR=/tmp", FOLYANT_ZEVCONVERTER,
+            kCorpus + "poi-Employee.xls", otherOut + "/theirs.pdf"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const OfficeRecord second = officeOf(other);
+    EXPECT_GT(second.pid, 1);
+    EXPECT_NE(second.pid, first.pid);
+    EXPECT_NE(second.pipe, first.pipe);
+    EXPECT_EQ(officeOf(account).documents, 1) << "the first user's office printed the other's document";
+    EXPECT_EQ(::kill(static_cast<pid_t>(first.pid), 0), 0) << "the first user's office is untouched";
+    test::endOffice(other.home() + "/.local/state/folyant/office");
+}
+
+// A warm office that died (killed, crashed) is noticed and replaced; the
+// next document is printed as if nothing happened.
+TEST_F(Routes, ADeadOfficeIsStartedAfresh)
+{
+    ASSERT_EQ(convert(kCorpus + "poi-SampleDoc.doc", out + "/first.pdf").exitCode, 0);
+    const OfficeRecord dead = officeOf(account);
+    ASSERT_GT(dead.pid, 1);
+    ASSERT_EQ(::kill(static_cast<pid_t>(-dead.pid), SIGKILL), 0);
+    for (int i = 0; i < 100 && ::kill(static_cast<pid_t>(dead.pid), 0) == 0; ++i)
+        QThread::msleep(50);
+
+    const auto result = convert(kCorpus + "tika-testRTF-word2003.rtf", out + "/second.pdf");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_GT(test::pdfPageCount(out + "/second.pdf"), 0);
+    const OfficeRecord fresh = officeOf(account);
+    EXPECT_NE(fresh.pid, dead.pid);
+    EXPECT_NE(fresh.pipe, dead.pipe) << "a new pipe name for every start";
+    EXPECT_EQ(fresh.documents, 1);
+    expectNothingLeft();
 }
 
 } // namespace

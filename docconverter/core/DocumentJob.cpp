@@ -5,6 +5,7 @@
 #include "docconverter/core/OfficeProgram.h"
 #include "docconverter/core/RunFolder.h"
 #include "docconverter/core/StartCommand.h"
+#include "docconverter/office/WarmOffice.h"
 #include "installation/Handoff.h"
 #include "installation/MachineSettings.h"
 #include "platform/DefaultDestination.h"
@@ -117,7 +118,7 @@ int DocumentJob::PrintThroughApplication(
         const Route route = routeFor(document, m_hwpViewerPath);
         const RouteContext context{m_home, m_hwpViewerPath, m_folders.libFolder, m_platform.fonts,
             m_platform.messages, [this] { return !m_pump(); }, m_clock, m_programLimit, kVirtualPrinterQueue,
-            m_attended};
+            m_attended, m_officeIdle};
         printThrough(route, context, document, pdf, temporary, std::time(nullptr));
         const bool complete = IsPostScriptComplete(temporary);
         if (route == Route::HwpShellPrint && !complete)
@@ -220,8 +221,10 @@ DocumentJob::Outcome DocumentJob::convert(
 
 DocumentInstallation readDocumentInstallation(const MachineSettings& machine, MessageBox& messages)
 {
+    const int idle = machine.readInt(kOfficeIdleSetting).value_or(0);
     return {readInstallationFolders(machine, messages, installedFolders(), kErrorCaption),
-        machine.readString(installation::kHwpViewerPath, installation::kValueBuffer).value_or("")};
+        machine.readString(installation::kHwpViewerPath, installation::kValueBuffer).value_or(""),
+        idle > 0 ? idle : 300};
 }
 
 bool pumpUnlessTerminated(TerminationWatch* watch)

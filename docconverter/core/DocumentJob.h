@@ -50,6 +50,8 @@ public:
     void setAttended(bool attended) { m_attended = attended; }
     void setWaitClock(WaitClock clock) { m_clock = std::move(clock); }
     void setProgramLimit(int milliseconds) { m_programLimit = milliseconds; }
+    // How long the user's warm office stays without a document (seconds).
+    void setOfficeIdle(int seconds) { m_officeIdle = seconds; }
     // Stands in for the routes: the application's printing, and nothing else.
     void setPrinter(Printer printer) { m_print = std::move(printer); }
 
@@ -74,16 +76,19 @@ private:
     std::string m_home;
     WaitClock m_clock = WaitClock::real();
     int m_programLimit = 300000;
+    int m_officeIdle = 300;
     bool m_attended = false;
     Printer m_print;
 };
 
 // What the document converter reads of its installation at start-up: the
 // interpreter's folders (each failure shown with "Folyant Error") and, silently,
-// the HWP viewer program.
+// the HWP viewer program and the warm office's idle time (OfficeIdleSeconds,
+// five minutes unless a positive number).
 struct DocumentInstallation {
     InstallationFolders folders;
     std::string hwpViewerPath;
+    int officeIdleSeconds = 300;
 };
 DocumentInstallation readDocumentInstallation(const MachineSettings& machine, MessageBox& messages);
 

@@ -1,15 +1,12 @@
 #include "docconverter/core/OfficeProgram.h"
 
-#include "platform/Folders.h"
 #include "platform/Process.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 
 extern char** environ;
 
@@ -27,7 +24,7 @@ std::optional<std::string> runnableOnPath(const std::string& name)
 }
 } // namespace
 
-std::optional<std::string> OfficeProgram::locate()
+std::optional<std::string> locateOffice()
 {
     if (auto found = runnableOnPath("soffice"))
         return found;
@@ -41,38 +38,6 @@ std::vector<std::string> printingEnvironment()
         if (std::strncmp(*entry, "LPDEST=", 7) != 0 && std::strncmp(*entry, "PRINTER=", 8) != 0)
             environment.emplace_back(*entry);
     return environment;
-}
-
-OfficeProgram::OfficeProgram(std::string program, int limitMilliseconds)
-    : m_program(std::move(program))
-    , m_limit(limitMilliseconds)
-    , m_profile(kOfficeProfilePrefix)
-{
-}
-
-pid_t OfficeProgram::start(const std::vector<std::string>& arguments)
-{
-    if (m_profile.path().empty())
-        return -1;
-    std::vector<std::string> argv{m_program, "--headless", "--norestore", "--nologo", "--nodefault",
-        "-env:UserInstallation=file://" + m_profile.path()};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    // What it prints about its work is no message of ours.
-    const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    int error = 0;
-    const pid_t pid = process::start({m_program, argv, printingEnvironment(), -1, quiet, true}, error);
-    if (quiet >= 0)
-        ::close(quiet);
-    return pid;
-}
-
-bool OfficeProgram::run(const std::vector<std::string>& arguments, const std::function<bool()>& cancelled)
-{
-    const pid_t pid = start(arguments);
-    if (pid < 0)
-        return false;
-    waitForProgram(pid, m_limit, cancelled);
-    return true;
 }
 
 bool waitForProgram(pid_t pid, int limitMilliseconds, const std::function<bool()>& cancelled)

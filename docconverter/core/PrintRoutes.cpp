@@ -2,7 +2,9 @@
 
 #include "docconverter/core/FontListRepair.h"
 #include "docconverter/core/OfficeProgram.h"
+#include "docconverter/core/RunFolder.h"
 #include "docconverter/core/StartCommand.h"
+#include "docconverter/office/WarmOffice.h"
 #include "installation/Handoff.h"
 #include "platform/Folders.h"
 #include "platform/MessageBox.h"
@@ -18,6 +20,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 namespace folyant::docconverter {
 
@@ -61,6 +64,8 @@ bool exists(const std::string& path)
     return ::lstat(path.c_str(), &info) == 0;
 }
 
+constexpr auto kEnded = [] { return true; };
+
 // Ends the hand-off however the route is left.
 class ArmedHandoff {
 public:
@@ -84,36 +89,108 @@ private:
     bool m_armed = true;
 };
 
-// The office program prints the document into the temporary file through
-// the queue; its file lands in a folder of its own first, named after the
-// document whatever its content.
-void printToFile(const RouteContext& context, const std::string& document, const std::string& temporary,
-    const char* missingText)
-{
-    const auto program = OfficeProgram::locate();
-    bool started = false;
-    if (const RunFolder folder(kPrintFolderPrefix); program && !folder.path().empty()) {
-        OfficeProgram office(*program, context.programLimitMilliseconds);
-        started = office.run({"--print-to-file", "--printer-name", context.queue, "--outdir", folder.path(),
-                                 process::pathArgument(document)},
-            context.cancelled);
-        std::error_code ignored;
-        for (const auto& entry : std::filesystem::directory_iterator(folder.path(), ignored)) {
-            handoff::takeOverSpoolFile(entry.path().string(), temporary);
-            break;
-        }
-    }
-    if (!started)
-        context.messages.show(
-            missingText, MessageButtons::Ok, MessageIcon::Warning, MessageAnswer::Ok, kProgramTitle);
-}
-
 void takeOver(const RouteContext& context, ArmedHandoff& armed, const std::string& spool,
     const std::string& temporary, int pause)
 {
     armed.end();
     handoff::takeOverSpoolFile(spool, temporary);
     context.clock.sleep(pause);
+}
+
+// The route's import filters: a document is loaded only as a type its name
+// says (random bytes named .doc would otherwise print as text), of any of the
+// program's versions the office reads.
+std::vector<std::string> filtersFor(const std::string& document)
+{
+    const std::string name = lowered(folders::fileNameOf(document));
+    static const std::pair<const char*, std::vector<std::string>> kFilters[] = {
+        {".doc", {"MS Word 97", "MS Word 95", "MS WinWord 6.0"}},
+        {".rtf", {"Rich Text Format"}},
+        {".xls", {"MS Excel 97", "MS Excel 95", "MS Excel 5.0/95", "MS Excel 4.0"}},
+        {".ppt", {"MS PowerPoint 97"}},
+    };
+    for (const auto& [ending, filters] : kFilters) {
+        const std::string end = ending;
+        if (name.size() > end.size() && name.compare(name.size() - end.size(), end.size(), end) == 0)
+            return filters;
+    }
+    return {};
+}
+
+// The user's warm office prints the document with the virtual printer named
+// on it: to the queue, or into the file. False when it printed nothing; what
+// went wrong is told, except that no office exists (the caller's words).
+bool printInOffice(const RouteContext& context, const std::string& document, const std::string& file)
+{
+    const auto program = locateOffice();
+    if (!program)
+        return false;
+    OfficeLimits limits;
+    limits.documentMilliseconds = context.programLimitMilliseconds;
+    limits.turnMilliseconds = context.programLimitMilliseconds + 30000;
+    limits.idleSeconds = context.officeIdleSeconds;
+    WarmOffice office(*program, printingEnvironment(), limits);
+    const OfficeResult result
+        = office.print({document, filtersFor(document), context.queue, file}, context.cancelled);
+    std::string text;
+    switch (result.outcome) {
+    case OfficeOutcome::Printed:
+        return true;
+    case OfficeOutcome::Cancelled:
+        return false;
+    case OfficeOutcome::NoOffice:
+        text = "LibreOffice could not be started, or did not answer";
+        break;
+    case OfficeOutcome::Refused:
+        text = kOfficeRefused;
+        break;
+    case OfficeOutcome::UnknownPrinter:
+        text = "LibreOffice does not know the printer " + context.queue + ".";
+        break;
+    case OfficeOutcome::Busy:
+        text = "LibreOffice is busy with another of your documents; try again later.";
+        break;
+    case OfficeOutcome::TimedOut:
+        text = "LibreOffice did not finish printing the document in time and was ended.";
+        break;
+    case OfficeOutcome::Unsafe:
+    case OfficeOutcome::Failed:
+        text = "LibreOffice could not print the document";
+        break;
+    }
+    if (!result.message.empty())
+        text += " (" + result.message + ")";
+    context.messages.show(text, MessageButtons::Ok, MessageIcon::Warning, MessageAnswer::Ok, kProgramTitle);
+    return false;
+}
+
+// The office prints the document into the temporary file through the
+// queue; its file lands in a folder of its own first.
+void printToFile(const RouteContext& context, const std::string& document, const std::string& temporary,
+    const char* missingText)
+{
+    if (!locateOffice()) {
+        context.messages.show(
+            missingText, MessageButtons::Ok, MessageIcon::Warning, MessageAnswer::Ok, kProgramTitle);
+        return;
+    }
+    const RunFolder folder(kPrintFolderPrefix);
+    if (folder.path().empty())
+        return;
+    const std::string printed = folder.path() + "/printed.pdf";
+    if (printInOffice(context, document, printed))
+        handoff::takeOverSpoolFile(printed, temporary);
+}
+
+// The office prints the document to the queue, and the backend hands the job
+// over through the spool file.
+void printToQueue(const RouteContext& context, const std::string& document, const std::string& spool,
+    const std::string& temporary)
+{
+    ArmedHandoff armed(context.home, spool);
+    if (printInOffice(context, document, {}))
+        pollSpoolFile(spool, context, kEnded);
+    takeOver(context, armed, spool, temporary, 500);
 }
 
 // The route's own program, started and waited for within the limit; false
@@ -126,8 +203,6 @@ bool runToEnd(const RouteContext& context, const std::vector<std::string>& argv,
         waitForProgram(pid, limitMilliseconds, context.cancelled);
     return pid > 0;
 }
-
-constexpr auto kEnded = [] { return true; };
 } // namespace
 
 WaitClock WaitClock::real()
@@ -152,7 +227,7 @@ Route routeFor(const std::string& document, const std::string& hwpViewerPath)
 
 bool printsToDefault(Route route)
 {
-    return route == Route::HwpViewer || route == Route::HwpShellPrint || route == Route::ShellPrint;
+    return route == Route::HwpViewer || route == Route::ShellPrint;
 }
 
 bool pollSpoolFile(
@@ -205,17 +280,9 @@ void printThrough(Route route, const RouteContext& context, const std::string& d
     case Route::ExcelAutomation:
         printToFile(context, document, temporary, kExcelMissing);
         return;
-    case Route::PrintTo: {
-        ArmedHandoff armed(context.home, spool);
-        pid_t printer = -1;
-        if (const auto program = OfficeProgram::locate()) {
-            OfficeProgram office(*program, context.programLimitMilliseconds);
-            printer = office.start({"--pt", context.queue, process::pathArgument(document)});
-            WaitForSpoolFile(spool, printer, context);
-        }
-        takeOver(context, armed, spool, temporary, 500);
+    case Route::PrintTo:
+        printToQueue(context, document, spool, temporary);
         return;
-    }
     case Route::HwpViewer: {
         ArmedHandoff armed(context.home, spool);
         if (runToEnd(context, {trimmed(context.hwpViewerPath), "/pt", process::pathArgument(document)},
@@ -228,26 +295,16 @@ void printThrough(Route route, const RouteContext& context, const std::string& d
     case Route::HwpShellPrint: {
         FontListRepair repair(context.fonts, context.libFolder);
         repair.ReplaceFontList(now);
-        {
-            ArmedHandoff armed(context.home, spool);
-            if (const auto program = OfficeProgram::locate()) {
-                OfficeProgram office(*program, context.programLimitMilliseconds);
-                if (office.run({"-p", process::pathArgument(document)}, context.cancelled))
-                    pollSpoolFile(spool, context, kEnded);
-            }
-            takeOver(context, armed, spool, temporary, 500);
-        }
+        printToQueue(context, document, spool, temporary);
         repair.RestoreFontList();
         return;
     }
     case Route::ShellPrint:
-        if (const auto program = OfficeProgram::locate(); program && opensInOffice(document)) {
-            OfficeProgram office(*program, context.programLimitMilliseconds);
-            office.run({"-p", process::pathArgument(document)}, context.cancelled);
-        } else {
+        if (locateOffice() && opensInOffice(document))
+            printInOffice(context, document, {});
+        else
             runToEnd(
                 context, {"/usr/bin/lp", process::pathArgument(document)}, context.programLimitMilliseconds);
-        }
         return;
     }
 }

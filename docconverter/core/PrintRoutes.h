@@ -21,15 +21,15 @@ enum class Route {
     ExcelAutomation, // .xls: the same
     PrintTo, // .ppt, .hwd: printed to the queue, handed over by the backend
     HwpViewer, // .hwp with a viewer program: the viewer prints, handed over
-    HwpShellPrint, // .hwp without one: printed to the default destination, handed over
+    HwpShellPrint, // .hwp without one: printed by the office to the queue, handed over
     ShellPrint, // anything else: printed, not handed over
 };
 Route routeFor(const std::string& document, const std::string& hwpViewerPath);
 
 // Whether the route can print only to the user's default destination (the
-// HWP programs, the shell's print, lp), so that the job must switch it. The
-// office routes name the virtual printer on the print instead, and another
-// program printing meanwhile still reaches the user's own printer.
+// HWP viewer, lp), so that the job must switch it. The office routes name the
+// virtual printer on the document instead, and another program printing
+// meanwhile still reaches the user's own printer.
 bool printsToDefault(Route route);
 
 // The waits of the routes, in milliseconds; a test makes them pass quickly
@@ -55,6 +55,8 @@ struct RouteContext {
     // Someone watches the run: the HWP viewer, a program the user sees, is
     // then waited for without a limit.
     bool attended = false;
+    // Without a document for this long, the user's warm office ends itself.
+    int officeIdleSeconds = 300;
 };
 
 // Prints the document by its route so that its PostScript ends up at the
@@ -79,6 +81,11 @@ void WaitForSpoolFile(const std::string& spool, pid_t printer, const RouteContex
 // programGone tells whether the printing program has ended.
 bool pollSpoolFile(
     const std::string& spool, const RouteContext& context, const std::function<bool()>& programGone);
+
+// What the user is told when the office refused to open the document.
+inline constexpr const char* kOfficeRefused
+    = "LibreOffice could not open the document as the type its name says: it is damaged, "
+      "encrypted, or of another type";
 
 // What the user is told besides the failure when an HWP document did not print.
 inline constexpr const char* kHwpNeedsImport

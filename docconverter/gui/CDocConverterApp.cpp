@@ -49,6 +49,7 @@ int convertUnattended(char** argv)
     DocumentJob job(installation.folders, {messages, destinations, fonts},
         [&termination] { return pumpUnlessTerminated(&termination); });
     job.setHwpViewerPath(installation.hwpViewerPath);
+    job.setOfficeIdle(installation.officeIdleSeconds);
     // The shell's names: relative to where the command was given.
     std::error_code noFolder;
     const std::string here = std::filesystem::current_path(noFolder).string();

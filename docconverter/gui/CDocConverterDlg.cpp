@@ -131,6 +131,7 @@ void CDocConverterDlg::OnInitDialog()
     DocumentInstallation installation = readDocumentInstallation(m_platform.machine, m_platform.messages);
     m_folders = std::move(installation.folders);
     m_hwpViewerPath = std::move(installation.hwpViewerPath);
+    m_officeIdle = installation.officeIdleSeconds;
     UpdateData(false);
 }
 
@@ -195,6 +196,7 @@ StartOutcome CDocConverterDlg::OnStart()
     DocumentJob job(m_folders, {m_platform.messages, m_platform.destinations, m_platform.fonts},
         [this] { return pump(); });
     job.setHwpViewerPath(m_hwpViewerPath);
+    job.setOfficeIdle(m_officeIdle);
     job.setAttended(true);
     if (m_printer)
         job.setPrinter(m_printer);

@@ -88,6 +88,7 @@ private:
     DocPlatform m_platform;
     InstallationFolders m_folders;
     std::string m_hwpViewerPath;
+    int m_officeIdle = 300;
     TerminationWatch* m_termination = nullptr;
     DocumentJob::Printer m_printer;
     bool m_running = false;

@@ -6,11 +6,13 @@
 #include <QStringList>
 
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +20,7 @@
 #include <regex>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace folyant::test {
 
@@ -61,9 +64,27 @@ ThrowAwayUser::ThrowAwayUser()
     m_home = home;
 }
 
+void endOffice(const std::string& officeFolder)
+{
+    std::ifstream record(officeFolder + "/instance");
+    for (std::string line; std::getline(record, line);) {
+        if (line.rfind("pid=", 0) != 0)
+            continue;
+        const long pid = std::strtol(line.c_str() + 4, nullptr, 10);
+        if (pid <= 1 || ::kill(static_cast<pid_t>(-pid), SIGKILL) != 0)
+            return;
+        for (int tries = 0; tries < 100 && ::kill(static_cast<pid_t>(pid), 0) == 0; ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
 ThrowAwayUser::~ThrowAwayUser()
 {
     std::error_code ignored;
+    // The user's warm office outlives the jobs that started it; it goes
+    // first, so that its pipe is gone before /tmp is swept.
+    if (!m_home.empty())
+        endOffice(m_home + "/.local/state/folyant/office");
     // What the user's programs left in /tmp goes with the user: LibreOffice's
     // pipe of an office that was ended, its temporary files, Java's
     // performance data. Only what the user owns, found by its owner.

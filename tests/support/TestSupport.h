@@ -53,6 +53,10 @@ private:
     std::string m_home;
 };
 
+// Ends the warm office whose folder (HOME/.local/state/folyant/office) is
+// given, with its processes, if one runs.
+void endOffice(const std::string& officeFolder);
+
 std::string dataFile(const std::string& name);
 // The machine settings of the development installation, with further lines
 // ("Name=value\n") after them.
