@@ -74,24 +74,5 @@ std::string startFolder(const std::string& lastUsed, const std::optional<std::st
     return folder;
 }
 
-std::string reserveUniquePdf(const std::string& folder, const std::string& base)
-{
-    for (int number = 1; number < 10000; ++number) {
-        std::string path = folder;
-        path += '/';
-        path += base;
-        if (number > 1)
-            path += " (" + std::to_string(number) + ")";
-        path += ".pdf";
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            ::close(fd);
-            return path;
-        }
-        if (errno != EEXIST)
-            return {};
-    }
-    return {};
-}
 
 } // namespace folyant::session

@@ -50,8 +50,4 @@ std::optional<std::string> pdfFileName(const std::string& typed);
 std::string startFolder(const std::string& lastUsed, const std::optional<std::string>& machineOutputFolder,
     const std::string& home);
 
-// Creates FOLDER/BASE.pdf, or "BASE (2).pdf" and so on, as a new empty file
-// of the user's; never an existing one. Empty when none could be made.
-std::string reserveUniquePdf(const std::string& folder, const std::string& base);
-
 } // namespace folyant::session

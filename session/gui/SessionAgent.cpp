@@ -2,6 +2,7 @@
 
 #include "installation/InstallationFolders.h"
 #include "installation/MachineSettings.h"
+#include "platform/OutputName.h"
 #include "session/gui/AgentSettings.h"
 #include "session/gui/DesktopNotifier.h"
 #include "session/gui/SaveDialog.h"
@@ -129,7 +130,7 @@ std::optional<SaveChoice> SessionAgent::unaskedChoice(SaveChoice proposed)
             tr("'%1' 폴더를 만들 수 없습니다.").arg(QString::fromStdString(proposed.folder)));
         return std::nullopt;
     }
-    const std::string reserved = reserveUniquePdf(proposed.folder, proposedBase().toStdString());
+    const std::string reserved = names::reserveUniquePdf(proposed.folder, proposedBase().toStdString());
     if (reserved.empty()) {
         m_desktop.jobFailed(value(agent::kTitle),
             tr("'%1' 폴더에 PDF를 만들 수 없습니다.").arg(QString::fromStdString(proposed.folder)));
