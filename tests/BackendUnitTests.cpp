@@ -238,6 +238,26 @@ TEST(JobOptions, QualityChoices)
     EXPECT_EQ(backend::qualityFromOptions(""), std::nullopt);
 }
 
+TEST(JobOptions, TheHostAJobCameFrom)
+{
+    // As cupsd passes them: a job of this machine says localhost.
+    const std::string seen = "finishings=3 job-uuid=urn:uuid:5de6 job-originating-host-name=localhost "
+                             "date-time-at-creation= time-at-creation=1796786819";
+    const std::pair<std::string, std::string> cases[] = {
+        {seen, "here"},
+        {"job-originating-host-name=pc-12.example.org", "pc-12.example.org"},
+        {"job-originating-host-name=192.0.2.7 copies=2", "192.0.2.7"},
+        {"job-originating-host-name=127.0.0.1", "here"},
+        {"job-originating-host-name=::1", "here"},
+        {"job-originating-host-name=[::1]", "here"},
+        {"job-originating-host-name=/run/cups/cups.sock", "here"},
+        {"copies=1", "here"},
+        {"", "here"},
+    };
+    for (const auto& [options, host] : cases)
+        EXPECT_EQ(backend::originatingHost(options, "here"), host) << options;
+}
+
 TEST(Spooler, NamesAndFamilies)
 {
     EXPECT_EQ(spooler::queueName("Folyant Velmo"), "Folyant_Velmo");
