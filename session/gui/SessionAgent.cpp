@@ -58,6 +58,8 @@ SessionAgent::~SessionAgent()
     }
     for (const Job& job : m_queue)
         ::close(job.file);
+    for (const Job& job : m_series)
+        ::close(job.file);
     if (m_current.file >= 0)
         ::close(m_current.file);
     ::close(m_listener);
@@ -95,6 +97,13 @@ void SessionAgent::stop()
     // No new jobs: the backend, unanswered, converts them itself.
     m_stopping = true;
     m_notifier->setEnabled(false);
+    // Jobs of a series not yet combined are saved each on its own, as every
+    // job taken is.
+    while (!m_series.empty()) {
+        m_queue.push_front(std::move(m_series.back()));
+        m_series.pop_back();
+    }
+    m_seriesChoices.clear();
 }
 
 SaveChoice SessionAgent::proposedChoice() const
@@ -178,7 +187,7 @@ void SessionAgent::next()
         const AgentSettings settings = AgentSettings::load();
         const SaveChoice proposed = proposedChoice();
         if (settings.askEachTime) {
-            SaveDialog dialog(proposed, value(agent::kTitle));
+            SaveDialog dialog(proposed, value(agent::kTitle), m_previousPdf, static_cast<int>(m_queue.size()));
             dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
             dialog.show();
             dialog.raise();
@@ -194,6 +203,15 @@ void SessionAgent::next()
             AgentSettings remembered = AgentSettings::load();
             remembered.lastFolder = QString::fromStdString(dialog.choice().folder);
             remembered.save();
+            if (dialog.combinesWaitingJobs()) {
+                // In the order they were printed, those waiting now.
+                const std::vector<SaveChoice> choices = combinedChoices(dialog.choice(), 1 + m_queue.size());
+                m_seriesChoices.assign(choices.begin() + 1, choices.end());
+                m_series = std::move(m_queue);
+                m_queue.clear();
+                convert(choices.front(), true);
+                return;
+            }
             convert(dialog.choice(), true);
             return;
         }
@@ -276,8 +294,17 @@ void SessionAgent::converted(int exitCode, QProcess::ExitStatus status)
     const QString pdf = QString::fromStdString(m_choice.path());
     const bool saved = status == QProcess::NormalExit && exitCode == 0 && isPdf(pdf);
     if (saved) {
+        m_previousPdf = pdf;
+        if (!m_seriesChoices.empty() && continueSeries())
+            return;
         m_desktop.pdfReady(pdf);
     } else {
+        // A series stops at a job that failed: the rest are asked for again.
+        while (!m_series.empty()) {
+            m_queue.push_front(std::move(m_series.back()));
+            m_series.pop_back();
+        }
+        m_seriesChoices.clear();
         // A name reserved for a PDF that never came is given back.
         struct stat info { };
         if (m_reserved && ::stat(m_choice.path().c_str(), &info) == 0 && info.st_size == 0)
@@ -291,6 +318,22 @@ void SessionAgent::converted(int exitCode, QProcess::ExitStatus status)
     }
     finish();
     next();
+}
+
+bool SessionAgent::continueSeries()
+{
+    if (m_series.empty()) {
+        m_seriesChoices.clear();
+        return false;
+    }
+    finish();
+    m_current = std::move(m_series.front());
+    m_series.pop_front();
+    const SaveChoice choice = m_seriesChoices.front();
+    m_seriesChoices.pop_front();
+    m_busy = true;
+    convert(choice, true);
+    return true;
 }
 
 void SessionAgent::finish()

@@ -47,6 +47,8 @@ private:
     void convert(const SaveChoice& choice, bool attended);
     void converted(int exitCode, QProcess::ExitStatus status);
     void finish();
+    // The next job of a series of combined jobs; false when there is none.
+    bool continueSeries();
     QString value(const char* name) const;
 
     int m_listener = -1;
@@ -61,6 +63,12 @@ private:
     bool m_attended = false;
     bool m_reserved = false;
     QProcess* m_converter = nullptr;
+    // The last PDF saved in this session: "Add to ..." offers it first.
+    QString m_previousPdf;
+    // Jobs combined into the PDF being made, after the current one, each
+    // with its choice; given back to the queue when one fails.
+    std::deque<Job> m_series;
+    std::deque<SaveChoice> m_seriesChoices;
 };
 
 } // namespace folyant::session
