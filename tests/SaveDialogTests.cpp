@@ -70,8 +70,10 @@ TEST(SaveDialog, AddToRefusesWhatIsNoPdf)
 TEST(SaveDialog, WaitingJobsCanBeCombinedIntoThePdfInTheirOrder)
 {
     TempFolder folder;
-    session::SaveDialog dialog(proposedIn(folder), QStringLiteral("Minutes"), {}, 2);
+    session::SaveDialog dialog(proposedIn(folder), QStringLiteral("Minutes"));
     auto* combine = dialog.findChild<QCheckBox*>(QStringLiteral("combine"));
+    EXPECT_FALSE(combine->isVisibleTo(&dialog));
+    dialog.setWaitingJobs(2); // printed while the dialog is open
     ASSERT_TRUE(combine->isVisibleTo(&dialog));
     EXPECT_NE(combine->text().indexOf(QStringLiteral("2")), -1);
     EXPECT_FALSE(dialog.combinesWaitingJobs()) << "only when asked";

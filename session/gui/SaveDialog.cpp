@@ -80,10 +80,10 @@ SaveDialog::SaveDialog(const SaveChoice& proposed, const QString& jobTitle, cons
     m_open->setObjectName(QStringLiteral("open"));
     m_open->setChecked(proposed.openAfterSaving);
     layout->addWidget(m_open);
-    m_combine = new QCheckBox(tr("기다리는 작업 %1개도 인쇄한 순서대로 이 PDF에 합치기").arg(waitingJobs), this);
+    m_combine = new QCheckBox(this);
     m_combine->setObjectName(QStringLiteral("combine"));
-    m_combine->setVisible(waitingJobs > 0);
     layout->addWidget(m_combine);
+    setWaitingJobs(waitingJobs);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Save)->setDefault(true);
@@ -115,6 +115,12 @@ void SaveDialog::browse()
 bool SaveDialog::combinesWaitingJobs() const
 {
     return m_combine->isVisibleTo(this) && m_combine->isChecked();
+}
+
+void SaveDialog::setWaitingJobs(int waitingJobs)
+{
+    m_combine->setText(tr("기다리는 작업 %1개도 인쇄한 순서대로 이 PDF에 합치기").arg(waitingJobs));
+    m_combine->setVisible(waitingJobs > 0);
 }
 
 void SaveDialog::chooseAddTo()

@@ -30,6 +30,8 @@ public:
     const SaveChoice& choice() const { return m_choice; }
     // Whether the waiting jobs go into the same PDF, after this one.
     bool combinesWaitingJobs() const;
+    // More jobs arrived while the dialog is open.
+    void setWaitingJobs(int waitingJobs);
 
     void accept() override;
     // Accepts the dialog adding the job to that PDF, with the options as set;

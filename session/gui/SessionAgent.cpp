@@ -84,6 +84,8 @@ void SessionAgent::acceptJobs()
     // Not from inside a dialog of the job before: that one's own call goes on.
     if (!m_busy)
         next();
+    else if (m_dialog)
+        m_dialog->setWaitingJobs(static_cast<int>(m_queue.size()));
 }
 
 QString SessionAgent::value(const char* name) const
@@ -192,7 +194,10 @@ void SessionAgent::next()
             dialog.show();
             dialog.raise();
             dialog.activateWindow();
-            if (dialog.exec() != QDialog::Accepted) {
+            m_dialog = &dialog;
+            const int answer = dialog.exec();
+            m_dialog = nullptr;
+            if (answer != QDialog::Accepted) {
                 // Cancelled: nothing is written. Closed by the end of the
                 // session instead: saved without asking.
                 if (m_stopping)

@@ -15,6 +15,7 @@ class QSocketNotifier;
 namespace folyant::session {
 
 class DesktopNotifier;
+class SaveDialog;
 
 // The agent: takes the print jobs the backend hands over on the socket,
 // queues them, and deals with one at a time: asks where to save it (unless
@@ -65,6 +66,8 @@ private:
     QProcess* m_converter = nullptr;
     // The last PDF saved in this session: "Add to ..." offers it first.
     QString m_previousPdf;
+    // The save dialog while it is open.
+    SaveDialog* m_dialog = nullptr;
     // Jobs combined into the PDF being made, after the current one, each
     // with its choice; given back to the queue when one fails.
     std::deque<Job> m_series;
