@@ -42,6 +42,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -112,18 +113,6 @@ struct JobTempFolder {
     JobTempFolder(const JobTempFolder&) = delete;
     JobTempFolder& operator=(const JobTempFolder&) = delete;
 };
-
-bool makeFolders(const std::string& path)
-{
-    for (std::size_t at = 1; at != std::string::npos;) {
-        at = path.find('/', at + 1);
-        const std::string part = path.substr(0, at);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-    }
-    struct stat info { };
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
 
 std::string configuredOutputFolder()
 {
@@ -235,14 +224,15 @@ void postProcess(const std::string& pdf, std::vector<std::string> environment, i
     folyant::backend::runPostProcess(program, pdf, limitSeconds, environment, isCancelled);
 }
 
-int convert(int input, const passwd& user, const folyant::backend::JobArguments& job, int limitSeconds)
+int convert(int input, const passwd& user, const folyant::backend::JobArguments& job, const std::string& baseName,
+    int limitSeconds)
 {
     const std::string folder = outputFolder(user);
-    if (!makeFolders(folder)) {
+    if (!folyant::folders::makeFolders(folder)) {
         fprintf(stderr, "ERROR: Cannot create the output folder %s: %s\n", folder.c_str(), strerror(errno));
         return CUPS_BACKEND_CANCEL;
     }
-    const std::string pdf = folyant::names::reserveUniquePdf(folder, pdfBaseName(user, job));
+    const std::string pdf = folyant::names::reserveUniquePdf(folder, baseName);
     if (pdf.empty()) {
         fprintf(stderr, "ERROR: Cannot create a PDF in %s: %s\n", folder.c_str(), strerror(errno));
         return CUPS_BACKEND_CANCEL;
@@ -345,10 +335,17 @@ int runJob(int& input, const passwd& user, const folyant::backend::JobArguments&
         fprintf(stderr, "WARNING: A stale or foreign hand-off was ignored; the job is converted as usual.\n");
 
     // A user at a desktop is asked where the PDF goes; the queue does not wait for the answer.
-    if (const auto status = folyant::backend::handToDesktopAgent(
-            input, user, job, [&] { return pdfBaseName(user, job); }, isCancelled))
+    // Made once: a job the agent did not take keeps the name (and the
+    // counter's number) it was offered with.
+    std::optional<std::string> baseName;
+    const auto name = [&]() -> const std::string& {
+        if (!baseName)
+            baseName = pdfBaseName(user, job);
+        return *baseName;
+    };
+    if (const auto status = folyant::backend::handToDesktopAgent(input, user, job, name, isCancelled))
         return *status;
-    return convert(input, user, job, limitSeconds);
+    return convert(input, user, job, name(), limitSeconds);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/OutputName.h"
 
+#include "platform/Folders.h"
 #include "platform/IniFile.h"
 #include "platform/Utf8.h"
 #include "platform/WholeFile.h"
@@ -128,18 +129,6 @@ bool lockWithin(int fd, int attempts)
     return false;
 }
 
-bool makeFolders(const std::string& path)
-{
-    for (std::size_t at = 1; at != std::string::npos;) {
-        at = path.find('/', at + 1);
-        const std::string part = path.substr(0, at);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-    }
-    struct stat info { };
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 } // namespace
 
 std::string baseNameForTitle(const std::string& title)
@@ -193,7 +182,7 @@ std::string expandTemplate(const std::string& nameTemplate, const NameFields& fi
 
 std::optional<long long> advanceCounter(const std::string& folder)
 {
-    if (!makeFolders(folder))
+    if (!folders::makeFolders(folder))
         return std::nullopt;
     // The value is replaced by a rename, so the lock is a file of its own
     // that is never replaced.
