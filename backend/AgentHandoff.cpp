@@ -96,8 +96,7 @@ std::optional<int> handToDesktopAgent(int& input, const passwd& user, const JobA
     }
 
     agent::JobValues values{{agent::kJobId, job.jobId}, {agent::kTitle, job.title},
-        {agent::kCopies, job.copies}, {agent::kOptions, job.options},
-        {agent::kProposedName, proposedName()}};
+        {agent::kCopies, job.copies}, {agent::kOptions, job.options}, {agent::kProposedName, proposedName()}};
     if (const auto quality = qualityFromOptions(job.options))
         values[agent::kQuality] = std::to_string(*quality);
     std::string why;

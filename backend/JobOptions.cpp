@@ -119,7 +119,7 @@ std::optional<int> qualityFromOptions(const std::string& options)
 
 std::string originatingHost(std::string_view options, const std::string& localHost)
 {
-    const std::string host = optionValue(options, "job-originating-host-name").value_or("");
+    std::string host = optionValue(options, "job-originating-host-name").value_or("");
     if (host.empty() || sameName(host, "localhost") || host == "127.0.0.1" || host == "::1" || host == "[::1]"
         || host[0] == '/')
         return localHost;

@@ -68,7 +68,8 @@ private:
             if (read <= 0)
                 return;
             const auto size = static_cast<std::size_t>(read);
-            const std::size_t kept = std::min(size, kKeptErrorBytes - std::min(kKeptErrorBytes, m_text.size()));
+            const std::size_t kept
+                = std::min(size, kKeptErrorBytes - std::min(kKeptErrorBytes, m_text.size()));
             m_text.append(buffer, kept);
             m_dropped += size - kept;
         }
@@ -136,13 +137,13 @@ bool runPostProcess(const std::string& program, const std::string& pdf, int limi
     }
 
     ErrorCollector collected(errors[0]);
-    const WatchedEnd end = watchProcess(child, limitSeconds > 0 ? limitSeconds * 1000 : -1, kGraceMilliseconds,
-        cancelled, true);
+    const WatchedEnd end = watchProcess(
+        child, limitSeconds > 0 ? limitSeconds * 1000 : -1, kGraceMilliseconds, cancelled, true);
     collected.finish();
     ::close(errors[0]);
 
-    const bool succeeded = !end.pastTimeLimit && end.status >= 0 && WIFEXITED(end.status)
-        && WEXITSTATUS(end.status) == 0;
+    const bool succeeded
+        = !end.pastTimeLimit && end.status >= 0 && WIFEXITED(end.status) && WEXITSTATUS(end.status) == 0;
     const char* prefix = succeeded ? "INFO:" : "WARNING:";
     logLines(prefix, collected.text());
     if (collected.droppedBytes() > 0)
@@ -158,8 +159,8 @@ bool runPostProcess(const std::string& program, const std::string& pdf, int limi
     else if (end.status < 0 || !WIFEXITED(end.status))
         std::fprintf(stderr, "WARNING: PostProcess %s ended abnormally. The PDF stays.\n", program.c_str());
     else if (!succeeded)
-        std::fprintf(stderr, "WARNING: PostProcess %s ended with status %d. The PDF stays.\n", program.c_str(),
-            WEXITSTATUS(end.status));
+        std::fprintf(stderr, "WARNING: PostProcess %s ended with status %d. The PDF stays.\n",
+            program.c_str(), WEXITSTATUS(end.status));
     else
         std::fprintf(stderr, "INFO: PostProcess %s ended with status 0\n", program.c_str());
     return succeeded;

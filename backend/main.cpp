@@ -188,7 +188,8 @@ bool saidWhy(int status)
 // is the print system's.
 std::string pdfBaseName(const passwd& user, const folyant::backend::JobArguments& job)
 {
-    std::string nameTemplate = folyant::names::userTemplate(std::string(user.pw_dir) + "/.config").value_or("");
+    std::string nameTemplate
+        = folyant::names::userTemplate(std::string(user.pw_dir) + "/.config").value_or("");
     if (nameTemplate.empty())
         nameTemplate = folyant::IniMachineSettings()
                            .readString(folyant::names::kOutputName, folyant::installation::kValueBuffer)
@@ -224,8 +225,8 @@ void postProcess(const std::string& pdf, std::vector<std::string> environment, i
     folyant::backend::runPostProcess(program, pdf, limitSeconds, environment, isCancelled);
 }
 
-int convert(int input, const passwd& user, const folyant::backend::JobArguments& job, const std::string& baseName,
-    int limitSeconds)
+int convert(int input, const passwd& user, const folyant::backend::JobArguments& job,
+    const std::string& baseName, int limitSeconds)
 {
     const std::string folder = outputFolder(user);
     if (!folyant::folders::makeFolders(folder)) {
@@ -411,7 +412,8 @@ int main(int argc, char** argv)
         0, 500000);
     // An action after the PDF has a time limit of its own after the conversion's.
     const bool hasAction
-        = settings.readString(folyant::backend::kPostProcess, folyant::installation::kValueBuffer).has_value();
+        = settings.readString(folyant::backend::kPostProcess, folyant::installation::kValueBuffer)
+              .has_value();
     const int jobLimitMilliseconds = limitSeconds > 0 ? limitSeconds * 1000 * (hasAction ? 2 : 1) : -1;
     return folyant::backend::runAsUser(user, jobLimitMilliseconds, isCancelled, [&] {
         return runJob(input.fd, user, {argv[1], argv[3], argv[4], argv[5]}, limitSeconds);

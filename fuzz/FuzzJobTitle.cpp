@@ -35,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // value its tokens stand for.
     folyant::names::NameFields fields{text, text, text, text, 0, [&text] { return text; }};
     checkName(folyant::names::expandTemplate(text, fields));
-    checkName(folyant::names::expandTemplate("<Title><User><JobId><Host><Counter><Date:" + text + ">", fields));
+    checkName(
+        folyant::names::expandTemplate("<Title><User><JobId><Host><Counter><Date:" + text + ">", fields));
     return 0;
 }

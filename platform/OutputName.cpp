@@ -15,8 +15,8 @@
 #include <array>
 #include <cctype>
 #include <cerrno>
-#include <string_view>
 #include <ctime>
+#include <string_view>
 
 namespace folyant::names {
 
@@ -100,7 +100,7 @@ std::string finishedName(std::string clean)
 
 std::string localDate(const std::string& format, std::time_t now)
 {
-    std::tm local { };
+    std::tm local{};
     if (!::localtime_r(&now, &local))
         return {};
     char text[256];

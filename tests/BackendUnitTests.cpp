@@ -86,7 +86,7 @@ TEST(OutputNames, NeverOverwrite)
 TEST(OutputNames, TemplateTokens)
 {
     // 2026-03-04 05:06:07 local time.
-    std::tm moment { };
+    std::tm moment{};
     moment.tm_year = 126;
     moment.tm_mon = 2;
     moment.tm_mday = 4;
@@ -115,7 +115,10 @@ TEST(OutputNames, TemplateTokens)
         {"<Counter>-<Counter>", "7-7", 1}, // one job, one number
         {"<Title>.<Counter>", "Quarterly report.7", 1},
         {"100% <Title>", "100\xef\xbc\x85 Quarterly report", 0},
-        {"<Date:%%d>", "\xef\xbc\x85" "d", 0},
+        {"<Date:%%d>",
+            "\xef\xbc\x85"
+            "d",
+            0},
         {"../<User>/x", "_mina_x", 0},
         {"<User>/../x", "mina_.._x", 0},
         {".<User>", "mina", 0},

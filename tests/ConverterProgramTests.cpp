@@ -741,7 +741,8 @@ TEST_F(ProgramTest, AppendCombinesJobsInTheirOrder)
 
     // Into a new PDF, the one added to stays as it was.
     const std::string before = test::readFile(out);
-    result = converter({folder.file("more.pdf"), "/source", test::dataFile("cups-testfile.ps"), "/append", out});
+    result
+        = converter({folder.file("more.pdf"), "/source", test::dataFile("cups-testfile.ps"), "/append", out});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(test::pdfPageCount(folder.file("more.pdf")), 2 * first + 13);
     EXPECT_EQ(test::readFile(out), before);
@@ -753,7 +754,8 @@ TEST_F(ProgramTest, AppendRefusesWhatCannotTakeThePages)
     ASSERT_EQ(converter({open, "/source", test::dataFile("cups-testfile.ps")}).exitCode, 0);
     const std::string locked = folder.file("locked.pdf");
     const std::string restricted = folder.file("restricted.pdf");
-    ASSERT_EQ(test::runProgram("qpdf", {"--encrypt", "secret", "owner", "256", "--", open, locked}).exitCode, 0);
+    ASSERT_EQ(
+        test::runProgram("qpdf", {"--encrypt", "secret", "owner", "256", "--", open, locked}).exitCode, 0);
     ASSERT_EQ(
         test::runProgram("qpdf", {"--encrypt", "", "owner", "256", "--print=none", "--", open, restricted})
             .exitCode,

@@ -876,8 +876,10 @@ TEST_F(HostileUserTest, PostProcessRunsTheMachinesProgramOnEachWholePdf)
     std::filesystem::create_directories(hostile.home() + "/.config/Quorvale");
     test::writeScript(hostile.home() + "/evil", "touch /tmp/folyant-evil-ran\n");
     test::writeFile(hostile.home() + "/.config/Quorvale/Folyant Velmo.conf",
-        "[General]\nPostProcess=" + hostile.home() + "/evil\n[Settings]\nPostProcess=" + hostile.home() + "/evil\n");
-    test::writeFile(honest.home() + "/broken.ps", test::readFile(test::dataFile("derived-error-undefined-acrobat6-p3.ps")));
+        "[General]\nPostProcess=" + hostile.home() + "/evil\n[Settings]\nPostProcess=" + hostile.home()
+            + "/evil\n");
+    test::writeFile(honest.home() + "/broken.ps",
+        test::readFile(test::dataFile("derived-error-undefined-acrobat6-p3.ps")));
     honest.own(honest.home());
     hostile.own(hostile.home());
     std::filesystem::remove("/tmp/folyant-evil-ran");

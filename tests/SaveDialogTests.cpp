@@ -32,7 +32,8 @@ TEST(SaveDialog, AddToTakesAnExistingPdfAndTheOptionsAsSet)
     TempFolder folder;
     const std::string previous = folder.file("Week 49.pdf");
     test::writeFile(previous, "%PDF-1.7\n");
-    session::SaveDialog dialog(proposedIn(folder), QStringLiteral("Minutes"), QString::fromStdString(previous));
+    session::SaveDialog dialog(
+        proposedIn(folder), QStringLiteral("Minutes"), QString::fromStdString(previous));
     auto* addTo = dialog.findChild<QPushButton*>(QStringLiteral("addTo"));
     ASSERT_NE(addTo, nullptr);
     EXPECT_EQ(addTo->text(), QStringLiteral("기존 PDF에 추가…"));

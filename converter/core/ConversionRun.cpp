@@ -203,7 +203,8 @@ bool ConversionRun::checkAppendTarget()
     }
     if (!facts.opens || facts.pages == 0) {
         failRun(formatString(strings::kAppendUnreadable,
-            {m_job.appendPath, ::access(m_job.appendPath.c_str(), R_OK) != 0 ? std::strerror(errno) : "PDF"}));
+            {m_job.appendPath,
+                ::access(m_job.appendPath.c_str(), R_OK) != 0 ? std::strerror(errno) : "PDF"}));
         return false;
     }
     return true;

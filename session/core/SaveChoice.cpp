@@ -96,5 +96,4 @@ std::string startFolder(const std::string& lastUsed, const std::optional<std::st
     return folder;
 }
 
-
 } // namespace folyant::session

@@ -138,7 +138,8 @@ bool SaveDialog::addTo(const QString& pdf)
 {
     QFile file(pdf);
     if (!file.open(QIODevice::ReadOnly) || file.read(5) != "%PDF-") {
-        QMessageBox::warning(this, windowTitle(), tr("'%1' 파일은 PDF가 아니어서 추가할 수 없습니다.").arg(pdf));
+        QMessageBox::warning(
+            this, windowTitle(), tr("'%1' 파일은 PDF가 아니어서 추가할 수 없습니다.").arg(pdf));
         return false;
     }
     if (!takeOptions())

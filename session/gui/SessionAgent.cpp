@@ -189,7 +189,8 @@ void SessionAgent::next()
         const AgentSettings settings = AgentSettings::load();
         const SaveChoice proposed = proposedChoice();
         if (settings.askEachTime) {
-            SaveDialog dialog(proposed, value(agent::kTitle), m_previousPdf, static_cast<int>(m_queue.size()));
+            SaveDialog dialog(
+                proposed, value(agent::kTitle), m_previousPdf, static_cast<int>(m_queue.size()));
             dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
             dialog.show();
             dialog.raise();

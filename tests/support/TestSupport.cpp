@@ -321,7 +321,8 @@ std::vector<int> stampsPerPage(const std::string& pdf)
         const std::string number = std::to_string(page);
         const std::string text = runProgram("pdftotext", {"-f", number, "-l", number, pdf, "-"}).out;
         int count = 0;
-        for (auto at = text.find("Folyant Velmo"); at != std::string::npos; at = text.find("Folyant Velmo", at + 1))
+        for (auto at = text.find("Folyant Velmo"); at != std::string::npos;
+             at = text.find("Folyant Velmo", at + 1))
             ++count;
         stamps.push_back(count);
     }
