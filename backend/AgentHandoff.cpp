@@ -1,7 +1,6 @@
 #include "backend/AgentHandoff.h"
 
 #include "backend/JobOptions.h"
-#include "backend/OutputName.h"
 #include "platform/AgentSocket.h"
 
 #include <cups/backend.h>
@@ -69,8 +68,8 @@ bool copyAll(int from, int to, const std::function<bool()>& cancelled)
 
 } // namespace
 
-std::optional<int> handToDesktopAgent(
-    int& input, const passwd& user, const JobArguments& job, const std::function<bool()>& cancelled)
+std::optional<int> handToDesktopAgent(int& input, const passwd& user, const JobArguments& job,
+    const std::function<std::string()>& proposedName, const std::function<bool()>& cancelled)
 {
     const std::string runtime = agent::runtimeFolderOf(user.pw_uid);
     struct stat info { };
@@ -97,8 +96,7 @@ std::optional<int> handToDesktopAgent(
     }
 
     agent::JobValues values{{agent::kJobId, job.jobId}, {agent::kTitle, job.title},
-        {agent::kCopies, job.copies}, {agent::kOptions, job.options},
-        {agent::kProposedName, baseNameForTitle(job.title)}};
+        {agent::kCopies, job.copies}, {agent::kOptions, job.options}, {agent::kProposedName, proposedName()}};
     if (const auto quality = qualityFromOptions(job.options))
         values[agent::kQuality] = std::to_string(*quality);
     std::string why;

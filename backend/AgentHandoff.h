@@ -23,7 +23,8 @@ struct JobArguments {
 // be read); nothing when it is to be converted here, from input, which is
 // then the copy read for the offer when one was made (the descriptor before
 // it closed, unless it was standard input).
-std::optional<int> handToDesktopAgent(
-    int& input, const passwd& user, const JobArguments& job, const std::function<bool()>& cancelled);
+// The name proposed for the PDF is made only when the job is offered.
+std::optional<int> handToDesktopAgent(int& input, const passwd& user, const JobArguments& job,
+    const std::function<std::string()>& proposedName, const std::function<bool()>& cancelled);
 
 } // namespace folyant::backend

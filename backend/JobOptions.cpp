@@ -146,4 +146,13 @@ std::optional<int> qualityFromOptions(const std::string& options)
     return std::nullopt;
 }
 
+std::string originatingHost(std::string_view options, const std::string& localHost)
+{
+    std::string host = optionValue(options, "job-originating-host-name").value_or("");
+    if (host.empty() || sameName(host, "localhost") || host == "127.0.0.1" || host == "::1" || host == "[::1]"
+        || host[0] == '/')
+        return localHost;
+    return host;
+}
+
 } // namespace folyant::backend

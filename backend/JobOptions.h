@@ -18,4 +18,10 @@ std::optional<std::string> optionValue(std::string_view options, std::string_vie
 // Printer 1, Screen 2), or nothing when the job does not set it.
 std::optional<int> qualityFromOptions(const std::string& options);
 
+// The host a job came from, as the print system recorded it
+// (job-originating-host-name); this machine's own name (localHost) for a job
+// of this machine, which the print system calls "localhost" or names by a
+// loopback address.
+std::string originatingHost(std::string_view options, const std::string& localHost);
+
 } // namespace folyant::backend

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -70,11 +69,6 @@ bool prepareSharedOutputFolder(const std::string& folder, std::string& reason)
     }
     ::close(parent);
     return true;
-}
-
-bool hasDefaultAcl(const std::string& folder)
-{
-    return ::getxattr(folder.c_str(), "system.posix_acl_default", nullptr, 0) > 0;
 }
 
 } // namespace folyant::backend

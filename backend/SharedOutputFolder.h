@@ -16,7 +16,4 @@ bool isSharedOutputFolder(const std::string& configured);
 // True when the folder exists afterwards; otherwise false with a reason.
 bool prepareSharedOutputFolder(const std::string& folder, std::string& reason);
 
-// Whether a folder gives new files their permissions by a default ACL.
-bool hasDefaultAcl(const std::string& folder);
-
 } // namespace folyant::backend

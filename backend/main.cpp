@@ -16,7 +16,7 @@
 #include "backend/JobOptions.h"
 #include "backend/JobOwner.h"
 #include "backend/JobSupervision.h"
-#include "backend/OutputName.h"
+#include "backend/PostProcess.h"
 #include "backend/SharedOutputFolder.h"
 #include "converter/core/ExitCodes.h"
 #include "installation/Handoff.h"
@@ -25,6 +25,7 @@
 #include "platform/Folders.h"
 #include "platform/HelpRequest.h"
 #include "platform/MessageBox.h"
+#include "platform/OutputName.h"
 #include "platform/Process.h"
 
 #include <cups/backend.h>
@@ -41,6 +42,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -114,18 +116,6 @@ struct JobTempFolder {
     JobTempFolder(const JobTempFolder&) = delete;
     JobTempFolder& operator=(const JobTempFolder&) = delete;
 };
-
-bool makeFolders(const std::string& path)
-{
-    for (std::size_t at = 1; at != std::string::npos;) {
-        at = path.find('/', at + 1);
-        const std::string part = path.substr(0, at);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-    }
-    struct stat info { };
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
 
 std::string configuredOutputFolder()
 {
@@ -268,16 +258,57 @@ bool saidWhy(int status)
         && (WEXITSTATUS(status) == exitcode::kStepFailed || WEXITSTATUS(status) == exitcode::kIncomplete);
 }
 
-int convert(
-    int input, const passwd& user, const std::string& title, const std::string& options, int limitSeconds)
+// The PDF's name by the user's template, else the machine's, else the
+// title's. Read as the user, from the account's home: the job's environment
+// is the print system's.
+std::string pdfBaseName(const passwd& user, const folyant::backend::JobArguments& job)
+{
+    std::string nameTemplate
+        = folyant::names::userTemplate(std::string(user.pw_dir) + "/.config").value_or("");
+    if (nameTemplate.empty())
+        nameTemplate = folyant::IniMachineSettings()
+                           .readString(folyant::names::kOutputName, folyant::installation::kValueBuffer)
+                           .value_or("");
+    char localHost[256] = {};
+    if (gethostname(localHost, sizeof localHost - 1) != 0)
+        std::strcpy(localHost, "localhost");
+    const std::string stateFolder = folyant::names::stateFolder(user.pw_dir, nullptr);
+    const folyant::names::NameFields fields{job.title, user.pw_name, job.jobId,
+        folyant::backend::originatingHost(job.options, localHost), std::time(nullptr), [&stateFolder] {
+            if (const auto number = folyant::names::advanceCounter(stateFolder))
+                return std::to_string(*number);
+            fprintf(stderr, "WARNING: The name counter in %s cannot be used; the name has none.\n",
+                stateFolder.c_str());
+            return std::string();
+        }};
+    return folyant::names::expandTemplate(nameTemplate, fields);
+}
+
+// Runs the administrator's action on a finished PDF, with the environment
+// the converter had.
+void postProcess(const std::string& pdf, std::vector<std::string> environment, int limitSeconds)
+{
+    const std::string program
+        = folyant::IniMachineSettings()
+              .readString(folyant::backend::kPostProcess, folyant::installation::kValueBuffer)
+              .value_or("");
+    if (program.empty())
+        return;
+    std::erase_if(environment, [](const std::string& entry) {
+        return entry.rfind("FOLYANT_", 0) == 0 || entry.rfind("TMPDIR=", 0) == 0;
+    });
+    folyant::backend::runPostProcess(program, pdf, limitSeconds, environment, isCancelled);
+}
+
+int convert(int input, const passwd& user, const folyant::backend::JobArguments& job,
+    const std::string& baseName, int limitSeconds)
 {
     const std::string folder = outputFolder(user);
-    if (!makeFolders(folder)) {
+    if (!folyant::folders::makeFolders(folder)) {
         fprintf(stderr, "ERROR: Cannot create the output folder %s: %s\n", folder.c_str(), strerror(errno));
         return CUPS_BACKEND_CANCEL;
     }
-    const std::string pdf
-        = folyant::backend::reserveUniquePdf(folder, folyant::backend::baseNameForTitle(title));
+    const std::string pdf = folyant::names::reserveUniquePdf(folder, baseName);
     if (pdf.empty()) {
         fprintf(stderr, "ERROR: Cannot create a PDF in %s: %s\n", folder.c_str(), strerror(errno));
         return CUPS_BACKEND_CANCEL;
@@ -285,7 +316,7 @@ int convert(
 
     const std::string program = converterProgram();
     std::vector<std::string> arguments{program, pdf};
-    if (const auto quality = folyant::backend::qualityFromOptions(options)) {
+    if (const auto quality = folyant::backend::qualityFromOptions(job.options)) {
         arguments.emplace_back("/quality");
         arguments.push_back(std::to_string(*quality));
     }
@@ -359,6 +390,7 @@ int convert(
     // an administrator can tell every user where a PDF went. It is also the
     // job's state message.
     fprintf(stderr, "WARNING: PDF written: %s\n", pdf.c_str());
+    postProcess(pdf, environment, limitSeconds);
     return CUPS_BACKEND_OK;
 }
 
@@ -385,9 +417,17 @@ int runJob(int& input, const passwd& user, const folyant::backend::JobArguments&
         fprintf(stderr, "WARNING: A stale or foreign hand-off was ignored; the job is converted as usual.\n");
 
     // A user at a desktop is asked where the PDF goes; the queue does not wait for the answer.
-    if (const auto status = folyant::backend::handToDesktopAgent(input, user, job, isCancelled))
+    // Made once: a job the agent did not take keeps the name (and the
+    // counter's number) it was offered with.
+    std::optional<std::string> baseName;
+    const auto name = [&]() -> const std::string& {
+        if (!baseName)
+            baseName = pdfBaseName(user, job);
+        return *baseName;
+    };
+    if (const auto status = folyant::backend::handToDesktopAgent(input, user, job, name, isCancelled))
         return *status;
-    return convert(input, user, job.title, job.options, limitSeconds);
+    return convert(input, user, job, name(), limitSeconds);
 }
 
 } // namespace
@@ -449,14 +489,19 @@ int main(int argc, char** argv)
         }
     }
     const folyant::IniMachineSettings settings;
-    // (Bounded so that the milliseconds fit in an int: eleven days.)
+    // (Bounded so that twice the milliseconds fit in an int: five days.)
     const int limitSeconds = std::clamp(settings.readInt(folyant::installation::kTimeLimit)
                                             .value_or(folyant::installation::kDefaultTimeLimit),
-        0, 1000000);
+        0, 500000);
     folyant::backend::ConversionSlot slot;
     if (const auto refused = takeConversionSlot(settings, limitSeconds, slot))
         return *refused;
-    return folyant::backend::runAsUser(user, limitSeconds > 0 ? limitSeconds * 1000 : -1, isCancelled, [&] {
+    // An action after the PDF has a time limit of its own after the conversion's.
+    const bool hasAction
+        = settings.readString(folyant::backend::kPostProcess, folyant::installation::kValueBuffer)
+              .has_value();
+    const int jobLimitMilliseconds = limitSeconds > 0 ? limitSeconds * 1000 * (hasAction ? 2 : 1) : -1;
+    return folyant::backend::runAsUser(user, jobLimitMilliseconds, isCancelled, [&] {
         return runJob(input.fd, user, {argv[1], argv[3], argv[4], argv[5]}, limitSeconds);
     });
 }

@@ -1,17 +1,17 @@
 // Output names from print-job titles, which any user controls: never a
 // folder part, a control character, a leading dot or a "%" (which the
-// interpreter reads as a page template), never empty, always UTF-8.
-#include "backend/OutputName.h"
+// interpreter reads as a page template), never empty, always UTF-8; and the
+// same for names made by a template.
+#include "platform/OutputName.h"
 #include "platform/Utf8.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+namespace {
+void checkName(const std::string& name)
 {
-    const std::string name
-        = folyant::backend::baseNameForTitle(std::string(reinterpret_cast<const char*>(data), size));
     if (name.empty() || name.size() > 200 || name[0] == '.' || name.find('/') != std::string::npos
         || name.find('%') != std::string::npos)
         std::abort();
@@ -24,5 +24,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const char c : name)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
             std::abort();
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    checkName(folyant::names::baseNameForTitle(text));
+    // The same text as a name template (a user's own setting), and as every
+    // value its tokens stand for.
+    folyant::names::NameFields fields{text, text, text, text, 0, [&text] { return text; }};
+    checkName(folyant::names::expandTemplate(text, fields));
+    checkName(
+        folyant::names::expandTemplate("<Title><User><JobId><Host><Counter><Date:" + text + ">", fields));
     return 0;
 }

@@ -1,8 +1,10 @@
 #include "platform/Folders.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace folyant::folders {
@@ -44,6 +46,18 @@ std::string programFolder()
     if (length <= 0)
         return {};
     return folderOf(std::string(self, static_cast<std::size_t>(length)));
+}
+
+bool makeFolders(const std::string& path)
+{
+    for (std::size_t at = 1; at != std::string::npos;) {
+        at = path.find('/', at + 1);
+        const std::string part = path.substr(0, at);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    struct stat info { };
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 std::string folderOf(const std::string& path)

@@ -20,6 +20,10 @@ std::string tempFolder();
 // The folder the running program lies in, or empty when it cannot be told.
 std::string programFolder();
 
+// Makes the folder and those above it that are missing, each new one mode
+// 0700; whether the folder exists afterwards.
+bool makeFolders(const std::string& path);
+
 // The folder part of a path ("." when it has none) and the name part.
 std::string folderOf(const std::string& path);
 std::string fileNameOf(const std::string& path);

@@ -76,6 +76,8 @@ pid_t forkWithDeathSignal(const Launch& launch, char** argv, char** envp, int& e
             into(launch.input, 0);
         if (launch.output >= 0)
             into(launch.output, 1);
+        if (launch.errorOutput >= 0)
+            into(launch.errorOutput, 2);
         if (launch.ownGroup)
             ready = ready && ::setpgid(0, 0) == 0;
         if (ready)
@@ -124,6 +126,8 @@ pid_t start(const Launch& launch, int& error)
         posix_spawn_file_actions_adddup2(&actions, launch.input, 0);
     if (launch.output >= 0)
         posix_spawn_file_actions_adddup2(&actions, launch.output, 1);
+    if (launch.errorOutput >= 0)
+        posix_spawn_file_actions_adddup2(&actions, launch.errorOutput, 2);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     if (launch.ownGroup) {

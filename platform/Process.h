@@ -19,6 +19,8 @@ struct Launch {
     int input = -1;
     // Becomes its standard output; -1 leaves the caller's.
     int output = -1;
+    // Becomes its standard error; -1 leaves the caller's.
+    int errorOutput = -1;
     // Leads a process group of its own, so that terminate() reaches the
     // programs it starts in turn.
     bool ownGroup = false;

@@ -2,14 +2,21 @@
 #include "backend/ConversionSlots.h"
 #include "backend/JobOptions.h"
 #include "backend/JobOwner.h"
-#include "backend/OutputName.h"
+#include "platform/OutputName.h"
 #include "platform/Spooler.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
 
 using namespace folyant;
 using folyant::test::TempFolder;
@@ -54,9 +61,9 @@ TEST(OutputNames, FromTitles)
         {"notes.backup", "notes.backup"},
     };
     for (const auto& [title, base] : cases)
-        EXPECT_EQ(backend::baseNameForTitle(title), base) << title;
+        EXPECT_EQ(names::baseNameForTitle(title), base) << title;
     const std::string longTitle(150, 'x');
-    EXPECT_LE(backend::baseNameForTitle(
+    EXPECT_LE(names::baseNameForTitle(
                   longTitle + "한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글한글")
                   .size(),
         200u);
@@ -66,10 +73,165 @@ TEST(OutputNames, NeverOverwrite)
 {
     TempFolder folder;
     test::writeFile(folder.file("report.pdf"), "precious");
-    EXPECT_EQ(backend::reserveUniquePdf(folder.path(), "report"), folder.file("report (2).pdf"));
-    EXPECT_EQ(backend::reserveUniquePdf(folder.path(), "report"), folder.file("report (3).pdf"));
+    EXPECT_EQ(names::reserveUniquePdf(folder.path(), "report"), folder.file("report (2).pdf"));
+    EXPECT_EQ(names::reserveUniquePdf(folder.path(), "report"), folder.file("report (3).pdf"));
     EXPECT_EQ(test::readFile(folder.file("report.pdf")), "precious");
-    EXPECT_EQ(backend::reserveUniquePdf(folder.file("missing"), "x"), "");
+    EXPECT_EQ(names::reserveUniquePdf(folder.file("missing"), "x"), "");
+    std::filesystem::create_symlink(folder.file("elsewhere.pdf"), folder.file("report (4).pdf"));
+    EXPECT_EQ(names::reserveUniquePdf(folder.path(), "report"), folder.file("report (5).pdf"));
+    EXPECT_FALSE(test::fileExists(folder.file("elsewhere.pdf"))) << "a link is not followed";
+    struct stat info { };
+    ASSERT_EQ(::stat(folder.file("report (5).pdf").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << "a reserved PDF is its user's alone";
+}
+
+TEST(OutputNames, TemplateTokens)
+{
+    // 2026-03-04 05:06:07 local time.
+    std::tm moment{};
+    moment.tm_year = 126;
+    moment.tm_mon = 2;
+    moment.tm_mday = 4;
+    moment.tm_hour = 5;
+    moment.tm_min = 6;
+    moment.tm_sec = 7;
+    moment.tm_isdst = -1;
+    int counted = 0;
+    names::NameFields fields{"Quarterly report.docx", "mina", "417", "pc-12.example", std::mktime(&moment),
+        [&counted] { return std::to_string(++counted + 6); }};
+    const struct {
+        const char* nameTemplate;
+        const char* name;
+        int counterCalls;
+    } cases[] = {
+        {"", "Quarterly report", 0},
+        {"<Title>", "Quarterly report", 0},
+        {"<title> by <USER>", "Quarterly report by mina", 0},
+        {"<Date:%Y-%m-%d> <Title>", "2026-03-04 Quarterly report", 0},
+        {"<Date:%H.%M.%S>", "05.06.07", 0},
+        {"<Date:%d.%b>", "04.Mar", 0}, // a date is no extension to drop
+        {"<Date:>", "2026-03-04", 0},
+        {"<Date:%D>", "03_04_26", 0}, // a "/" of the date is no folder
+        {"Job <JobId> from <Host>", "Job 417 from pc-12.example", 0},
+        {"scan-<Counter>", "scan-7", 1},
+        {"<Counter>-<Counter>", "7-7", 1}, // one job, one number
+        {"<Title>.<Counter>", "Quarterly report.7", 1},
+        {"100% <Title>", "100\xef\xbc\x85 Quarterly report", 0},
+        {"<Date:%%d>",
+            "\xef\xbc\x85"
+            "d",
+            0},
+        {"../<User>/x", "_mina_x", 0},
+        {"<User>/../x", "mina_.._x", 0},
+        {".<User>", "mina", 0},
+        {"a\tb<Unknown>c", "ab<Unknown>c", 0},
+        {"<<Title>>", "<Quarterly report>", 0},
+        {"<Title", "<Title", 0},
+        {"보고서 <User> 見積", "보고서 mina 見積", 0},
+        {"<Host>", "Untitled", 0},
+    };
+    for (const auto& each : cases) {
+        counted = 0;
+        names::NameFields these = fields;
+        if (std::string(each.nameTemplate) == "<Host>")
+            these.host.clear();
+        EXPECT_EQ(names::expandTemplate(each.nameTemplate, these), each.name) << each.nameTemplate;
+        EXPECT_EQ(counted, each.counterCalls) << each.nameTemplate;
+    }
+    fields.user = "evil/../\x01name";
+    EXPECT_EQ(names::expandTemplate("<User>", fields), "evil_.._name");
+}
+
+TEST(OutputNames, ATemplateThatRepeatsNeverOverwrites)
+{
+    TempFolder folder;
+    const names::NameFields fields{"Daily.ps", "mina", "1", "localhost", std::time(nullptr), {}};
+    const std::string base = names::expandTemplate("<User> <Title>", fields);
+    test::writeFile(folder.file(base + ".pdf"), "%PDF yesterday's");
+    EXPECT_EQ(names::reserveUniquePdf(folder.path(), base), folder.file("mina Daily (2).pdf"));
+    EXPECT_EQ(names::reserveUniquePdf(folder.path(), names::expandTemplate("<User> <Title>", fields)),
+        folder.file("mina Daily (3).pdf"));
+    EXPECT_EQ(test::readFile(folder.file("mina Daily.pdf")), "%PDF yesterday's");
+}
+
+TEST(OutputNames, TheCounterIsTheUsersAndNeverRepeats)
+{
+    TempFolder home;
+    const std::string state = names::stateFolder(home.path(), nullptr);
+    EXPECT_EQ(state, home.file(".local/state/folyant"));
+    EXPECT_EQ(names::stateFolder(home.path(), "/run/state"), "/run/state/folyant");
+    EXPECT_EQ(names::stateFolder(home.path(), "relative"), state);
+
+    EXPECT_EQ(names::advanceCounter(state), 1);
+    struct stat info { };
+    ASSERT_EQ(::stat(state.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(names::advanceCounter(state), 2);
+
+    // Two jobs at once: every number once.
+    constexpr int kEach = 40;
+    const auto count = [&state](int pipe) {
+        for (int i = 0; i < kEach; ++i) {
+            const long long got = names::advanceCounter(state).value_or(-1);
+            (void)!::write(pipe, &got, sizeof got);
+        }
+    };
+    int pipes[2];
+    ASSERT_EQ(::pipe(pipes), 0);
+    const pid_t other = ::fork();
+    if (other == 0) {
+        count(pipes[1]);
+        ::_exit(0);
+    }
+    count(pipes[1]);
+    int status = 0;
+    ::waitpid(other, &status, 0);
+    ::close(pipes[1]);
+    std::vector<long long> numbers;
+    long long got = 0;
+    while (::read(pipes[0], &got, sizeof got) == sizeof got)
+        numbers.push_back(got);
+    ::close(pipes[0]);
+    std::sort(numbers.begin(), numbers.end());
+    ASSERT_EQ(numbers.size(), 2u * kEach);
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        EXPECT_EQ(numbers[i], static_cast<long long>(i) + 3);
+
+    // Rubbish in the file starts it again; a link there is replaced, not followed.
+    test::writeFile(state + "/counter", "many");
+    EXPECT_EQ(names::advanceCounter(state), 1);
+    test::writeFile(home.file("target"), "41\n");
+    std::filesystem::remove(state + "/counter");
+    std::filesystem::create_symlink(home.file("target"), state + "/counter");
+    EXPECT_FALSE(names::advanceCounter(state)) << "the value behind a link is not taken";
+    EXPECT_EQ(test::readFile(home.file("target")), "41\n");
+
+    // A lock held by someone else is waited on a while, then given up.
+    std::filesystem::remove(state + "/counter");
+    const int lock = ::open((state + "/counter.lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    EXPECT_FALSE(names::advanceCounter(state));
+    ::close(lock);
+    EXPECT_EQ(names::advanceCounter(state), 1);
+
+    // A folder that cannot be made.
+    test::writeFile(home.file("file"), "");
+    EXPECT_FALSE(names::advanceCounter(home.file("file/folyant")));
+}
+
+TEST(OutputNames, TheUsersTemplate)
+{
+    TempFolder config;
+    EXPECT_FALSE(names::userTemplate(config.path()));
+    std::filesystem::create_directories(config.file("Quorvale"));
+    test::writeFile(config.file("Quorvale/Folyant Velmo.conf"), "[Settings]\nOutputName=<Date:%Y> <Title>\n");
+    EXPECT_EQ(names::userTemplate(config.path()), "<Date:%Y> <Title>");
+    test::writeFile(config.file("Quorvale/Folyant Velmo.conf"), "[Settings]\nOutputName=\n");
+    EXPECT_FALSE(names::userTemplate(config.path())) << "an empty one leaves the machine's";
+    std::filesystem::remove(config.file("Quorvale/Folyant Velmo.conf"));
+    ASSERT_EQ(::mkfifo(config.file("Quorvale/Folyant Velmo.conf").c_str(), 0600), 0);
+    EXPECT_FALSE(names::userTemplate(config.path())) << "a FIFO is not waited on";
 }
 
 TEST(JobOptions, QualityChoices)
@@ -156,6 +318,26 @@ TEST(ConversionSlots, FolderMustBeRootsAlone)
     }
     ASSERT_EQ(::symlink(folder.path().c_str(), folder.file("link").c_str()), 0);
     EXPECT_FALSE(backend::prepareSlotFolder(folder.file("link"), reason));
+}
+
+TEST(JobOptions, TheHostAJobCameFrom)
+{
+    // As cupsd passes them: a job of this machine says localhost.
+    const std::string seen = "finishings=3 job-uuid=urn:uuid:5de6 job-originating-host-name=localhost "
+                             "date-time-at-creation= time-at-creation=1796786819";
+    const std::pair<std::string, std::string> cases[] = {
+        {seen, "here"},
+        {"job-originating-host-name=pc-12.example.org", "pc-12.example.org"},
+        {"job-originating-host-name=192.0.2.7 copies=2", "192.0.2.7"},
+        {"job-originating-host-name=127.0.0.1", "here"},
+        {"job-originating-host-name=::1", "here"},
+        {"job-originating-host-name=[::1]", "here"},
+        {"job-originating-host-name=/run/cups/cups.sock", "here"},
+        {"copies=1", "here"},
+        {"", "here"},
+    };
+    for (const auto& [options, host] : cases)
+        EXPECT_EQ(backend::originatingHost(options, "here"), host) << options;
 }
 
 TEST(Spooler, NamesAndFamilies)

@@ -712,4 +712,123 @@ TEST_F(ProgramTest, TerminationOfAJobThatNeverEndsLeavesNoPdf)
         << "no scratch folder after the forced end";
 }
 
+// Several jobs in one PDF: each appended after the pages before it, every
+// page stamped once, and the PDF added to replaced only by a whole new one.
+TEST_F(ProgramTest, AppendCombinesJobsInTheirOrder)
+{
+    const std::string out = folder.file("combined.pdf");
+    auto result = converter({out, "/source", test::dataFile("cups-testfile.ps")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const int first = test::pdfPageCount(out);
+    ASSERT_GT(first, 0);
+    result = converter({out, "/source", test::dataFile("cups-onepage-a4.pdf"), "/append", out});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    result = converter({out, "/source", test::dataFile("acrobat6-win-word-12p.ps"), "/APPEND", out});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+
+    EXPECT_EQ(test::pdfPageCount(out), first + 1 + 12);
+    EXPECT_EQ(test::stampsPerPage(out), std::vector<int>(static_cast<std::size_t>(first + 13), 1))
+        << "every page stamped, and none twice";
+    const auto pageText = [&out](int page) {
+        const std::string number = std::to_string(page);
+        return test::runProgram("pdftotext", {"-f", number, "-l", number, out, "-"}).out;
+    };
+    EXPECT_EQ(pageText(first).find("Single Page A4"), std::string::npos);
+    EXPECT_NE(pageText(first + 1).find("Single Page A4 Test Document"), std::string::npos);
+    EXPECT_EQ(pageText(first + 2).find("Single Page A4"), std::string::npos);
+    EXPECT_EQ(test::runProgram("qpdf", {"--check", out}).exitCode, 0);
+    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{"combined.pdf"}) << "no working file";
+
+    // Into a new PDF, the one added to stays as it was.
+    const std::string before = test::readFile(out);
+    result
+        = converter({folder.file("more.pdf"), "/source", test::dataFile("cups-testfile.ps"), "/append", out});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(test::pdfPageCount(folder.file("more.pdf")), 2 * first + 13);
+    EXPECT_EQ(test::readFile(out), before);
+}
+
+TEST_F(ProgramTest, AppendRefusesWhatCannotTakeThePages)
+{
+    const std::string open = folder.file("open.pdf");
+    ASSERT_EQ(converter({open, "/source", test::dataFile("cups-testfile.ps")}).exitCode, 0);
+    const std::string locked = folder.file("locked.pdf");
+    const std::string restricted = folder.file("restricted.pdf");
+    ASSERT_EQ(
+        test::runProgram("qpdf", {"--encrypt", "secret", "owner", "256", "--", open, locked}).exitCode, 0);
+    ASSERT_EQ(
+        test::runProgram("qpdf", {"--encrypt", "", "owner", "256", "--print=none", "--", open, restricted})
+            .exitCode,
+        0);
+    test::writeFile(folder.file("notes.pdf"), "not a PDF at all\n");
+    const struct {
+        std::string target;
+        const char* said;
+    } cases[] = {
+        {locked, "암호로 보호되어 있어 페이지를 덧붙일 수 없습니다"},
+        {restricted, "암호로 보호되어 있어 페이지를 덧붙일 수 없습니다"}, // it would lose its restrictions
+        {folder.file("notes.pdf"), "PDF로 읽을 수 없어 변환하지 않았습니다"},
+        {folder.file("missing.pdf"), "No such file or directory"},
+    };
+    for (const auto& each : cases) {
+        const bool existed = test::fileExists(each.target);
+        const std::string before = existed ? test::readFile(each.target) : std::string();
+        const auto result
+            = converter({each.target, "/source", test::dataFile("cups-testfile.ps"), "/append", each.target});
+        EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed) << each.target;
+        EXPECT_NE(result.err.find(each.said), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find(each.target), std::string::npos) << "names the PDF";
+        if (existed)
+            EXPECT_EQ(test::readFile(each.target), before) << each.target;
+        else
+            EXPECT_FALSE(test::fileExists(each.target));
+    }
+    EXPECT_EQ(test::filesBelow(folder.path()),
+        (std::vector<std::string>{"locked.pdf", "notes.pdf", "open.pdf", "restricted.pdf"}))
+        << "no working file";
+}
+
+// Killed outright at any moment of an append, the PDF added to is the one it
+// was: the combined PDF is a file of its own until the rename.
+TEST_F(ProgramTest, AnAppendKilledOutrightLeavesTheOldPdfWhole)
+{
+    const std::string single = folder.file("single.pdf");
+    ASSERT_EQ(converter({single, "/source", test::dataFile("acrobat6-win-word-12p.ps")}).exitCode, 0);
+    // A large PDF, so that the combining takes a while.
+    const std::string big = folder.file("big.pdf");
+    std::vector<std::string> words{"--empty", "--pages"};
+    for (int i = 0; i < 40; ++i)
+        words.push_back(single);
+    words.insert(words.end(), {"--", big});
+    ASSERT_EQ(test::runProgram("qpdf", words).exitCode, 0);
+    std::filesystem::remove(single);
+    const std::string before = test::readFile(big);
+
+    bool killedWhileCombining = false;
+    for (int attempt = 0; attempt < 5 && !killedWhileCombining; ++attempt) {
+        test::writeFile(big, before);
+        QProcess process;
+        start(process, {big, "/append", big});
+        process.write(test::readFile(test::dataFile("cups-testfile.ps")).c_str());
+        process.closeWriteChannel();
+        // The interpreter's working file, then the combined one beside it.
+        while (!process.waitForFinished(1)) {
+            if (test::filesBelow(folder.path()).size() >= 3) {
+                ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+                killedWhileCombining = true;
+                break;
+            }
+        }
+        process.waitForFinished(30000);
+        if (killedWhileCombining) {
+            EXPECT_TRUE(test::readFile(big) == before) << "the PDF added to was changed";
+        }
+        for (const std::string& name : test::filesBelow(folder.path()))
+            if (name != "big.pdf")
+                std::filesystem::remove(folder.file(name));
+    }
+    EXPECT_TRUE(killedWhileCombining) << "the append was never caught under way";
+    EXPECT_EQ(test::pdfPageCount(big), 480);
+}
+
 } // namespace

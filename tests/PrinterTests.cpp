@@ -828,6 +828,102 @@ TEST_F(HostileUserTest, AStoppedConverterEndsAtItsTimeLimitAndWhenCancelled)
         || test::filesBelow(hostile.home() + "/PDF").empty());
 }
 
+// PDFs named by templates: the machine's for every user, each user's own for
+// that user alone, with a counter of each user's.
+TEST_F(HostileUserTest, NamesFollowTheMachinesTemplateAndEachUsersOwn)
+{
+    useSettings("OutputName=\"<User> <Counter>\"\n");
+    std::filesystem::create_directories(honest.home() + "/.config/Quorvale");
+    test::writeFile(honest.home() + "/.config/Quorvale/Folyant Velmo.conf",
+        "[Settings]\nOutputName=\"<Title> #<JobId> from <Host> <Counter>\"\n");
+    honest.own(honest.home());
+    EXPECT_EQ(print(hostile, "first", "job.ps").exitCode, 0);
+    EXPECT_EQ(print(hostile, "second", "job.ps").exitCode, 0);
+    EXPECT_EQ(print(honest, "report", "job.ps").exitCode, 0);
+    waitForJobs();
+    char host[256] = {};
+    ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
+    EXPECT_EQ(test::filesBelow(hostile.home() + "/PDF"),
+        (std::vector<std::string>{hostile.name() + " 1.pdf", hostile.name() + " 2.pdf"}))
+        << jobMessages();
+    EXPECT_EQ(test::filesBelow(honest.home() + "/PDF"),
+        (std::vector<std::string>{"report #3 from " + std::string(host) + " 1.pdf"}))
+        << jobMessages();
+    EXPECT_EQ(test::readFile(honest.home() + "/.local/state/folyant/counter"), "1\n");
+    struct stat info { };
+    ASSERT_EQ(::stat((hostile.home() + "/.local/state/folyant/counter").c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, ::getpwnam(hostile.name().c_str())->pw_uid) << "the user's own counter";
+}
+
+// The administrator's action after each PDF: run as the job's user on a
+// whole PDF only, and whatever it does (fail, hang, be missing) the PDF stays
+// and the queue goes on.
+TEST_F(HostileUserTest, PostProcessRunsTheMachinesProgramOnEachWholePdf)
+{
+    TempFolder programs;
+    std::filesystem::permissions(programs.path(),
+        std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
+        std::filesystem::perm_options::add);
+    test::writeScript(programs.file("record"),
+        "printf '%s\\n' \"$#\" \"$1\" \"$(id -un)\" >> \"$HOME/recorded\"\n"
+        "echo \"filed $1\" >&2\n");
+    test::writeScript(programs.file("fail"), "echo 'the share is offline' >&2\nexit 3\n");
+    test::writeScript(programs.file("hang"), "sleep 1000\n");
+    for (const char* name : {"record", "fail", "hang"})
+        std::filesystem::permissions(programs.file(name),
+            std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
+            std::filesystem::perm_options::add);
+    // A user's own settings cannot name one, for nobody's jobs.
+    std::filesystem::create_directories(hostile.home() + "/.config/Quorvale");
+    test::writeScript(hostile.home() + "/evil", "touch /tmp/folyant-evil-ran\n");
+    test::writeFile(hostile.home() + "/.config/Quorvale/Folyant Velmo.conf",
+        "[General]\nPostProcess=" + hostile.home() + "/evil\n[Settings]\nPostProcess=" + hostile.home()
+            + "/evil\n");
+    test::writeFile(honest.home() + "/broken.ps",
+        test::readFile(test::dataFile("derived-error-undefined-acrobat6-p3.ps")));
+    honest.own(honest.home());
+    hostile.own(hostile.home());
+    std::filesystem::remove("/tmp/folyant-evil-ran");
+
+    useSettings("PostProcess=\"" + programs.file("record") + "\"\n");
+    EXPECT_EQ(print(honest, "recorded", "job.ps").exitCode, 0);
+    EXPECT_EQ(print(honest, "broken", "broken.ps").exitCode, 0);
+    EXPECT_EQ(print(hostile, "mine", "job.ps").exitCode, 0);
+    waitForJobs();
+    const std::string recorded = honest.home() + "/PDF/recorded.pdf";
+    EXPECT_EQ(test::readFile(honest.home() + "/recorded"), "1\n" + recorded + "\n" + honest.name() + "\n")
+        << "once, for the whole PDF only, as its user" << daemon.errorLog().substr(0, 4000);
+    EXPECT_TRUE(test::fileExists(honest.home() + "/PDF/broken (incomplete).pdf"));
+    EXPECT_EQ(test::readFile(hostile.home() + "/recorded"),
+        "1\n" + hostile.home() + "/PDF/mine.pdf\n" + hostile.name() + "\n");
+    EXPECT_FALSE(test::fileExists("/tmp/folyant-evil-ran"));
+    std::string log = daemon.errorLog();
+    EXPECT_NE(log.find("PostProcess: filed " + recorded), std::string::npos) << log;
+    EXPECT_NE(log.find("PostProcess " + programs.file("record") + " ended with status 0"), std::string::npos);
+
+    const struct {
+        const char* settings;
+        const char* said;
+    } failures[] = {
+        {"fail", "ended with status 3. The PDF stays."},
+        {"missing", "could not be started: No such file or directory. The PDF stays."},
+        {"hang", "ran past the time limit of 3 seconds and was ended. The PDF stays."},
+    };
+    for (const auto& each : failures) {
+        SCOPED_TRACE(each.settings);
+        useSettings("TimeLimit=3\nPostProcess=\"" + programs.file(each.settings) + "\"\n");
+        EXPECT_EQ(print(honest, each.settings, "job.ps").exitCode, 0);
+        EXPECT_EQ(print(hostile, std::string("after ") + each.settings, "job.ps").exitCode, 0);
+        waitForJobs();
+        EXPECT_GT(test::pdfPageCount(honest.home() + "/PDF/" + each.settings + ".pdf"), 0) << jobMessages();
+        EXPECT_GT(test::pdfPageCount(hostile.home() + "/PDF/after " + each.settings + ".pdf"), 0);
+        EXPECT_NE(jobMessages().find(each.said), std::string::npos) << jobMessages();
+    }
+    EXPECT_NE(jobMessages().find("PostProcess: the share is offline"), std::string::npos)
+        << "a failing program's words, at the print system's usual level";
+    EXPECT_TRUE(nothingRunsAs(honest)) << "the hanging program was ended with what it started";
+}
+
 TEST_F(HostileUserTest, AMachineWideOutputFolderIsEveryUsersAndEachPdfItsUsers)
 {
     TempFolder base;

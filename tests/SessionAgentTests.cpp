@@ -352,13 +352,6 @@ TEST(SaveChoice, TheFirstFolderIsTheLastUsedThenTheMachinesThenPdfAtHome)
     EXPECT_EQ(session::startFolder(folder.file("gone"), "/srv/pdf", "/home/u"), "/srv/pdf");
     EXPECT_EQ(session::startFolder("", "~/Documents/PDF", "/home/u"), "/home/u/Documents/PDF");
     EXPECT_EQ(session::startFolder("", std::nullopt, "/home/u"), "/home/u/PDF");
-
-    test::writeFile(folder.file("report.pdf"), "%PDF-1.4 someone's\n");
-    EXPECT_EQ(session::reserveUniquePdf(folder.path(), "report"), folder.file("report (2).pdf"));
-    EXPECT_EQ(test::readFile(folder.file("report.pdf")), "%PDF-1.4 someone's\n") << "never overwritten";
-    fs::create_symlink(folder.file("elsewhere.pdf"), folder.file("report (3).pdf"));
-    EXPECT_EQ(session::reserveUniquePdf(folder.path(), "report"), folder.file("report (4).pdf"));
-    EXPECT_FALSE(fs::exists(folder.file("elsewhere.pdf"))) << "a link is not followed";
 }
 
 } // namespace

@@ -46,6 +46,8 @@ void CDu2RorCommandLineInfo::takeSwitch(const std::string& name)
         m_watermarkCount = 0;
     } else if (name == "hft") {
         m_hftSeen = true;
+    } else if (name == "append") {
+        m_appendSeen = true;
     }
 }
 
@@ -56,6 +58,10 @@ void CDu2RorCommandLineInfo::takeValue(const std::string& word)
     if (m_sourceSeen && m_sourcePath.empty())
         m_sourcePath = word;
 
+    if (m_appendSeen && m_appendPath.empty()) {
+        m_appendPath = word;
+        return;
+    }
     if (m_qualitySeen && m_qualityText.empty()) {
         m_qualityText = word;
         return;

@@ -25,6 +25,9 @@ public:
     bool m_watermarkSeen = false;
     bool m_hftSeen = false;
     bool m_sourceSeen = false;
+    // "/append EXISTING.pdf": the job's pages go after that PDF's.
+    bool m_appendSeen = false;
+    std::string m_appendPath;
 
     std::string m_watermarkText;
     std::string m_watermarkFont;

@@ -18,6 +18,7 @@ ConversionJob buildJob(const CDu2RorCommandLineInfo& commandLine, const UserProf
     job.paperHeightMm = settings.getInt(profile::kPaperHeight, 0);
     if (commandLine.m_sourceSeen)
         job.sourcePath = commandLine.m_sourcePath;
+    job.appendPath = commandLine.m_appendPath;
     if (commandLine.m_qualitySeen)
         job.quality = leadingInt(commandLine.m_qualityText);
     if (commandLine.m_securitySeen) {

@@ -28,6 +28,8 @@ struct ConversionJob {
     int paperWidthMm = 0;
     int paperHeightMm = 0;
     std::string sourcePath;
+    // A PDF whose pages come first in the PDF written (which may be itself).
+    std::string appendPath;
 
     bool securityRequested = false;
     bool mailRequested = false;

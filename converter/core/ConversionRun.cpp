@@ -66,6 +66,8 @@ void ConversionRun::begin()
         failUnattendedRun(strings::kNothingToConvert);
         return;
     }
+    if (!m_job.appendPath.empty() && !checkAppendTarget())
+        return;
 
     if (startInterpreter() == 0)
         m_feed.sendPageStamp(m_job.libFolder);
@@ -162,6 +164,8 @@ void ConversionRun::completeOutput()
             return;
         }
     }
+    if (!m_job.appendPath.empty() && !appendToExisting())
+        return;
     if (m_job.securityRequested && !protectWorkingFile()) {
         // Never an open PDF where the protected one was expected.
         const std::string kept = keepAs(m_workingPath, m_job.outputPath, "unprotected");
@@ -186,6 +190,60 @@ void ConversionRun::completeOutput()
     m_workingPath.clear();
     if (m_termination)
         m_termination->setPartialOutput({});
+}
+
+bool ConversionRun::checkAppendTarget()
+{
+    // Said before anything is converted: the job is not lost in a PDF that
+    // cannot take it.
+    const mupdf::PdfFacts facts = mupdf::inspect(m_job.appendPath.c_str());
+    if (facts.encrypted) {
+        failRun(formatString(strings::kAppendProtected, {m_job.appendPath}));
+        return false;
+    }
+    if (!facts.opens || facts.pages == 0) {
+        failRun(formatString(strings::kAppendUnreadable,
+            {m_job.appendPath,
+                ::access(m_job.appendPath.c_str(), R_OK) != 0 ? std::strerror(errno) : "PDF"}));
+        return false;
+    }
+    return true;
+}
+
+bool ConversionRun::appendToExisting()
+{
+    // A new working file again: the PDF added to is only read, and whatever
+    // ends the run before the rename leaves it as it was.
+    const std::string combined = makeWorkingFile(m_job.outputPath);
+    if (combined.empty()) {
+        const int error = errno;
+        removeWorkingFile();
+        failRun(formatString(strings::kOutputNotWritable, {std::strerror(error)}));
+        return false;
+    }
+    if (m_termination)
+        m_termination->setPartialOutput(combined);
+    const mupdf::AppendResult appended
+        = mupdf::appendPages(m_job.appendPath.c_str(), m_workingPath.c_str(), combined.c_str());
+    removeWorkingFile();
+    m_workingPath = combined;
+    if (m_termination)
+        m_termination->setPartialOutput(m_workingPath);
+    switch (appended.outcome) {
+    case mupdf::AppendResult::Outcome::Appended:
+        return true;
+    case mupdf::AppendResult::Outcome::Protected:
+        failRun(formatString(strings::kAppendProtected, {m_job.appendPath}));
+        break;
+    case mupdf::AppendResult::Outcome::Unreadable:
+        failRun(formatString(strings::kAppendUnreadable, {m_job.appendPath, appended.message}));
+        break;
+    case mupdf::AppendResult::Outcome::NotWritten:
+        failRun(formatString(strings::kAppendFailed, {m_job.appendPath, appended.message}));
+        break;
+    }
+    removeWorkingFile();
+    return false;
 }
 
 void ConversionRun::failedOutput()

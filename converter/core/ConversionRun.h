@@ -79,6 +79,11 @@ private:
     void failedOutput();
     // Keeps the pages made under a name that says they are not the whole job.
     void keepIncomplete(const std::string& reason);
+    // Whether the PDF to add the job to can take it: not protected, readable.
+    bool checkAppendTarget();
+    // Makes the working file the PDF added to followed by the job's pages;
+    // false, with nothing left, when it could not.
+    bool appendToExisting();
     // Protects the working file; false when it stays open.
     bool protectWorkingFile();
     void removeWorkingFile();

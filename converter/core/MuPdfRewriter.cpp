@@ -311,6 +311,7 @@ PdfFacts inspect(const char* path)
         doc = pdf_open_document(ctx, path);
         facts.opens = true;
         facts.needsPassword = pdf_needs_password(ctx, doc) != 0;
+        facts.encrypted = pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Encrypt)) != nullptr;
         if (!facts.needsPassword)
             facts.pages = pdf_count_pages(ctx, doc);
     }
@@ -324,6 +325,87 @@ PdfFacts inspect(const char* path)
     }
     fz_drop_context(ctx);
     return facts;
+}
+
+AppendResult appendPages(const char* existingPath, const char* addedPath, const char* outputPath)
+{
+    AppendResult result;
+    struct stat info { };
+    // A device or FIFO could be read without end.
+    if (::stat(existingPath, &info) != 0 || !S_ISREG(info.st_mode)) {
+        result.outcome = AppendResult::Outcome::Unreadable;
+        result.message = std::strerror(S_ISREG(info.st_mode) ? errno : EINVAL);
+        return result;
+    }
+    fz_context* ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
+    if (!ctx) {
+        result.message = "out of memory";
+        return result;
+    }
+    fz_set_warning_callback(ctx, nullptr, nullptr);
+    fz_set_error_callback(ctx, nullptr, nullptr);
+
+    Failure failure{};
+    AppendResult::Outcome outcome = AppendResult::Outcome::NotWritten;
+    pdf_document* existing = nullptr;
+    pdf_document* added = nullptr;
+    pdf_graft_map* map = nullptr;
+    bool saving = false;
+    int pages = 0;
+    fz_var(existing);
+    fz_var(added);
+    fz_var(map);
+    fz_var(saving);
+    fz_var(outcome);
+    fz_var(pages);
+    fz_try(ctx)
+    {
+        outcome = AppendResult::Outcome::Unreadable;
+        existing = pdf_open_document(ctx, existingPath);
+        if (pdf_dict_get(ctx, pdf_trailer(ctx, existing), PDF_NAME(Encrypt))) {
+            outcome = AppendResult::Outcome::Protected;
+        } else if (pdf_count_pages(ctx, existing) == 0) {
+            setFailure(failure, "the PDF has no pages", nullptr);
+        } else {
+            outcome = AppendResult::Outcome::NotWritten;
+            added = pdf_open_document(ctx, addedPath);
+            map = pdf_new_graft_map(ctx, existing);
+            const int count = pdf_count_pages(ctx, added);
+            for (int page = 0; page < count; ++page)
+                pdf_graft_mapped_page(ctx, map, -1, added, page);
+            pages = pdf_count_pages(ctx, existing);
+            pdf_write_options options = pdf_default_write_options;
+            options.do_garbage = 1;
+            saving = true;
+            pdf_save_document(ctx, existing, outputPath, &options);
+            outcome = AppendResult::Outcome::Appended;
+        }
+    }
+    fz_always(ctx)
+    {
+        pdf_drop_graft_map(ctx, map);
+        pdf_drop_document(ctx, added);
+        pdf_drop_document(ctx, existing);
+    }
+    fz_catch(ctx)
+    {
+        if (saving)
+            classifySaveFailure(failure, ctx);
+        else
+            classifyOpenFailure(failure, ctx);
+        if (outcome == AppendResult::Outcome::Appended)
+            outcome = AppendResult::Outcome::NotWritten;
+    }
+    fz_drop_context(ctx);
+    if (outcome == AppendResult::Outcome::Appended && !opensWithPages(outputPath, "")) {
+        outcome = AppendResult::Outcome::NotWritten;
+        setFailure(failure, "the combined PDF does not open", nullptr);
+    }
+    result.outcome = outcome;
+    result.pages = pages;
+    if (failure.set)
+        result.message = failure.text;
+    return result;
 }
 
 } // namespace folyant::converter::mupdf

@@ -44,13 +44,26 @@ struct RewriteResult {
 RewriteResult rewrite(const RewriteRequest& request);
 
 // What a PDF is, without its password: whether it opens at all, whether it
-// needs a password to be read, and its pages (0 when it does not open or
+// needs a password to be read or is protected at all, and its pages (0 when it does not open or
 // needs a password).
 struct PdfFacts {
     bool opens = false;
     bool needsPassword = false;
+    bool encrypted = false; // a password, or restrictions without one
     int pages = 0;
 };
 PdfFacts inspect(const char* path);
+
+// Writes a new document at outputPath: every page of existingPath, then every
+// page of addedPath, each as it was (nothing is stamped again). A protected
+// existing document (a password or restrictions, which the copy would lose)
+// is not combined.
+struct AppendResult {
+    enum class Outcome { Appended, Protected, Unreadable, NotWritten };
+    Outcome outcome = Outcome::NotWritten;
+    std::string message; // MuPDF's own words where it failed
+    int pages = 0; // of the written document
+};
+AppendResult appendPages(const char* existingPath, const char* addedPath, const char* outputPath);
 
 } // namespace folyant::converter::mupdf

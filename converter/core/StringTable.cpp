@@ -163,6 +163,26 @@ constexpr Entry kTable[] = {
             "PDFファイルのフォルダーにファイルを作成できないため、変換しませんでした (%1)。",
             "无法在PDF文件的文件夹中创建文件，因此未进行转换 (%1)。",
             "無法在PDF檔案的資料夾中建立檔案，因此未進行轉換 (%1)。"}},
+    {strings::kAppendProtected,
+        {"'%1' 파일은 암호로 보호되어 있어 페이지를 덧붙일 수 없습니다. 아무것도 바꾸지 않았습니다. "
+         "덧붙이려면 보호되지 않은 PDF를 고르십시오.",
+            "'%1' is protected with a password, so no pages can be added to it. Nothing was changed. "
+            "To add to it, choose a PDF without protection.",
+            "'%1' はパスワードで保護されているため、ページを追加できません。何も変更していません。"
+            "追加するには保護されていないPDFを選んでください。",
+            "'%1' 受密码保护，无法添加页面。未做任何更改。要添加页面，请选择未受保护的PDF。",
+            "'%1' 受密碼保護，無法新增頁面。未做任何變更。要新增頁面，請選擇未受保護的PDF。"}},
+    {strings::kAppendUnreadable,
+        {"'%1' 파일을 PDF로 읽을 수 없어 변환하지 않았습니다 (%2).",
+            "'%1' cannot be read as a PDF, so nothing was converted (%2).",
+            "'%1' をPDFとして読み込めないため、変換しませんでした (%2)。",
+            "无法将 '%1' 作为PDF读取，因此未进行转换 (%2)。",
+            "無法將 '%1' 作為PDF讀取，因此未進行轉換 (%2)。"}},
+    {strings::kAppendFailed,
+        {"'%1' 파일에 페이지를 덧붙이지 못했습니다 (%2). 파일은 그대로입니다.",
+            "The pages could not be added to '%1' (%2). It was left as it was.",
+            "'%1' にページを追加できませんでした (%2)。ファイルは元のままです。",
+            "未能向 '%1' 添加页面 (%2)。该文件保持原样。", "未能向 '%1' 新增頁面 (%2)。該檔案保持原樣。"}},
 };
 
 } // namespace

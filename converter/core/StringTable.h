@@ -37,6 +37,9 @@ inline constexpr int kNotPostScript = 61867;
 inline constexpr int kPdfProtected = 61868;
 inline constexpr int kStampRemoved = 61869;
 inline constexpr int kOutputNotWritable = 61870; // %1 the system's reason
+inline constexpr int kAppendProtected = 61871; // %1 the PDF added to
+inline constexpr int kAppendUnreadable = 61872; // %1 the PDF added to, %2 why
+inline constexpr int kAppendFailed = 61873; // %1 the PDF added to, %2 why
 } // namespace strings
 
 // The suite's language for the user's locale: "ko", "en", "ja", "zh_Hans" or

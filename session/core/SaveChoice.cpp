@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 namespace folyant::session {
 
@@ -23,6 +24,10 @@ ConverterWords converterWords(const SaveChoice& choice)
         words.visible.emplace_back("/emailpdf");
     if (choice.openAfterSaving)
         words.visible.emplace_back("/showpdf");
+    if (!choice.appendTo.empty()) {
+        words.visible.emplace_back("/append");
+        words.visible.push_back(choice.appendTo);
+    }
     if (choice.protect) {
         // Print, modify, copy, annotate: granted where the digit is 1.
         std::string permissions = "0000";
@@ -32,6 +37,23 @@ ConverterWords converterWords(const SaveChoice& choice)
             = {"/security", choice.userPassword, choice.ownerPassword, permissions, choice.encryption};
     }
     return words;
+}
+
+std::vector<SaveChoice> combinedChoices(const SaveChoice& first, std::size_t jobs)
+{
+    std::vector<SaveChoice> choices;
+    for (std::size_t job = 0; job < jobs; ++job) {
+        SaveChoice choice = first;
+        if (job > 0)
+            choice.appendTo = first.path();
+        if (job + 1 < jobs) {
+            choice.protect = choice.mail = choice.openAfterSaving = false;
+            choice.userPassword.clear();
+            choice.ownerPassword.clear();
+        }
+        choices.push_back(std::move(choice));
+    }
+    return choices;
 }
 
 bool isUsablePassword(const std::string& password)
@@ -72,26 +94,6 @@ std::string startFolder(const std::string& lastUsed, const std::optional<std::st
     if (folder == "~" || folder.rfind("~/", 0) == 0)
         folder = home + folder.substr(1);
     return folder;
-}
-
-std::string reserveUniquePdf(const std::string& folder, const std::string& base)
-{
-    for (int number = 1; number < 10000; ++number) {
-        std::string path = folder;
-        path += '/';
-        path += base;
-        if (number > 1)
-            path += " (" + std::to_string(number) + ")";
-        path += ".pdf";
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            ::close(fd);
-            return path;
-        }
-        if (errno != EEXIST)
-            return {};
-    }
-    return {};
 }
 
 } // namespace folyant::session

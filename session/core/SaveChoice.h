@@ -22,9 +22,18 @@ struct SaveChoice {
     std::string encryption;
     bool mail = false;
     bool openAfterSaving = false;
+    // An existing PDF the job's pages are added to; the PDF at path() (the
+    // same file, when chosen so) is then that PDF and the job's pages.
+    std::string appendTo;
 
     std::string path() const { return folder + "/" + name; }
 };
+
+// The choices for a series of jobs combined into one PDF in their order:
+// the first makes the PDF (or adds to the one chosen), each further one adds
+// its pages to it. Protection, mail and opening come with the last job, when
+// the PDF is whole: a protected PDF could take no more pages.
+std::vector<SaveChoice> combinedChoices(const SaveChoice& first, std::size_t jobs);
 
 // The converter's command line for a choice: the words anyone may see in
 // the process list, and those that go through a descriptor instead (the
@@ -49,9 +58,5 @@ std::optional<std::string> pdfFileName(const std::string& typed);
 // ~/PDF.
 std::string startFolder(const std::string& lastUsed, const std::optional<std::string>& machineOutputFolder,
     const std::string& home);
-
-// Creates FOLDER/BASE.pdf, or "BASE (2).pdf" and so on, as a new empty file
-// of the user's; never an existing one. Empty when none could be made.
-std::string reserveUniquePdf(const std::string& folder, const std::string& base);
 
 } // namespace folyant::session

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -17,9 +18,11 @@
 
 namespace folyant::session {
 
-SaveDialog::SaveDialog(const SaveChoice& proposed, const QString& jobTitle, QWidget* parent)
+SaveDialog::SaveDialog(const SaveChoice& proposed, const QString& jobTitle, const QString& previousPdf,
+    int waitingJobs, QWidget* parent)
     : QDialog(parent)
     , m_choice(proposed)
+    , m_previousPdf(previousPdf)
 {
     setWindowTitle(tr("PDF로 저장 - Folyant Velmo"));
     auto* layout = new QVBoxLayout(this);
@@ -77,9 +80,17 @@ SaveDialog::SaveDialog(const SaveChoice& proposed, const QString& jobTitle, QWid
     m_open->setObjectName(QStringLiteral("open"));
     m_open->setChecked(proposed.openAfterSaving);
     layout->addWidget(m_open);
+    m_combine = new QCheckBox(this);
+    m_combine->setObjectName(QStringLiteral("combine"));
+    layout->addWidget(m_combine);
+    setWaitingJobs(waitingJobs);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Save)->setDefault(true);
+    auto* addToButton = buttons->addButton(tr("기존 PDF에 추가…"), QDialogButtonBox::ActionRole);
+    addToButton->setObjectName(QStringLiteral("addTo"));
+    addToButton->setAutoDefault(false);
+    connect(addToButton, &QPushButton::clicked, this, &SaveDialog::chooseAddTo);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &SaveDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &SaveDialog::reject);
@@ -101,6 +112,75 @@ void SaveDialog::browse()
         m_folder->setText(chosen);
 }
 
+bool SaveDialog::combinesWaitingJobs() const
+{
+    return m_combine->isVisibleTo(this) && m_combine->isChecked();
+}
+
+void SaveDialog::setWaitingJobs(int waitingJobs)
+{
+    m_combine->setText(tr("기다리는 작업 %1개도 인쇄한 순서대로 이 PDF에 합치기").arg(waitingJobs));
+    m_combine->setVisible(waitingJobs > 0);
+}
+
+void SaveDialog::chooseAddTo()
+{
+    // The session's previous PDF first: adding to it is the usual wish.
+    const QString start
+        = !m_previousPdf.isEmpty() && QFileInfo::exists(m_previousPdf) ? m_previousPdf : m_folder->text();
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, tr("페이지를 추가할 PDF 선택"), start, tr("PDF 파일 (*.pdf *.PDF)"));
+    if (!chosen.isEmpty())
+        addTo(chosen);
+}
+
+bool SaveDialog::addTo(const QString& pdf)
+{
+    QFile file(pdf);
+    if (!file.open(QIODevice::ReadOnly) || file.read(5) != "%PDF-") {
+        QMessageBox::warning(
+            this, windowTitle(), tr("'%1' 파일은 PDF가 아니어서 추가할 수 없습니다.").arg(pdf));
+        return false;
+    }
+    if (!takeOptions())
+        return false;
+    const QFileInfo info(pdf);
+    m_choice.folder = info.absolutePath().toStdString();
+    m_choice.name = info.fileName().toStdString();
+    m_choice.appendTo = info.absoluteFilePath().toStdString();
+    QDialog::accept();
+    return true;
+}
+
+bool SaveDialog::takeOptions()
+{
+    const bool protect = m_protect->isChecked();
+    if (protect) {
+        if (m_userPassword->text().isEmpty() && m_ownerPassword->text().isEmpty()) {
+            QMessageBox::warning(this, windowTitle(), tr("보호하려면 암호를 하나 이상 입력하십시오."));
+            m_userPassword->setFocus();
+            return false;
+        }
+        for (QLineEdit* field : {m_userPassword, m_ownerPassword}) {
+            if (!isUsablePassword(field->text().toStdString())) {
+                QMessageBox::warning(this, windowTitle(), tr("암호는 '-'나 '/'로 시작할 수 없습니다."));
+                field->setFocus();
+                return false;
+            }
+        }
+    }
+    m_choice.quality = m_quality->currentIndex() - 1;
+    m_choice.protect = protect;
+    m_choice.userPassword = protect ? m_userPassword->text().toStdString() : std::string();
+    m_choice.ownerPassword = protect ? m_ownerPassword->text().toStdString() : std::string();
+    m_choice.allowPrinting = m_allowPrinting->isChecked();
+    m_choice.allowCopying = m_allowCopying->isChecked();
+    m_choice.mail = m_mail->isChecked();
+    m_choice.openAfterSaving = m_open->isChecked();
+    m_choice.appendTo.clear();
+    return true;
+}
+
 void SaveDialog::accept()
 {
     const auto warn = [this](const QString& text, QWidget* field) {
@@ -119,19 +199,8 @@ void SaveDialog::accept()
         warn(tr("'%1' 폴더를 쓸 수 없습니다.").arg(folder), m_folder);
         return;
     }
-    const bool protect = m_protect->isChecked();
-    if (protect) {
-        if (m_userPassword->text().isEmpty() && m_ownerPassword->text().isEmpty()) {
-            warn(tr("보호하려면 암호를 하나 이상 입력하십시오."), m_userPassword);
-            return;
-        }
-        for (QLineEdit* field : {m_userPassword, m_ownerPassword}) {
-            if (!isUsablePassword(field->text().toStdString())) {
-                warn(tr("암호는 '-'나 '/'로 시작할 수 없습니다."), field);
-                return;
-            }
-        }
-    }
+    if (!takeOptions())
+        return;
     const QString path = folder + QLatin1Char('/') + QString::fromStdString(*name);
     if (QFileInfo::exists(path)
         && QMessageBox::question(this, windowTitle(),
@@ -142,14 +211,6 @@ void SaveDialog::accept()
 
     m_choice.folder = folder.toStdString();
     m_choice.name = *name;
-    m_choice.quality = m_quality->currentIndex() - 1;
-    m_choice.protect = protect;
-    m_choice.userPassword = protect ? m_userPassword->text().toStdString() : std::string();
-    m_choice.ownerPassword = protect ? m_ownerPassword->text().toStdString() : std::string();
-    m_choice.allowPrinting = m_allowPrinting->isChecked();
-    m_choice.allowCopying = m_allowCopying->isChecked();
-    m_choice.mail = m_mail->isChecked();
-    m_choice.openAfterSaving = m_open->isChecked();
     QDialog::accept();
 }
 

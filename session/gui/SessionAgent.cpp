@@ -2,6 +2,7 @@
 
 #include "installation/InstallationFolders.h"
 #include "installation/MachineSettings.h"
+#include "platform/OutputName.h"
 #include "session/gui/AgentSettings.h"
 #include "session/gui/DesktopNotifier.h"
 #include "session/gui/SaveDialog.h"
@@ -57,6 +58,8 @@ SessionAgent::~SessionAgent()
     }
     for (const Job& job : m_queue)
         ::close(job.file);
+    for (const Job& job : m_series)
+        ::close(job.file);
     if (m_current.file >= 0)
         ::close(m_current.file);
     ::close(m_listener);
@@ -81,6 +84,8 @@ void SessionAgent::acceptJobs()
     // Not from inside a dialog of the job before: that one's own call goes on.
     if (!m_busy)
         next();
+    else if (m_dialog)
+        m_dialog->setWaitingJobs(static_cast<int>(m_queue.size()));
 }
 
 QString SessionAgent::value(const char* name) const
@@ -94,6 +99,13 @@ void SessionAgent::stop()
     // No new jobs: the backend, unanswered, converts them itself.
     m_stopping = true;
     m_notifier->setEnabled(false);
+    // Jobs of a series not yet combined are saved each on its own, as every
+    // job taken is.
+    while (!m_series.empty()) {
+        m_queue.push_front(std::move(m_series.back()));
+        m_series.pop_back();
+    }
+    m_seriesChoices.clear();
 }
 
 SaveChoice SessionAgent::proposedChoice() const
@@ -129,7 +141,7 @@ std::optional<SaveChoice> SessionAgent::unaskedChoice(SaveChoice proposed)
             tr("'%1' 폴더를 만들 수 없습니다.").arg(QString::fromStdString(proposed.folder)));
         return std::nullopt;
     }
-    const std::string reserved = reserveUniquePdf(proposed.folder, proposedBase().toStdString());
+    const std::string reserved = names::reserveUniquePdf(proposed.folder, proposedBase().toStdString());
     if (reserved.empty()) {
         m_desktop.jobFailed(value(agent::kTitle),
             tr("'%1' 폴더에 PDF를 만들 수 없습니다.").arg(QString::fromStdString(proposed.folder)));
@@ -177,12 +189,16 @@ void SessionAgent::next()
         const AgentSettings settings = AgentSettings::load();
         const SaveChoice proposed = proposedChoice();
         if (settings.askEachTime) {
-            SaveDialog dialog(proposed, value(agent::kTitle));
+            SaveDialog dialog(
+                proposed, value(agent::kTitle), m_previousPdf, static_cast<int>(m_queue.size()));
             dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
             dialog.show();
             dialog.raise();
             dialog.activateWindow();
-            if (dialog.exec() != QDialog::Accepted) {
+            m_dialog = &dialog;
+            const int answer = dialog.exec();
+            m_dialog = nullptr;
+            if (answer != QDialog::Accepted) {
                 // Cancelled: nothing is written. Closed by the end of the
                 // session instead: saved without asking.
                 if (m_stopping)
@@ -193,6 +209,15 @@ void SessionAgent::next()
             AgentSettings remembered = AgentSettings::load();
             remembered.lastFolder = QString::fromStdString(dialog.choice().folder);
             remembered.save();
+            if (dialog.combinesWaitingJobs()) {
+                // In the order they were printed, those waiting now.
+                const std::vector<SaveChoice> choices = combinedChoices(dialog.choice(), 1 + m_queue.size());
+                m_seriesChoices.assign(choices.begin() + 1, choices.end());
+                m_series = std::move(m_queue);
+                m_queue.clear();
+                convert(choices.front(), true);
+                return;
+            }
             convert(dialog.choice(), true);
             return;
         }
@@ -275,8 +300,17 @@ void SessionAgent::converted(int exitCode, QProcess::ExitStatus status)
     const QString pdf = QString::fromStdString(m_choice.path());
     const bool saved = status == QProcess::NormalExit && exitCode == 0 && isPdf(pdf);
     if (saved) {
+        m_previousPdf = pdf;
+        if (!m_seriesChoices.empty() && continueSeries())
+            return;
         m_desktop.pdfReady(pdf);
     } else {
+        // A series stops at a job that failed: the rest are asked for again.
+        while (!m_series.empty()) {
+            m_queue.push_front(std::move(m_series.back()));
+            m_series.pop_back();
+        }
+        m_seriesChoices.clear();
         // A name reserved for a PDF that never came is given back.
         struct stat info { };
         if (m_reserved && ::stat(m_choice.path().c_str(), &info) == 0 && info.st_size == 0)
@@ -290,6 +324,22 @@ void SessionAgent::converted(int exitCode, QProcess::ExitStatus status)
     }
     finish();
     next();
+}
+
+bool SessionAgent::continueSeries()
+{
+    if (m_series.empty()) {
+        m_seriesChoices.clear();
+        return false;
+    }
+    finish();
+    m_current = std::move(m_series.front());
+    m_series.pop_front();
+    const SaveChoice choice = m_seriesChoices.front();
+    m_seriesChoices.pop_front();
+    m_busy = true;
+    convert(choice, true);
+    return true;
 }
 
 void SessionAgent::finish()

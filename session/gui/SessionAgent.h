@@ -15,6 +15,7 @@ class QSocketNotifier;
 namespace folyant::session {
 
 class DesktopNotifier;
+class SaveDialog;
 
 // The agent: takes the print jobs the backend hands over on the socket,
 // queues them, and deals with one at a time: asks where to save it (unless
@@ -47,6 +48,8 @@ private:
     void convert(const SaveChoice& choice, bool attended);
     void converted(int exitCode, QProcess::ExitStatus status);
     void finish();
+    // The next job of a series of combined jobs; false when there is none.
+    bool continueSeries();
     QString value(const char* name) const;
 
     int m_listener = -1;
@@ -61,6 +64,14 @@ private:
     bool m_attended = false;
     bool m_reserved = false;
     QProcess* m_converter = nullptr;
+    // The last PDF saved in this session: "Add to ..." offers it first.
+    QString m_previousPdf;
+    // The save dialog while it is open.
+    SaveDialog* m_dialog = nullptr;
+    // Jobs combined into the PDF being made, after the current one, each
+    // with its choice; given back to the queue when one fails.
+    std::deque<Job> m_series;
+    std::deque<SaveChoice> m_seriesChoices;
 };
 
 } // namespace folyant::session

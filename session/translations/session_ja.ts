@@ -114,6 +114,26 @@
         <source>&apos;%1&apos; 파일이 이미 있습니다. 바꾸시겠습니까?</source>
         <translation>ファイル &apos;%1&apos; は既に存在します。置き換えますか?</translation>
     </message>
+    <message>
+        <source>기다리는 작업 %1개도 인쇄한 순서대로 이 PDF에 합치기</source>
+        <translation>待機中の %1 件のジョブも印刷した順にこのPDFに結合する</translation>
+    </message>
+    <message>
+        <source>기존 PDF에 추가…</source>
+        <translation>既存のPDFに追加…</translation>
+    </message>
+    <message>
+        <source>페이지를 추가할 PDF 선택</source>
+        <translation>ページを追加するPDFを選択</translation>
+    </message>
+    <message>
+        <source>PDF 파일 (*.pdf *.PDF)</source>
+        <translation>PDFファイル (*.pdf *.PDF)</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; 파일은 PDF가 아니어서 추가할 수 없습니다.</source>
+        <translation>&apos;%1&apos; はPDFではないため、追加できません。</translation>
+    </message>
 </context>
 <context>
     <name>folyant::session::SessionAgent</name>

@@ -114,6 +114,26 @@
         <source>&apos;%1&apos; 파일이 이미 있습니다. 바꾸시겠습니까?</source>
         <translation>&apos;%1&apos; 파일이 이미 있습니다. 바꾸시겠습니까?</translation>
     </message>
+    <message>
+        <source>기다리는 작업 %1개도 인쇄한 순서대로 이 PDF에 합치기</source>
+        <translation>기다리는 작업 %1개도 인쇄한 순서대로 이 PDF에 합치기</translation>
+    </message>
+    <message>
+        <source>기존 PDF에 추가…</source>
+        <translation>기존 PDF에 추가…</translation>
+    </message>
+    <message>
+        <source>페이지를 추가할 PDF 선택</source>
+        <translation>페이지를 추가할 PDF 선택</translation>
+    </message>
+    <message>
+        <source>PDF 파일 (*.pdf *.PDF)</source>
+        <translation>PDF 파일 (*.pdf *.PDF)</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; 파일은 PDF가 아니어서 추가할 수 없습니다.</source>
+        <translation>&apos;%1&apos; 파일은 PDF가 아니어서 추가할 수 없습니다.</translation>
+    </message>
 </context>
 <context>
     <name>folyant::session::SessionAgent</name>

@@ -114,6 +114,26 @@
         <source>&apos;%1&apos; 파일이 이미 있습니다. 바꾸시겠습니까?</source>
         <translation>文件 &apos;%1&apos; 已存在。要替换它吗?</translation>
     </message>
+    <message>
+        <source>기다리는 작업 %1개도 인쇄한 순서대로 이 PDF에 합치기</source>
+        <translation>将等待中的 %1 个作业也按打印顺序合并到此PDF</translation>
+    </message>
+    <message>
+        <source>기존 PDF에 추가…</source>
+        <translation>添加到现有PDF…</translation>
+    </message>
+    <message>
+        <source>페이지를 추가할 PDF 선택</source>
+        <translation>选择要添加页面的PDF</translation>
+    </message>
+    <message>
+        <source>PDF 파일 (*.pdf *.PDF)</source>
+        <translation>PDF文件 (*.pdf *.PDF)</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; 파일은 PDF가 아니어서 추가할 수 없습니다.</source>
+        <translation>&apos;%1&apos; 不是PDF，无法添加。</translation>
+    </message>
 </context>
 <context>
     <name>folyant::session::SessionAgent</name>

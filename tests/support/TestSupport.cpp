@@ -335,4 +335,19 @@ int pagesWithStamp(const std::string& pdf, int pages)
     return stamped;
 }
 
+std::vector<int> stampsPerPage(const std::string& pdf)
+{
+    std::vector<int> stamps;
+    for (int page = 1; page <= pdfPageCount(pdf); ++page) {
+        const std::string number = std::to_string(page);
+        const std::string text = runProgram("pdftotext", {"-f", number, "-l", number, pdf, "-"}).out;
+        int count = 0;
+        for (auto at = text.find("Folyant Velmo"); at != std::string::npos;
+             at = text.find("Folyant Velmo", at + 1))
+            ++count;
+        stamps.push_back(count);
+    }
+    return stamps;
+}
+
 } // namespace folyant::test

@@ -96,6 +96,8 @@ std::string pdfText(const std::string& pdf);
 std::set<std::string> wordsOf(const std::string& text);
 // How many pages carry the stamp text, by pdftotext page by page.
 int pagesWithStamp(const std::string& pdf, int pages);
+// How often each page carries the stamp text, page by page.
+std::vector<int> stampsPerPage(const std::string& pdf);
 // The share (0 to 1) of the words of four letters or more in the original's
 // text that the copy's text holds too, by pdftotext; words, not bytes.
 double sharedWords(const std::string& original, const std::string& copy);
