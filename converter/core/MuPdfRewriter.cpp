@@ -345,17 +345,15 @@ AppendResult appendPages(const char* existingPath, const char* addedPath, const 
     fz_set_warning_callback(ctx, nullptr, nullptr);
     fz_set_error_callback(ctx, nullptr, nullptr);
 
-    Failure failure{};
+    Failure failure{Outcome::Done, {}};
     AppendResult::Outcome outcome = AppendResult::Outcome::NotWritten;
     pdf_document* existing = nullptr;
     pdf_document* added = nullptr;
     pdf_graft_map* map = nullptr;
-    bool saving = false;
     int pages = 0;
     fz_var(existing);
     fz_var(added);
     fz_var(map);
-    fz_var(saving);
     fz_var(outcome);
     fz_var(pages);
     fz_try(ctx)
@@ -365,7 +363,7 @@ AppendResult appendPages(const char* existingPath, const char* addedPath, const 
         if (pdf_dict_get(ctx, pdf_trailer(ctx, existing), PDF_NAME(Encrypt))) {
             outcome = AppendResult::Outcome::Protected;
         } else if (pdf_count_pages(ctx, existing) == 0) {
-            setFailure(failure, "the PDF has no pages", nullptr);
+            setFailure(failure, Outcome::Structure, "the PDF has no pages");
         } else {
             outcome = AppendResult::Outcome::NotWritten;
             added = pdf_open_document(ctx, addedPath);
@@ -376,7 +374,6 @@ AppendResult appendPages(const char* existingPath, const char* addedPath, const 
             pages = pdf_count_pages(ctx, existing);
             pdf_write_options options = pdf_default_write_options;
             options.do_garbage = 1;
-            saving = true;
             pdf_save_document(ctx, existing, outputPath, &options);
             outcome = AppendResult::Outcome::Appended;
         }
@@ -389,21 +386,18 @@ AppendResult appendPages(const char* existingPath, const char* addedPath, const 
     }
     fz_catch(ctx)
     {
-        if (saving)
-            classifySaveFailure(failure, ctx);
-        else
-            classifyOpenFailure(failure, ctx);
+        setFailure(failure, Outcome::Other, fz_caught_message(ctx));
         if (outcome == AppendResult::Outcome::Appended)
             outcome = AppendResult::Outcome::NotWritten;
     }
     fz_drop_context(ctx);
     if (outcome == AppendResult::Outcome::Appended && !opensWithPages(outputPath, "")) {
         outcome = AppendResult::Outcome::NotWritten;
-        setFailure(failure, "the combined PDF does not open", nullptr);
+        setFailure(failure, Outcome::Structure, "the combined PDF does not open");
     }
     result.outcome = outcome;
     result.pages = pages;
-    if (failure.set)
+    if (failure.outcome != Outcome::Done)
         result.message = failure.text;
     return result;
 }
