@@ -185,7 +185,8 @@ bool shareServer(std::vector<std::string>& changes, std::string& error)
         return true;
     if (!text.empty() && text.back() != '\n')
         text += '\n';
-    text += "\n" + sharedPolicyBlock();
+    text += '\n';
+    text += sharedPolicyBlock();
     if (::ftruncate(scratch.fd, 0) != 0 || ::lseek(scratch.fd, 0, SEEK_SET) != 0
         || ::write(scratch.fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
         error = "the print system's configuration could not be written to a scratch file";
