@@ -43,7 +43,8 @@ TEST(RouteTable, LastFourCharactersInLowerCase)
     EXPECT_EQ(routeFor("/d/a.HWP", "/opt/HwpView"), Route::HwpViewer);
 
     // Only the routes that cannot name a printer switch the user's default.
-    for (const Route route : {Route::WordAutomation, Route::ExcelAutomation, Route::PrintTo, Route::HwpShellPrint})
+    for (const Route route :
+        {Route::WordAutomation, Route::ExcelAutomation, Route::PrintTo, Route::HwpShellPrint})
         EXPECT_FALSE(printsToDefault(route));
     for (const Route route : {Route::HwpViewer, Route::ShellPrint})
         EXPECT_TRUE(printsToDefault(route));
