@@ -70,8 +70,14 @@ CupsDaemon::CupsDaemon(const std::vector<std::string>& extraBackends, const std:
                 fs::create_symlink(entry.path(), dataDir + "/" + entry.path().filename().string());
         fs::copy_file(charsets, dataDir + "/charsets/pdf.utf-8");
     }
+    // A sanitizer build's backend and converter report what the test run
+    // asked for; cupsd hands its children only the variables it is told of.
+    std::string sanitizerOptions;
+    for (const char* name : {"ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"})
+        if (const char* value = std::getenv(name); value && *value)
+            sanitizerOptions += std::string("SetEnv ") + name + " " + value + "\n";
     writeFile(root + "/conf/cups-files.conf",
-        "ServerRoot " + root + "/conf\nServerBin " + root + "/bin\nDataDir " + dataDir
+        sanitizerOptions + "ServerRoot " + root + "/conf\nServerBin " + root + "/bin\nDataDir " + dataDir
             + "\n"
               "DocumentRoot /usr/share/cups/doc-root\nRequestRoot "
             + root + "/spool\nTempDir " + root + "/tmp\nStateDir " + root + "/state\nCacheDir " + root
