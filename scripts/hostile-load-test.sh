@@ -10,6 +10,7 @@
 # Usage: scripts/hostile-load-test.sh [PACKAGE.deb]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib/checks.sh
 
 if [[ $(id -u) -ne 0 ]]; then
   echo "hostile-load-test: must run as root" >&2
@@ -23,13 +24,6 @@ settings="/etc/xdg/Quorvale/Folyant Velmo.conf"
 honest=("fvload$$a" "fvload$$b")
 hostile="fvload$$h"
 holders=()
-started_cupsd=
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
 
 cleanup() {
   set +e
@@ -47,14 +41,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The system's cupsd, started for the test when it is not running.
-cupsd_runs() { lpstat -r 2>/dev/null | grep -q 'is running'; }
-if ! cupsd_runs; then
-  /usr/sbin/cupsd -f &
-  started_cupsd=$!
-  for _ in $(seq 1 100); do cupsd_runs && break; sleep 0.1; done
-fi
-cupsd_runs || { fail "cupsd does not answer"; exit 1; }
+ensure_cupsd
 
 dpkg -i "$deb" >/dev/null
 # A short time limit, so that the hostile user's endless and stopped jobs

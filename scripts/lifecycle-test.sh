@@ -12,6 +12,7 @@
 # earlier commit with scripts/build-deb.sh VERSION~lifecycle1, say).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib/checks.sh
 
 if [[ $(id -u) -ne 0 ]]; then
   echo "lifecycle-test: must run as root" >&2
@@ -28,20 +29,6 @@ queue=Folyant_Velmo
 settings="/etc/xdg/Quorvale/Folyant Velmo.conf"
 pending=/var/lib/folyant-velmo/queue-pending
 work=$(mktemp -d)
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
-check() {
-  local what=$1
-  shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
-
-cupsd_runs() { lpstat -r 2>/dev/null | grep -qx 'scheduler is running'; }
 cupsd_ran_before=
 cupsd_runs && cupsd_ran_before=yes
 

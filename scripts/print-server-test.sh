@@ -13,6 +13,7 @@
 # Usage: scripts/print-server-test.sh [BUILD-FOLDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib/checks.sh
 project=$PWD
 build=$(cd "${1:-build-ci}" && pwd)
 
@@ -34,16 +35,6 @@ declare -A password
 root=$(mktemp -d /tmp/print-server-test.XXXXXX)
 chmod 755 "$root"
 pids=()
-failures=0
-passes=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-pass() {
-  echo "ok: $*"
-  passes=$((passes + 1))
-}
 
 cleanup() {
   set +e

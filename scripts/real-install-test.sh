@@ -8,6 +8,7 @@
 # Usage: scripts/real-install-test.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib/checks.sh
 
 if [[ $(id -u) -ne 0 ]]; then
   echo "real-install-test: must run as root" >&2
@@ -19,14 +20,6 @@ queue=Folyant_Velmo
 settings="/etc/xdg/Quorvale/Folyant Velmo.conf"
 log=/var/log/cups/error_log
 user="fvreal$$"
-started_cupsd=
-failures=0
-
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
 
 cleanup() {
   set +e
@@ -61,14 +54,7 @@ lint=$(lintian --pedantic "$deb" 2>&1 | grep -v 'running with root privileges' |
 echo "${lint:-lintian: no tags}"
 if grep -q '^[EW]:' <<<"$lint"; then fail "lintian reports errors or warnings"; else pass "lintian"; fi
 
-# The system's cupsd, started for the test when it is not running.
-cupsd_runs() { lpstat -r 2>/dev/null | grep -q 'is running'; }
-if ! cupsd_runs; then
-  /usr/sbin/cupsd -f &
-  started_cupsd=$!
-  for _ in $(seq 1 100); do cupsd_runs && break; sleep 0.1; done
-fi
-cupsd_runs || { fail "cupsd does not answer"; exit 1; }
+ensure_cupsd
 log_start=$(stat -c %s "$log" 2>/dev/null || echo 0)
 
 dpkg -i "$deb"
