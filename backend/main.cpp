@@ -286,12 +286,9 @@ std::string pdfBaseName(const passwd& user, const folyant::backend::JobArguments
 
 // Runs the administrator's action on a finished PDF, with the environment
 // the converter had.
-void postProcess(const std::string& pdf, std::vector<std::string> environment, int limitSeconds)
+void postProcess(const std::string& pdf, const std::string& program, std::vector<std::string> environment,
+    int limitSeconds)
 {
-    const std::string program
-        = folyant::IniMachineSettings()
-              .readString(folyant::backend::kPostProcess, folyant::installation::kValueBuffer)
-              .value_or("");
     if (program.empty())
         return;
     std::erase_if(environment, [](const std::string& entry) {
@@ -301,7 +298,7 @@ void postProcess(const std::string& pdf, std::vector<std::string> environment, i
 }
 
 int convert(int input, const passwd& user, const folyant::backend::JobArguments& job,
-    const std::string& baseName, int limitSeconds)
+    const std::string& baseName, int limitSeconds, const std::string& action)
 {
     const std::string folder = outputFolder(user);
     if (!folyant::folders::makeFolders(folder)) {
@@ -390,13 +387,14 @@ int convert(int input, const passwd& user, const folyant::backend::JobArguments&
     // an administrator can tell every user where a PDF went. It is also the
     // job's state message.
     fprintf(stderr, "WARNING: PDF written: %s\n", pdf.c_str());
-    postProcess(pdf, environment, limitSeconds);
+    postProcess(pdf, action, environment, limitSeconds);
     return CUPS_BACKEND_OK;
 }
 
 // The job, once its user's identity is taken: handed over to the document
 // converter when the user armed that, converted otherwise.
-int runJob(int& input, const passwd& user, const folyant::backend::JobArguments& job, int limitSeconds)
+int runJob(int& input, const passwd& user, const folyant::backend::JobArguments& job, int limitSeconds,
+    const std::string& action)
 {
     const auto taken
         = folyant::handoff::takeJob(user.pw_dir, folyant::handoff::currentTickCount(), isCancelled);
@@ -427,7 +425,7 @@ int runJob(int& input, const passwd& user, const folyant::backend::JobArguments&
     };
     if (const auto status = folyant::backend::handToDesktopAgent(input, user, job, name, isCancelled))
         return *status;
-    return convert(input, user, job, name(), limitSeconds);
+    return convert(input, user, job, name(), limitSeconds, action);
 }
 
 } // namespace
@@ -497,11 +495,12 @@ int main(int argc, char** argv)
     if (const auto refused = takeConversionSlot(settings, limitSeconds, slot))
         return *refused;
     // An action after the PDF has a time limit of its own after the conversion's.
-    const bool hasAction
+    const std::string postProcessProgram
         = settings.readString(folyant::backend::kPostProcess, folyant::installation::kValueBuffer)
-              .has_value();
-    const int jobLimitMilliseconds = limitSeconds > 0 ? limitSeconds * 1000 * (hasAction ? 2 : 1) : -1;
+              .value_or("");
+    const int jobLimitMilliseconds
+        = limitSeconds > 0 ? limitSeconds * 1000 * (postProcessProgram.empty() ? 1 : 2) : -1;
     return folyant::backend::runAsUser(user, jobLimitMilliseconds, isCancelled, [&] {
-        return runJob(input.fd, user, {argv[1], argv[3], argv[4], argv[5]}, limitSeconds);
+        return runJob(input.fd, user, {argv[1], argv[3], argv[4], argv[5]}, limitSeconds, postProcessProgram);
     });
 }
