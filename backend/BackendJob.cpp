@@ -76,8 +76,7 @@ bool ownerVouchedFor(const char* user, const char* options)
 // Takes a place among the machine's concurrent conversions, as root. The wait
 // is bounded: every holder is a backend whose job ends within its time limit.
 // Without root (a backend run by hand) no limit holds.
-std::optional<int> takeConversionSlot(
-    const MachineSettings& settings, int limitSeconds, ConversionSlot& slot)
+std::optional<int> takeConversionSlot(const MachineSettings& settings, int limitSeconds, ConversionSlot& slot)
 {
     if (geteuid() != 0)
         return std::nullopt;
@@ -147,12 +146,10 @@ int writeHandoff(int input, const std::string& path)
 // is the print system's.
 std::string pdfBaseName(const passwd& user, const JobArguments& job)
 {
-    std::string nameTemplate
-        = names::userTemplate(std::string(user.pw_dir) + "/.config").value_or("");
+    std::string nameTemplate = names::userTemplate(std::string(user.pw_dir) + "/.config").value_or("");
     if (nameTemplate.empty())
-        nameTemplate = IniMachineSettings()
-                           .readString(names::kOutputName, installation::kValueBuffer)
-                           .value_or("");
+        nameTemplate
+            = IniMachineSettings().readString(names::kOutputName, installation::kValueBuffer).value_or("");
     char localHost[256] = {};
     if (gethostname(localHost, sizeof localHost - 1) != 0)
         std::strcpy(localHost, "localhost");
@@ -172,8 +169,7 @@ std::string pdfBaseName(const passwd& user, const JobArguments& job)
 // converter when the user armed that, converted otherwise.
 int handOverOrConvert(int& input, const passwd& user, const JobArguments& job, const ConversionLimits& limits)
 {
-    const auto taken
-        = handoff::takeJob(user.pw_dir, handoff::currentTickCount(), jobCancelled);
+    const auto taken = handoff::takeJob(user.pw_dir, handoff::currentTickCount(), jobCancelled);
     switch (taken.outcome) {
     case handoff::JobTake::Outcome::Taken:
         return writeHandoff(input, taken.record.psFileName);

@@ -119,7 +119,8 @@ std::optional<std::string> reservePdf(const passwd& user, const std::string& bas
     return pdf;
 }
 
-std::vector<std::string> converterArguments(const std::string& program, const std::string& pdf, const JobArguments& job)
+std::vector<std::string> converterArguments(
+    const std::string& program, const std::string& pdf, const JobArguments& job)
 {
     std::vector<std::string> arguments{program, pdf};
     if (const auto quality = qualityFromOptions(job.options)) {
@@ -221,7 +222,8 @@ bool jobCancelled()
 std::string configuredOutputFolder()
 {
     const IniMachineSettings settings;
-    return settings.readString(installation::kOutputFolder, installation::kOutputFolderBuffer).value_or("~/PDF");
+    return settings.readString(installation::kOutputFolder, installation::kOutputFolderBuffer)
+        .value_or("~/PDF");
 }
 
 int convertJob(int input, const passwd& user, const JobArguments& job, const std::string& baseName,

@@ -151,7 +151,9 @@ std::optional<char> escapeLetterOf(char character)
 // left at the last of them.
 unsigned digitsAfter(std::string_view raw, std::size_t& at, unsigned base)
 {
-    const auto digit = [base](char c) { return base == 16 ? hexValue(c) : c >= '0' && c <= '7' ? c - '0' : -1; };
+    const auto digit = [base](char c) {
+        return base == 16 ? hexValue(c) : c >= '0' && c <= '7' ? c - '0' : -1;
+    };
     unsigned code = 0;
     while (at + 1 < raw.size() && digit(raw[at + 1]) >= 0)
         code = code * base + static_cast<unsigned>(digit(raw[++at]));

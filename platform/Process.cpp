@@ -32,8 +32,8 @@ extern "C" void recordSignal(int number)
     g_caught.store(number);
     const char byte = static_cast<char>(number);
     // Never blocks: a full pipe already holds a wake-up.
-    if (const int writeEnd = g_catchWriteEnd.load(); writeEnd >= 0)
-        [[maybe_unused]] const auto written = ::write(writeEnd, &byte, 1);
+    if (const int writeEnd = g_catchWriteEnd.load(); writeEnd >= 0) [[maybe_unused]]
+        const auto written = ::write(writeEnd, &byte, 1);
     errno = savedErrno;
 }
 
@@ -282,8 +282,8 @@ SignalCatch::~SignalCatch()
 void SignalCatch::wake() const
 {
     const char byte = 0;
-    if (m_pipe[1] >= 0)
-        [[maybe_unused]] const auto written = ::write(m_pipe[1], &byte, 1);
+    if (m_pipe[1] >= 0) [[maybe_unused]]
+        const auto written = ::write(m_pipe[1], &byte, 1);
 }
 
 int SignalCatch::caught()

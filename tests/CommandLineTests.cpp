@@ -44,14 +44,16 @@ TEST(CommandLine, WordsMakeTheJob)
         bool hft;
     };
     const Case cases[] = {
-        {{"out.pdf", "/source", "in.ps", "/quality", "2", "/showpdf"}, "out.pdf", "in.ps", 2, true, false, false},
+        {{"out.pdf", "/source", "in.ps", "/quality", "2", "/showpdf"}, "out.pdf", "in.ps", 2, true, false,
+            false},
         {{"/source", "in.ps", "out.pdf"}, "in.ps", "in.ps", 1, false, false, false},
         // "/quality=2" is an unknown switch.
-        {{"out.pdf", "/SHOWPDF", "-EmailPdf", "/quality=2", "/nosuch", "-hft"}, "out.pdf", "", 1, true, true, true},
+        {{"out.pdf", "/SHOWPDF", "-EmailPdf", "/quality=2", "/nosuch", "-hft"}, "out.pdf", "", 1, true, true,
+            true},
         // A quality switch without its value means prepress.
         {{"out.pdf", "/quality"}, "out.pdf", "", 0, false, false, false},
-        {{"/home/u/out.pdf", "/source", "/tmp/in.ps", "/showpdf"}, "/home/u/out.pdf", "/tmp/in.ps", 1, true, false,
-            false},
+        {{"/home/u/out.pdf", "/source", "/tmp/in.ps", "/showpdf"}, "/home/u/out.pdf", "/tmp/in.ps", 1, true,
+            false, false},
         {{"/showpdf"}, "", "", 1, true, false, false},
     };
     for (const Case& c : cases) {

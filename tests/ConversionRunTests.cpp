@@ -229,8 +229,8 @@ TEST_P(JobLog, WhatTheJobPrintsAndItsErrorsGoToTheLog)
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, JobLog,
-    ::testing::Values(
-        PrintingJob{"PrintedText", "gs-contrib-dumppdd.ps", nullptr, "Current Page Device Dictionary Contents\r\n"},
+    ::testing::Values(PrintingJob{"PrintedText", "gs-contrib-dumppdd.ps", nullptr,
+                          "Current Page Device Dictionary Contents\r\n"},
         PrintingJob{"EqualsOfAnyObject", nullptr, "%!PS\n(text) = 123 = /name = [1 (two)] = showpage\n",
             "text\r\n123\r\nname\r\n--nostringval--\r\n"},
         PrintingJob{"PostScriptError", "derived-error-undefined-acrobat6-p3.ps", nullptr, "undefined"}),

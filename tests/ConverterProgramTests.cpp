@@ -536,10 +536,11 @@ TEST_F(ProgramTest, AFullDiskFailsTheRunAndLeavesNoPdfUnderTheNameAskedFor)
     };
     const Case cases[] = {
         // The 12 pages take 23 KB.
-        {"16k", {"/source", test::dataFile("acrobat6-win-word-12p.ps")}, "디스크가 가득 찼을 수 있습니다", nullptr},
+        {"16k", {"/source", test::dataFile("acrobat6-win-word-12p.ps")}, "디스크가 가득 찼을 수 있습니다",
+            nullptr},
         // The PDF (54 KB) fits; its protected copy beside it does not.
-        {"80k", {"/source", test::dataFile("cups-testfile.ps"), "/security", "USER", "OWNER", "1111", "x"}, "",
-            "out (unprotected).pdf"},
+        {"80k", {"/source", test::dataFile("cups-testfile.ps"), "/security", "USER", "OWNER", "1111", "x"},
+            "", "out (unprotected).pdf"},
     };
     for (const Case& c : cases) {
         SmallDisk disk(c.size);

@@ -145,7 +145,8 @@ bool CompoundFile::load()
     return true;
 }
 
-bool CompoundFile::readTable(const std::vector<std::uint32_t>& sectors, std::vector<std::uint32_t>& table) const
+bool CompoundFile::readTable(
+    const std::vector<std::uint32_t>& sectors, std::vector<std::uint32_t>& table) const
 {
     const std::uint32_t sectorBytes = 1u << m_sectorShift;
     std::vector<unsigned char> sector(sectorBytes);

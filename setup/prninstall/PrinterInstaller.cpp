@@ -83,7 +83,8 @@ bool addSharedPrinter(const PrinterNames& names)
                 names.printerName, names.monitorName, names.portName, names.dataFile, kSharedPolicy, true);
         }))
         return true;
-    std::fprintf(stderr, "prninstall: the print system refused the shared printer: %s\n", cupsLastErrorString());
+    std::fprintf(
+        stderr, "prninstall: the print system refused the shared printer: %s\n", cupsLastErrorString());
     return false;
 }
 
