@@ -84,6 +84,41 @@ bool runWithDialog(DialogRun& run)
     entry(run);
     return true;
 }
+// How a run ended, as far as its exit status goes.
+struct RunEnd {
+    bool failed = false;
+    bool incomplete = false;
+};
+
+// A print job: the same run and chain as in the dialog, with its messages on
+// standard error, and no widget library in the process.
+RunEnd runUnattended(ConversionJob job, const std::string& name, IniUserProfile& profile,
+    IniMachineSettings& machine, TerminationWatch& termination)
+{
+    StandardErrorMessages messages(name);
+    XdgShell shell;
+    XdgEmail mail;
+    NoFileDialogs files;
+    Platform platform{machine, profile, messages, shell, mail, files, true};
+    RunView nothingShown;
+    ConversionRun run(std::move(job), platform, nothingShown);
+    run.setTerminationWatch(&termination);
+    run.begin();
+    runToEnd(run);
+    return {run.hasFailed(), run.keptIncomplete()};
+}
+
+int exitStatusOf(const RunEnd& end, const TerminationWatch& termination, const std::string& name)
+{
+    if (termination.wasTimeLimit())
+        std::fprintf(stderr, "%s: the conversion reached its time limit; no PDF was kept.\n", name.c_str());
+    if (termination.wasRequested())
+        return exitcode::kTerminated;
+    if (end.incomplete)
+        return exitcode::kIncomplete;
+    return end.failed ? exitcode::kStepFailed : exitcode::kDone;
+}
+
 } // namespace
 
 std::string CDu2RorApp::programName(const char* argv0)
@@ -116,39 +151,18 @@ int CDu2RorApp::InitInstance(int argc, char** argv)
     TerminationWatch termination;
     ConversionJob job = buildJob(commandLine, profile);
 
-    bool failed = false;
-    bool incomplete = false;
+    RunEnd end;
     if (unattended) {
-        // A print job: the same run and chain as in the dialog, with its
-        // messages on standard error, and no widget library in the process.
-        StandardErrorMessages messages(name);
-        XdgShell shell;
-        XdgEmail mail;
-        NoFileDialogs files;
-        Platform platform{machine, profile, messages, shell, mail, files, true};
-        RunView nothingShown;
-        ConversionRun run(std::move(job), platform, nothingShown);
-        run.setTerminationWatch(&termination);
-        run.begin();
-        runToEnd(run);
-        failed = run.hasFailed();
-        incomplete = run.keptIncomplete();
+        end = runUnattended(std::move(job), name, profile, machine, termination);
     } else {
         static char fallbackPath[] = "Folyant_Standard";
         DialogRun run{argc > 0 && argv[0] ? argv[0] : fallbackPath, name, profile, machine, termination,
             std::move(job)};
         if (!runWithDialog(run))
             return exitcode::kStepFailed;
-        failed = run.failed;
+        end.failed = run.failed;
     }
-
-    if (termination.wasTimeLimit())
-        std::fprintf(stderr, "%s: the conversion reached its time limit; no PDF was kept.\n", name.c_str());
-    if (termination.wasRequested())
-        return exitcode::kTerminated;
-    if (incomplete)
-        return exitcode::kIncomplete;
-    return failed ? exitcode::kStepFailed : exitcode::kDone;
+    return exitStatusOf(end, termination, name);
 }
 
 } // namespace folyant::converter

@@ -279,6 +279,61 @@ bool agentAnswers(const std::string& runtimeFolder)
     return connection.fd >= 0;
 }
 
+namespace {
+
+// Connects to the agent of the user uid (nothing returned, connection set)
+// when its socket, the socket's folder and the listening process are that
+// user's own; otherwise why not.
+std::optional<Handover> connectToOwnAgent(
+    uid_t uid, const std::string& runtimeFolder, int timeoutMilliseconds, int& connection, std::string& why)
+{
+    const std::string folder = agentFolder(runtimeFolder);
+    const std::string path = socketPath(runtimeFolder);
+    struct stat info { };
+    if (::lstat(path.c_str(), &info) != 0) {
+        why = errnoText(path);
+        return Handover::NoAgent;
+    }
+    if (!ownedBy(runtimeFolder, uid, S_IFDIR, false, why) || !ownedBy(folder, uid, S_IFDIR, true, why)
+        || !ownedBy(path, uid, S_IFSOCK, false, why))
+        return Handover::Untrusted;
+    connection = connectTo(path, timeoutMilliseconds, why);
+    if (connection < 0)
+        return Handover::NoAgent;
+    const auto listenerUid = peerUid(connection);
+    if (!listenerUid || *listenerUid != uid) {
+        why = path + ": the listening process does not run as uid " + std::to_string(uid);
+        return Handover::Untrusted;
+    }
+    return std::nullopt;
+}
+
+// Sends bytes with a descriptor riding on them; true when all of them went.
+bool sendWithDescriptor(int socket, const std::string& bytes, int descriptor, int timeoutMilliseconds)
+{
+    iovec part{const_cast<char*>(bytes.data()), bytes.size()};
+    alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(int))> control{};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = control.data();
+    message.msg_controllen = control.size();
+    cmsghdr* rights = CMSG_FIRSTHDR(&message);
+    rights->cmsg_level = SOL_SOCKET;
+    rights->cmsg_type = SCM_RIGHTS;
+    rights->cmsg_len = CMSG_LEN(sizeof(int));
+    std::memcpy(CMSG_DATA(rights), &descriptor, sizeof(int));
+    ssize_t sent = -1;
+    if (waitFor(socket, POLLOUT, timeoutMilliseconds)) {
+        do
+            sent = ::sendmsg(socket, &message, MSG_NOSIGNAL);
+        while (sent < 0 && errno == EINTR);
+    }
+    return sent == static_cast<ssize_t>(bytes.size());
+}
+
+} // namespace
+
 Handover handOver(int jobFile, const JobValues& values, uid_t uid, const std::string& runtimeFolder,
     int timeoutMilliseconds, std::string& why)
 {
@@ -290,25 +345,9 @@ Handover handOver(int jobFile, const JobValues& values, uid_t uid, const std::st
             deadline - std::chrono::steady_clock::now());
         return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
     };
-    const std::string folder = agentFolder(runtimeFolder);
-    const std::string path = socketPath(runtimeFolder);
-    struct stat info { };
-    if (::lstat(path.c_str(), &info) != 0) {
-        why = errnoText(path);
-        return Handover::NoAgent;
-    }
-    if (!ownedBy(runtimeFolder, uid, S_IFDIR, false, why) || !ownedBy(folder, uid, S_IFDIR, true, why)
-        || !ownedBy(path, uid, S_IFSOCK, false, why))
-        return Handover::Untrusted;
-
-    Fd connection(connectTo(path, remaining(), why));
-    if (connection.fd < 0)
-        return Handover::NoAgent;
-    const auto listenerUid = peerUid(connection.fd);
-    if (!listenerUid || *listenerUid != uid) {
-        why = path + ": the listening process does not run as uid " + std::to_string(uid);
-        return Handover::Untrusted;
-    }
+    Fd connection(-1);
+    if (const auto refused = connectToOwnAgent(uid, runtimeFolder, remaining(), connection.fd, why))
+        return *refused;
 
     const std::string payload = encode(values);
     if (payload.size() > kMaxValues) {
@@ -321,25 +360,7 @@ Handover handOver(int jobFile, const JobValues& values, uid_t uid, const std::st
         header += static_cast<char>((size >> shift) & 0xff);
 
     // The file travels with the first bytes.
-    iovec part{header.data(), header.size()};
-    alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(int))> control{};
-    msghdr message{};
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = control.data();
-    message.msg_controllen = control.size();
-    cmsghdr* rights = CMSG_FIRSTHDR(&message);
-    rights->cmsg_level = SOL_SOCKET;
-    rights->cmsg_type = SCM_RIGHTS;
-    rights->cmsg_len = CMSG_LEN(sizeof(int));
-    std::memcpy(CMSG_DATA(rights), &jobFile, sizeof(int));
-    ssize_t sent = -1;
-    if (waitFor(connection.fd, POLLOUT, remaining())) {
-        do
-            sent = ::sendmsg(connection.fd, &message, MSG_NOSIGNAL);
-        while (sent < 0 && errno == EINTR);
-    }
-    if (sent != static_cast<ssize_t>(header.size())
+    if (!sendWithDescriptor(connection.fd, header, jobFile, remaining())
         || !sendAll(connection.fd, payload.data(), payload.size(), remaining())) {
         why = "the agent did not take the job";
         return Handover::NoAnswer;

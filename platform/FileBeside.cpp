@@ -49,21 +49,25 @@ mode_t newFileMode(mode_t mode)
     return mode & ~mask;
 }
 
-FileBeside::FileBeside(const std::string& stemOf, const std::string& suffix, mode_t mode)
+std::string makeUniqueFile(std::string pattern, std::size_t suffixLength, mode_t mode)
 {
-    std::string pattern = stemFor(stemOf) + "-XXXXXX" + suffix;
-    const int fd = ::mkostemps(pattern.data(), static_cast<int>(suffix.size()), O_CLOEXEC);
+    const int fd = ::mkostemps(pattern.data(), static_cast<int>(suffixLength), O_CLOEXEC);
     if (fd < 0)
-        return;
+        return {};
     const bool ready = ::fchmod(fd, newFileMode(mode)) == 0;
     const int reason = errno;
     ::close(fd);
     if (!ready) {
         ::unlink(pattern.c_str());
         errno = reason;
-        return;
+        return {};
     }
-    m_path = pattern;
+    return pattern;
+}
+
+FileBeside::FileBeside(const std::string& stemOf, const std::string& suffix, mode_t mode)
+    : m_path(makeUniqueFile(stemFor(stemOf) + "-XXXXXX" + suffix, suffix.size(), mode))
+{
 }
 
 FileBeside::~FileBeside()

@@ -10,6 +10,13 @@ namespace folyant {
 // umask.
 mode_t newFileMode(mode_t mode = 0666);
 
+// A new, empty file under a name nobody else has had: the "XXXXXX" of
+// pattern, which ends in suffixLength characters after them, made unique and
+// the file created exclusively with mode under the umask. Its name, or empty
+// when none could be made (errno then tells why). Who removes it is the
+// caller's choice: FileBeside for a file of one scope.
+std::string makeUniqueFile(std::string pattern, std::size_t suffixLength, mode_t mode);
+
 // A new file for a target path, made where other users may write (a shared
 // folder, /tmp): created exclusively beside the target under a name nobody
 // else has had (TARGET-STEM-XXXXXX plus a suffix, mkstemp in the target's

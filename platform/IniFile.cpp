@@ -126,6 +126,40 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
+// The letter escapes of C, which QSettings writes and reads: letter and
+// character.
+constexpr std::pair<char, char> kLetterEscapes[]
+    = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'}, {'v', '\v'}};
+
+std::optional<char> escapedCharacter(char letter)
+{
+    for (const auto& [escape, character] : kLetterEscapes)
+        if (escape == letter)
+            return character;
+    return std::nullopt;
+}
+
+std::optional<char> escapeLetterOf(char character)
+{
+    for (const auto& [escape, plain] : kLetterEscapes)
+        if (plain == character)
+            return escape;
+    return std::nullopt;
+}
+
+// The number of the digits in base (8 or 16) that follow raw[at], which is
+// left at the last of them.
+unsigned digitsAfter(std::string_view raw, std::size_t& at, unsigned base)
+{
+    const auto digit = [base](char c) {
+        return base == 16 ? hexValue(c) : c >= '0' && c <= '7' ? c - '0' : -1;
+    };
+    unsigned code = 0;
+    while (at + 1 < raw.size() && digit(raw[at + 1]) >= 0)
+        code = code * base + static_cast<unsigned>(digit(raw[++at]));
+    return code;
+}
+
 // A value as QSettings reads it: quoted parts with C escapes, unquoted parts
 // as they stand (blanks around trimmed). A comma outside quotes is taken as
 // text: QSettings would make a list of it, and no value of ours is one.
@@ -145,44 +179,15 @@ std::optional<std::string> unescapedValue(std::string_view raw)
             continue;
         }
         const char e = raw[++at];
-        switch (e) {
-        case 'a':
-            out += '\a';
-            break;
-        case 'b':
-            out += '\b';
-            break;
-        case 'f':
-            out += '\f';
-            break;
-        case 'n':
-            out += '\n';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        case 't':
-            out += '\t';
-            break;
-        case 'v':
-            out += '\v';
-            break;
-        case 'x': {
-            unsigned code = 0;
-            while (at + 1 < raw.size() && hexValue(raw[at + 1]) >= 0)
-                code = code * 16 + static_cast<unsigned>(hexValue(raw[++at]));
-            utf8::append(out, code & 0xFFFF);
-            break;
-        }
-        default:
-            if (e >= '0' && e <= '7') {
-                unsigned code = static_cast<unsigned>(e - '0');
-                while (at + 1 < raw.size() && raw[at + 1] >= '0' && raw[at + 1] <= '7')
-                    code = code * 8 + static_cast<unsigned>(raw[++at] - '0');
-                utf8::append(out, code & 0xFFFF);
-            } else {
-                out += e; // \" \\ \; \, \' \? and anything else: the character itself
-            }
+        if (const auto plain = escapedCharacter(e)) {
+            out += *plain;
+        } else if (e == 'x') {
+            utf8::append(out, digitsAfter(raw, at, 16) & 0xFFFF);
+        } else if (e >= '0' && e <= '7') {
+            --at; // the first digit is the escape's own
+            utf8::append(out, digitsAfter(raw, at, 8) & 0xFFFF);
+        } else {
+            out += e; // \" \\ \; \, \' \? and anything else: the character itself
         }
     }
     // Values of other types are written "@Type(...)"; a text beginning with
@@ -357,42 +362,19 @@ std::string escapedValue(std::string_view value)
             continue;
         }
         escapeNextIfHex = false;
-        switch (c) {
-        case '\a':
-            out += "\\a";
-            break;
-        case '\b':
-            out += "\\b";
-            break;
-        case '\f':
-            out += "\\f";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\v':
-            out += "\\v";
-            break;
-        case '"':
-        case '\\':
+        if (const auto letter = escapeLetterOf(c)) {
+            out += '\\';
+            out += *letter;
+        } else if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-            break;
-        default:
-            if (u < 0x20 || u == 0x7F) {
-                out += "\\x";
-                out += kHex[u >> 4];
-                out += kHex[u & 0xF];
-                escapeNextIfHex = true;
-            } else {
-                out += c;
-            }
+        } else if (u < 0x20 || u == 0x7F) {
+            out += "\\x";
+            out += kHex[u >> 4];
+            out += kHex[u & 0xF];
+            escapeNextIfHex = true;
+        } else {
+            out += c;
         }
     }
     if (needsQuotes || (!out.empty() && (out.front() == ' ' || out.back() == ' ')))

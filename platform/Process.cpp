@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -22,6 +23,20 @@ extern char** environ;
 namespace folyant::process {
 
 namespace {
+std::atomic<int> g_caught{0};
+std::atomic<int> g_catchWriteEnd{-1};
+
+extern "C" void recordSignal(int number)
+{
+    const int savedErrno = errno;
+    g_caught.store(number);
+    const char byte = static_cast<char>(number);
+    // Never blocks: a full pipe already holds a wake-up.
+    if (const int writeEnd = g_catchWriteEnd.load(); writeEnd >= 0) [[maybe_unused]]
+        const auto written = ::write(writeEnd, &byte, 1);
+    errno = savedErrno;
+}
+
 std::vector<char*> pointersTo(std::vector<std::string>& strings)
 {
     std::vector<char*> list;
@@ -216,6 +231,64 @@ int terminate(pid_t pid, int graceMilliseconds)
     }
     signal(pid, SIGKILL, leadsGroup);
     return wait(pid).value_or(-1);
+}
+
+void ignoreSignal(int number)
+{
+    struct sigaction action { };
+    action.sa_handler = SIG_IGN;
+    ::sigemptyset(&action.sa_mask);
+    ::sigaction(number, &action, nullptr);
+}
+
+void handleSignals(std::initializer_list<int> numbers, void (*handler)(int), int flags)
+{
+    struct sigaction action { };
+    action.sa_handler = handler;
+    ::sigemptyset(&action.sa_mask);
+    action.sa_flags = flags;
+    for (const int number : numbers)
+        ::sigaction(number, &action, nullptr);
+}
+
+void defaultSignals(std::initializer_list<int> numbers)
+{
+    handleSignals(numbers, SIG_DFL);
+}
+
+SignalCatch::SignalCatch(std::initializer_list<int> numbers)
+    : m_numbers(numbers)
+{
+    if (::pipe2(m_pipe, O_CLOEXEC) == 0) {
+        ::fcntl(m_pipe[1], F_SETFL, ::fcntl(m_pipe[1], F_GETFL) | O_NONBLOCK);
+        g_catchWriteEnd.store(m_pipe[1]);
+    } else {
+        m_pipe[0] = m_pipe[1] = -1;
+    }
+    handleSignals(numbers, recordSignal);
+}
+
+SignalCatch::~SignalCatch()
+{
+    for (const int number : m_numbers)
+        defaultSignals({number});
+    g_catchWriteEnd.store(-1);
+    if (m_pipe[0] >= 0) {
+        ::close(m_pipe[0]);
+        ::close(m_pipe[1]);
+    }
+}
+
+void SignalCatch::wake() const
+{
+    const char byte = 0;
+    if (m_pipe[1] >= 0) [[maybe_unused]]
+        const auto written = ::write(m_pipe[1], &byte, 1);
+}
+
+int SignalCatch::caught()
+{
+    return g_caught.load();
 }
 
 std::optional<std::string> onPath(const std::string& name)

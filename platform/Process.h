@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,5 +68,43 @@ pid_t fork(ChildHandlers handlers);
 // them (SIGKILL) if it has not within the grace period, and collects it.
 // Returns its wait status.
 int terminate(pid_t pid, int graceMilliseconds);
+
+// Signal handlers are installed here alone. A handler does only what is safe
+// in one (stores a number, writes a byte), and none of these asks for
+// SA_RESTART: a blocking read returns with EINTR, so that the run notices.
+
+// The signal is ignored, also by the programs this process starts.
+void ignoreSignal(int number);
+// The handler runs for each of the signals, with the extra sigaction flags.
+void handleSignals(std::initializer_list<int> numbers, void (*handler)(int), int flags = 0);
+// Each of the signals gets its default action back.
+void defaultSignals(std::initializer_list<int> numbers);
+
+// The self-pipe: each of the signals is recorded (the last one counts) and its
+// number written as one byte into a pipe, so that the program reacts in its
+// own time, by polling caught(), in an event loop or on a thread that reads
+// readEnd(). One at a time per process; its signals get their default action
+// back when it ends, and what was caught stays caught.
+class SignalCatch final {
+public:
+    explicit SignalCatch(std::initializer_list<int> numbers);
+    ~SignalCatch();
+
+    SignalCatch(const SignalCatch&) = delete;
+    SignalCatch& operator=(const SignalCatch&) = delete;
+
+    // False when no pipe could be made; the signals are recorded all the same.
+    bool isOpen() const { return m_pipe[0] >= 0; }
+    int readEnd() const { return m_pipe[0]; }
+    // Wakes the reader with a 0 byte, which no signal writes.
+    void wake() const;
+
+    // The last signal caught, 0 for none; safe on any thread.
+    static int caught();
+
+private:
+    std::vector<int> m_numbers;
+    int m_pipe[2] = {-1, -1};
+};
 
 } // namespace folyant::process

@@ -5,7 +5,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -18,11 +17,6 @@
 namespace folyant {
 
 namespace {
-
-std::atomic<int> g_signalled{0};
-int g_writeEnd = -1;
-
-constexpr char kQuit = 'q';
 
 // What an ending without destructors must not leave behind, as plain buffers:
 // a handler of a crash may touch nothing that could be half changed. An empty
@@ -100,87 +94,55 @@ extern "C" void onCrashSignal(int signo)
     ::raise(signo); // SA_RESETHAND restored the default action
 }
 
-constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL};
-
-extern "C" void onTerminationSignal(int signo)
-{
-    const int savedErrno = errno;
-    g_signalled.store(signo);
-    const char byte = static_cast<char>(signo);
-    [[maybe_unused]] const auto written = ::write(g_writeEnd, &byte, 1);
-    errno = savedErrno;
-}
+constexpr std::initializer_list<int> kCrashSignals{SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL};
 
 } // namespace
 
 TerminationWatch::TerminationWatch(int graceMilliseconds)
     : m_grace(graceMilliseconds)
+    // A closed terminal (SIGHUP) must not end a run before it has put back
+    // what it changed (the default printer, a font list); the time limit of a
+    // run (SIGALRM) ends it as a termination request does.
+    , m_signals({SIGTERM, SIGINT, SIGHUP, SIGALRM})
 {
-    if (::pipe2(m_pipe, O_CLOEXEC) != 0) {
+    if (!m_signals.isOpen()) {
         std::perror("termination pipe");
+        process::defaultSignals({SIGTERM, SIGINT, SIGHUP, SIGALRM});
         return;
     }
-    g_writeEnd = m_pipe[1];
     m_thread = std::thread(&TerminationWatch::watch, this);
-
-    struct sigaction action { };
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    // No SA_RESTART: a blocking read of a pipe must return so the GUI thread
-    // can notice the request.
-    action.sa_flags = 0;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    // A closed terminal must not end a run before it has put back what it
-    // changed (the default printer, a font list).
-    sigaction(SIGHUP, &action, nullptr);
-    // The time limit of a run ends it as a termination request does.
-    sigaction(SIGALRM, &action, nullptr);
-
 #if !defined(__SANITIZE_ADDRESS__)
     // The address sanitizer reports crashes through handlers of its own.
-    struct sigaction crash { };
-    crash.sa_handler = onCrashSignal;
-    sigemptyset(&crash.sa_mask);
-    crash.sa_flags = SA_RESETHAND | SA_NODEFER;
-    for (const int signo : kCrashSignals)
-        sigaction(signo, &crash, nullptr);
+    process::handleSignals(kCrashSignals, onCrashSignal, SA_RESETHAND | SA_NODEFER);
 #endif
 }
 
 TerminationWatch::~TerminationWatch()
 {
-    if (m_pipe[1] < 0)
+    if (!m_signals.isOpen())
         return;
-    signal(SIGTERM, SIG_DFL);
-    signal(SIGINT, SIG_DFL);
-    signal(SIGHUP, SIG_DFL);
-    signal(SIGALRM, SIG_DFL);
+    process::defaultSignals({SIGTERM, SIGINT, SIGHUP, SIGALRM});
 #if !defined(__SANITIZE_ADDRESS__)
-    for (const int signo : kCrashSignals)
-        signal(signo, SIG_DFL);
+    process::defaultSignals(kCrashSignals);
 #endif
     {
         std::lock_guard lock(m_mutex);
         m_acknowledged = true;
     }
     m_acknowledgedChanged.notify_all();
-    [[maybe_unused]] const auto written = ::write(m_pipe[1], &kQuit, 1);
+    m_signals.wake();
     if (m_thread.joinable())
         m_thread.join();
-    g_writeEnd = -1;
-    ::close(m_pipe[0]);
-    ::close(m_pipe[1]);
 }
 
 bool TerminationWatch::wasTimeLimit() const
 {
-    return g_signalled.load() == SIGALRM;
+    return process::SignalCatch::caught() == SIGALRM;
 }
 
 bool TerminationWatch::requestedInProcess()
 {
-    return g_signalled.load() != 0;
+    return process::SignalCatch::caught() != 0;
 }
 
 void TerminationWatch::setPartialOutput(const std::string& path)
@@ -222,10 +184,10 @@ void TerminationWatch::watch()
     pthread_sigmask(SIG_BLOCK, &requests, nullptr);
     for (;;) {
         char byte = 0;
-        const auto got = ::read(m_pipe[0], &byte, 1);
+        const auto got = ::read(m_signals.readEnd(), &byte, 1);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0 || byte == kQuit)
+        if (got <= 0 || byte == 0)
             return;
 
         std::unique_lock lock(m_mutex);
@@ -236,10 +198,10 @@ void TerminationWatch::watch()
             return;
         removeLeftovers();
         std::fprintf(stderr,
-            g_signalled.load() == SIGALRM
+            process::SignalCatch::caught() == SIGALRM
                 ? "Cancelled: the conversion reached its time limit; no PDF was kept.\n"
                 : "Cancelled: the conversion did not stop in time.\n");
-        ::_exit(128 + g_signalled.load());
+        ::_exit(128 + process::SignalCatch::caught());
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Process.h"
+
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -48,7 +50,7 @@ private:
     void watch();
 
     int m_grace;
-    int m_pipe[2] = {-1, -1};
+    process::SignalCatch m_signals;
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_acknowledgedChanged;

@@ -30,22 +30,62 @@ ConversionJob jobFor(std::vector<const char*> words)
     return buildJob(parse(std::move(words)), profile);
 }
 
-TEST(CommandLine, SourceQualityAndShow)
+// What each command line makes of the job: the first word that is not a
+// switch is the output, switches match in any case, unknown ones are ignored.
+TEST(CommandLine, WordsMakeTheJob)
 {
-    const auto job = jobFor({"out.pdf", "/source", "in.ps", "/quality", "2", "/showpdf"});
-    EXPECT_EQ(job.outputPath, "out.pdf");
-    EXPECT_EQ(job.sourcePath, "in.ps");
-    EXPECT_EQ(job.quality, 2);
-    EXPECT_TRUE(job.showRequested);
-    EXPECT_FALSE(job.mailRequested);
-    EXPECT_FALSE(job.securityRequested);
+    struct Case {
+        std::vector<const char*> words;
+        const char* output;
+        const char* source;
+        int quality; // 1: the profile's default
+        bool show;
+        bool mail;
+        bool hft;
+    };
+    const Case cases[] = {
+        {{"out.pdf", "/source", "in.ps", "/quality", "2", "/showpdf"}, "out.pdf", "in.ps", 2, true, false,
+            false},
+        {{"/source", "in.ps", "out.pdf"}, "in.ps", "in.ps", 1, false, false, false},
+        // "/quality=2" is an unknown switch.
+        {{"out.pdf", "/SHOWPDF", "-EmailPdf", "/quality=2", "/nosuch", "-hft"}, "out.pdf", "", 1, true, true,
+            true},
+        // A quality switch without its value means prepress.
+        {{"out.pdf", "/quality"}, "out.pdf", "", 0, false, false, false},
+        {{"/home/u/out.pdf", "/source", "/tmp/in.ps", "/showpdf"}, "/home/u/out.pdf", "/tmp/in.ps", 1, true,
+            false, false},
+        {{"/showpdf"}, "", "", 1, true, false, false},
+    };
+    for (const Case& c : cases) {
+        const auto job = jobFor(c.words);
+        std::string words;
+        for (const char* word : c.words)
+            words += std::string(word) + " ";
+        EXPECT_EQ(job.outputPath, c.output) << words;
+        EXPECT_EQ(job.sourcePath, c.source) << words;
+        EXPECT_EQ(job.quality, c.quality) << words;
+        EXPECT_EQ(job.showRequested, c.show) << words;
+        EXPECT_EQ(job.mailRequested, c.mail) << words;
+        EXPECT_EQ(job.hftSeen, c.hft) << words;
+        EXPECT_FALSE(job.securityRequested) << words;
+    }
+
+    const auto secured = jobFor({"out.pdf", "/security", "", "owner", "1100", "x", "surplus"});
+    EXPECT_TRUE(secured.securityRequested);
+    EXPECT_EQ(secured.userPassword, "");
+    EXPECT_EQ(secured.ownerPassword, "owner");
+    EXPECT_EQ(secured.permissionText, "1100");
+    EXPECT_EQ(secured.fourthSecurityValue, "x");
 }
 
-TEST(CommandLine, FirstValueWordIsAlwaysTheOutput)
+// Every absolute path begins with "/": one that holds a further "/" or a "."
+// is a value, not a switch.
+TEST(CommandLine, AbsolutePathsAreValuesNotSwitches)
 {
-    const auto job = jobFor({"/source", "in.ps", "out.pdf"});
-    EXPECT_EQ(job.outputPath, "in.ps");
-    EXPECT_EQ(job.sourcePath, "in.ps");
+    const std::pair<const char*, bool> cases[] = {{"/source", true}, {"-source", true}, {"/quality=2", true},
+        {"/out.pdf", false}, {"/tmp/x", false}, {"", false}, {"out.pdf", false}};
+    for (const auto& [word, isSwitch] : cases)
+        EXPECT_EQ(isSwitchWord(word), isSwitch) << word;
 }
 
 TEST(CommandLine, SourceSlotPassesItsWordOn)
@@ -61,30 +101,6 @@ TEST(CommandLine, SourceSlotPassesItsWordOn)
     EXPECT_EQ(info.m_securityCount, 3);
 }
 
-TEST(CommandLine, SecurityTakesFourValuesIncludingEmptyOnes)
-{
-    const auto job = jobFor({"out.pdf", "/security", "", "owner", "1100", "x", "surplus"});
-    EXPECT_TRUE(job.securityRequested);
-    EXPECT_EQ(job.userPassword, "");
-    EXPECT_EQ(job.ownerPassword, "owner");
-    EXPECT_EQ(job.permissionText, "1100");
-    EXPECT_EQ(job.fourthSecurityValue, "x");
-}
-
-TEST(CommandLine, SwitchesMatchInAnyCaseAndUnknownOnesAreIgnored)
-{
-    const auto job = jobFor({"out.pdf", "/SHOWPDF", "-EmailPdf", "/quality=2", "/nosuch", "-hft"});
-    EXPECT_TRUE(job.showRequested);
-    EXPECT_TRUE(job.mailRequested);
-    EXPECT_TRUE(job.hftSeen);
-    EXPECT_EQ(job.quality, 1) << "/quality=2 is an unknown switch";
-}
-
-TEST(CommandLine, QualityWithoutValueMeansPrepress)
-{
-    EXPECT_EQ(jobFor({"out.pdf", "/quality"}).quality, 0);
-}
-
 TEST(CommandLine, WatermarkTakesSevenValuesWithAtoiNumbers)
 {
     const auto info
@@ -95,29 +111,6 @@ TEST(CommandLine, WatermarkTakesSevenValuesWithAtoiNumbers)
     // "-3x" begins with "-": a switch, not a value.
     const std::array<int, 5> expected{12, 7, 0, INT_MAX, 0};
     EXPECT_EQ(info.m_watermarkNumbers, expected);
-}
-
-TEST(CommandLine, AbsolutePathsAreValuesNotSwitches)
-{
-    const auto job = jobFor({"/home/u/out.pdf", "/source", "/tmp/in.ps", "/showpdf"});
-    EXPECT_EQ(job.outputPath, "/home/u/out.pdf");
-    EXPECT_EQ(job.sourcePath, "/tmp/in.ps");
-    EXPECT_TRUE(job.showRequested);
-
-    EXPECT_TRUE(isSwitchWord("/source"));
-    EXPECT_TRUE(isSwitchWord("-source"));
-    EXPECT_TRUE(isSwitchWord("/quality=2"));
-    EXPECT_FALSE(isSwitchWord("/out.pdf"));
-    EXPECT_FALSE(isSwitchWord("/tmp/x"));
-    EXPECT_FALSE(isSwitchWord(""));
-    EXPECT_FALSE(isSwitchWord("out.pdf"));
-}
-
-TEST(CommandLine, NoValueWordLeavesEverythingEmpty)
-{
-    const auto job = jobFor({"/showpdf"});
-    EXPECT_EQ(job.outputPath, "");
-    EXPECT_EQ(job.sourcePath, "");
 }
 
 TEST(LeadingInt, ReadsLikeAtoi)

@@ -203,29 +203,38 @@ INSTANTIATE_TEST_SUITE_P(Jobs, CorpusConversion,
         return name;
     });
 
-TEST_F(ConversionRunTest, WhatTheJobPrintsGoesToTheLog)
+// What the job prints, "=" of any object included, and its PostScript errors
+// go to the log, never into the PDF; the run goes on after an error.
+struct PrintingJob {
+    const char* name;
+    const char* file; // of the test data; null: the PostScript below
+    const char* postscript;
+    const char* logged;
+};
+
+class JobLog : public ConversionRunTest, public ::testing::WithParamInterface<PrintingJob> { };
+
+TEST_P(JobLog, WhatTheJobPrintsAndItsErrorsGoToTheLog)
 {
+    const PrintingJob& printing = GetParam();
+    std::string source = folder.file("in.ps");
+    if (printing.file)
+        source = test::dataFile(printing.file);
+    else
+        test::writeFile(source, printing.postscript);
     const auto job = jobWriting("out.pdf");
-    convert(job, test::dataFile("gs-contrib-dumppdd.ps"));
-    EXPECT_NE(run.log().text().find("Current Page Device Dictionary Contents\r\n"), std::string::npos);
+    convert(job, source);
+    EXPECT_NE(run.log().text().find(printing.logged), std::string::npos) << run.log().text();
     EXPECT_EQ(test::readFile(job.outputPath).rfind("%PDF", 0), 0u) << "printed text never lands in the PDF";
 }
 
-TEST_F(ConversionRunTest, EqualsPrintsAnyObjectAtOnce)
-{
-    const auto job = jobWriting("out.pdf");
-    test::writeFile(folder.file("in.ps"), "%!PS\n(text) = 123 = /name = [1 (two)] = showpage\n");
-    convert(job, folder.file("in.ps"));
-    EXPECT_NE(run.log().text().find("text\r\n123\r\nname\r\n--nostringval--\r\n"), std::string::npos)
-        << run.log().text();
-}
-
-TEST_F(ConversionRunTest, PostScriptErrorIsLoggedAndTheRunGoesOn)
-{
-    const auto job = jobWriting("out.pdf");
-    convert(job, test::dataFile("derived-error-undefined-acrobat6-p3.ps"));
-    EXPECT_NE(run.log().text().find("undefined"), std::string::npos) << run.log().text();
-}
+INSTANTIATE_TEST_SUITE_P(Jobs, JobLog,
+    ::testing::Values(PrintingJob{"PrintedText", "gs-contrib-dumppdd.ps", nullptr,
+                          "Current Page Device Dictionary Contents\r\n"},
+        PrintingJob{"EqualsOfAnyObject", nullptr, "%!PS\n(text) = 123 = /name = [1 (two)] = showpage\n",
+            "text\r\n123\r\nname\r\n--nostringval--\r\n"},
+        PrintingJob{"PostScriptError", "derived-error-undefined-acrobat6-p3.ps", nullptr, "undefined"}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 // Hostile and malformed jobs: the interpreter's protections hold, nothing
 // crashes, and nothing but the output is written.

@@ -453,23 +453,6 @@ TEST_F(ProgramTest, AnEndlessUnattendedJobEndsAtItsTimeLimit)
         << "no scratch folder after the forced end";
 }
 
-// A job that asks for ever more memory ends at the machine's MemoryLimit, and
-// the page it made before is not passed off as the whole job.
-TEST_F(ProgramTest, AMemoryBombEndsAtTheMemoryLimitAndLeavesNoPdf)
-{
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the address sanitizer's shadow memory rules out an address-space limit";
-#endif
-    useMachineSettings("MemoryLimit=250\n");
-    test::writeFile(folder.file("bomb.ps"),
-        "%!PS\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (one) show showpage\n"
-        "/d 1000 dict def 0 1 100000000 { d exch 10000 string put } for\n(two) show showpage\n");
-    const auto result = converter({folder.file("bomb.pdf"), "/source", folder.file("bomb.ps")});
-    EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed);
-    EXPECT_NE(result.err.find("MemoryLimit"), std::string::npos) << result.err;
-    EXPECT_FALSE(test::fileExists(folder.file("bomb.pdf")));
-}
-
 TEST_F(ProgramTest, TheJobFileIsNeverWrittenOver)
 {
     const std::string job = folder.file("in.ps");
@@ -540,30 +523,40 @@ private:
     bool m_mounted = false;
 };
 
-TEST_F(ProgramTest, AFullDiskLeavesNoPdfAndFailsTheRun)
+// A full disk fails the run and never leaves a PDF under the name asked for:
+// the conversion's own PDF goes, and one whose protected copy did not fit is
+// kept only under a name that says it is open.
+TEST_F(ProgramTest, AFullDiskFailsTheRunAndLeavesNoPdfUnderTheNameAskedFor)
 {
-    SmallDisk disk("16k"); // the 12 pages take 23 KB
-    if (!disk.mounted())
-        GTEST_SKIP() << "mounting a small file system needs root";
-    const std::string out = disk.file("out.pdf");
-    const auto result = converter({out, "/source", test::dataFile("acrobat6-win-word-12p.ps")});
-    EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed) << result.err;
-    EXPECT_NE(result.err.find("디스크가 가득 찼을 수 있습니다"), std::string::npos) << result.err;
-    EXPECT_FALSE(test::fileExists(out));
-}
-
-TEST_F(ProgramTest, ProtectionThatCannotBeWrittenKeepsTheOpenPdfUnderAnotherName)
-{
-    SmallDisk disk("80k");
-    if (!disk.mounted())
-        GTEST_SKIP() << "mounting a small file system needs root";
-    // The PDF (54 KB) fits; its protected copy beside it does not.
-    const std::string out = disk.file("out.pdf");
-    const auto result = converter(
-        {out, "/source", test::dataFile("cups-testfile.ps"), "/security", "USER", "OWNER", "1111", "x"});
-    EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed) << result.err;
-    EXPECT_FALSE(test::fileExists(out));
-    EXPECT_TRUE(test::fileExists(disk.file("out (unprotected).pdf"))) << result.err;
+    struct Case {
+        const char* size;
+        std::vector<std::string> more; // after the output path
+        const char* said;
+        const char* kept; // beside the output; null: nothing
+    };
+    const Case cases[] = {
+        // The 12 pages take 23 KB.
+        {"16k", {"/source", test::dataFile("acrobat6-win-word-12p.ps")}, "디스크가 가득 찼을 수 있습니다",
+            nullptr},
+        // The PDF (54 KB) fits; its protected copy beside it does not.
+        {"80k", {"/source", test::dataFile("cups-testfile.ps"), "/security", "USER", "OWNER", "1111", "x"},
+            "", "out (unprotected).pdf"},
+    };
+    for (const Case& c : cases) {
+        SmallDisk disk(c.size);
+        if (!disk.mounted())
+            GTEST_SKIP() << "mounting a small file system needs root";
+        const std::string out = disk.file("out.pdf");
+        std::vector<std::string> arguments{out};
+        arguments.insert(arguments.end(), c.more.begin(), c.more.end());
+        const auto result = converter(arguments);
+        EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed) << result.err;
+        EXPECT_NE(result.err.find(c.said), std::string::npos) << result.err;
+        EXPECT_FALSE(test::fileExists(out)) << c.size;
+        if (c.kept) {
+            EXPECT_TRUE(test::fileExists(disk.file(c.kept))) << result.err;
+        }
+    }
 }
 
 TEST_F(ProgramTest, TwoProtectedConversionsAtOnceKeepTheirOwnContent)
@@ -630,15 +623,37 @@ TEST_F(ProgramTest, BrokenInstallationIsReportedOnStandardError)
     EXPECT_EQ(boxes, 3u) << result.err;
 }
 
+// An unattended run that writes no PDF fails and says why: no output path,
+// a job that cannot be read, and a job that asks for ever more memory, which
+// ends at the machine's MemoryLimit without passing the page it made before
+// off as the whole job.
 TEST_F(ProgramTest, UnattendedRunsThatWriteNoPdfFailAndSayWhy)
 {
-    const auto nothing = converter({});
-    EXPECT_EQ(nothing.exitCode, converter::exitcode::kStepFailed);
-    EXPECT_NE(nothing.err.find("PDF 파일 이름이 없어"), std::string::npos) << nothing.err;
-    const auto missing = converter({folder.file("out.pdf"), "/source", folder.file("missing.ps")});
-    EXPECT_EQ(missing.exitCode, converter::exitcode::kStepFailed);
-    EXPECT_NE(missing.err.find("읽을 수 없습니다"), std::string::npos) << missing.err;
-    EXPECT_FALSE(test::fileExists(folder.file("out.pdf")));
+    test::writeFile(folder.file("bomb.ps"),
+        "%!PS\n/Helvetica findfont 20 scalefont setfont 72 700 moveto (one) show showpage\n"
+        "/d 1000 dict def 0 1 100000000 { d exch 10000 string put } for\n(two) show showpage\n");
+    struct Case {
+        const char* settings; // more machine settings; null: none
+        std::vector<std::string> arguments;
+        const char* said;
+    };
+    const Case cases[] = {
+        {nullptr, {}, "PDF 파일 이름이 없어"},
+        {nullptr, {folder.file("out.pdf"), "/source", folder.file("missing.ps")}, "읽을 수 없습니다"},
+        {"MemoryLimit=250\n", {folder.file("out.pdf"), "/source", folder.file("bomb.ps")}, "MemoryLimit"},
+    };
+    for (const Case& c : cases) {
+#if defined(__SANITIZE_ADDRESS__)
+        if (c.settings)
+            continue; // the address sanitizer's shadow memory rules out an address-space limit
+#endif
+        if (c.settings)
+            useMachineSettings(c.settings);
+        const auto result = converter(c.arguments);
+        EXPECT_EQ(result.exitCode, converter::exitcode::kStepFailed) << c.said;
+        EXPECT_NE(result.err.find(c.said), std::string::npos) << result.err;
+        EXPECT_FALSE(test::fileExists(folder.file("out.pdf"))) << c.said;
+    }
 }
 
 // CUPS hands backends a temporary folder its users cannot write to
@@ -675,41 +690,42 @@ TEST_F(ProgramTest, TerminationWhileWaitingForInputLeavesNoPdf)
     EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{}) << "nor a working file";
 }
 
-// The interpreter can be made to crash by a crafted job (libgs 10.00 has
-// such faults); the crash must not leave a partial PDF that looks like a result.
-TEST_F(ProgramTest, ACrashLeavesNoPartialPdf)
+TEST_F(ProgramTest, AJobThatNeverEndsEndedFromOutsideLeavesNoPdf)
 {
+    struct Case {
+        int signal;
+        QProcess::ExitStatus exitStatus;
+        int exitCode; // of a normal exit
+        const char* said;
+    };
+    const Case cases[] = {
+        // The interpreter never returns: the watch ends the process.
+        {SIGTERM, QProcess::NormalExit, converter::exitcode::kTerminated, "did not stop in time"},
+        // The interpreter can be made to crash by a crafted job (libgs 10.00
+        // has such faults); the crash must not leave a partial PDF that looks
+        // like a result.
+        {SIGSEGV, QProcess::CrashExit, 0, "crashed"},
+    };
+    for (const Case& c : cases) {
 #if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the address sanitizer handles crashes itself";
+        if (c.signal == SIGSEGV)
+            continue; // the address sanitizer handles crashes itself
 #endif
-    const std::string out = folder.file("out.pdf");
-    QProcess process;
-    ASSERT_NO_FATAL_FAILURE(startEndlessJob(process, out));
-    ASSERT_TRUE(waitForTheLoop(process));
-    ::kill(static_cast<pid_t>(process.processId()), SIGSEGV);
-    ASSERT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
-    EXPECT_NE(process.readAllStandardError().indexOf("crashed"), -1);
-    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{}) << "nor a working file";
-    EXPECT_EQ(test::filesBelow(temporary.path()), std::vector<std::string>{})
-        << "no scratch folder after a crash";
-}
-
-TEST_F(ProgramTest, TerminationOfAJobThatNeverEndsLeavesNoPdf)
-{
-    const std::string out = folder.file("out.pdf");
-    QProcess process;
-    ASSERT_NO_FATAL_FAILURE(startEndlessJob(process, out));
-    ASSERT_TRUE(waitForTheLoop(process));
-    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-    ASSERT_TRUE(process.waitForFinished(30000))
-        << "the interpreter never returns: the watch ends the process";
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), converter::exitcode::kTerminated);
-    EXPECT_NE(process.readAllStandardError().indexOf("did not stop in time"), -1);
-    EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{}) << "nor a working file";
-    EXPECT_EQ(test::filesBelow(temporary.path()), std::vector<std::string>{})
-        << "no scratch folder after the forced end";
+        const std::string out = folder.file("out.pdf");
+        QProcess process;
+        ASSERT_NO_FATAL_FAILURE(startEndlessJob(process, out));
+        ASSERT_TRUE(waitForTheLoop(process));
+        ::kill(static_cast<pid_t>(process.processId()), c.signal);
+        ASSERT_TRUE(process.waitForFinished(30000)) << strsignal(c.signal);
+        EXPECT_EQ(process.exitStatus(), c.exitStatus) << strsignal(c.signal);
+        if (c.exitStatus == QProcess::NormalExit) {
+            EXPECT_EQ(process.exitCode(), c.exitCode);
+        }
+        EXPECT_NE(process.readAllStandardError().indexOf(c.said), -1) << strsignal(c.signal);
+        EXPECT_EQ(test::filesBelow(folder.path()), std::vector<std::string>{}) << "nor a working file";
+        EXPECT_EQ(test::filesBelow(temporary.path()), std::vector<std::string>{})
+            << "no scratch folder after " << strsignal(c.signal);
+    }
 }
 
 // Several jobs in one PDF: each appended after the pages before it, every

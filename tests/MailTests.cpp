@@ -99,23 +99,30 @@ TEST_F(MailTest, HostileNamesArriveAsSingleArgumentsUnchanged)
     EXPECT_FALSE(test::fileExists("pwned"));
 }
 
-TEST_F(MailTest, MissingMailProgramIsReportedOnceAndNothingRuns)
+// A mail program that is missing, or cannot send, is said once, when the
+// mail is made; nothing is sent.
+TEST_F(MailTest, AMailProgramThatCannotSendIsSaidOnceAndNothingRuns)
 {
-    CMailMessage mail(system, messages);
-    EXPECT_EQ(mail.m_status, CMailMessage::kNotLoaded);
-    EXPECT_EQ(messages.texts, std::vector<std::string>{loadString(strings::kMailNotLoaded)});
-    mail.AddAttachment("/x.pdf");
-    EXPECT_FALSE(mail.Send(MAPI_LOGON_UI));
-    EXPECT_EQ(messages.texts.size(), 1u);
-}
-
-TEST_F(MailTest, UnusableMailProgram)
-{
-    test::writeFile(bin.file("xdg-email"), "#!/bin/sh\nexit 0\n");
-    CMailMessage mail(system, messages);
-    EXPECT_EQ(mail.m_status, CMailMessage::kNoSendEntry);
-    EXPECT_EQ(messages.texts, std::vector<std::string>{loadString(strings::kMailNotUsable)});
-    EXPECT_FALSE(mail.Send(MAPI_LOGON_UI));
+    struct Case {
+        const char* program; // the xdg-email on PATH; none
+        int status;
+        int said;
+    };
+    const Case cases[] = {
+        {nullptr, CMailMessage::kNotLoaded, strings::kMailNotLoaded},
+        {"#!/bin/sh\nexit 0\n", CMailMessage::kNoSendEntry, strings::kMailNotUsable},
+    };
+    for (const Case& c : cases) {
+        messages.texts.clear();
+        if (c.program)
+            test::writeFile(bin.file("xdg-email"), c.program);
+        CMailMessage mail(system, messages);
+        EXPECT_EQ(mail.m_status, c.status);
+        EXPECT_EQ(messages.texts, std::vector<std::string>{loadString(c.said)});
+        mail.AddAttachment("/x.pdf");
+        EXPECT_FALSE(mail.Send(MAPI_LOGON_UI));
+        EXPECT_EQ(messages.texts.size(), 1u);
+    }
 }
 
 TEST_F(MailTest, FailureShowsItsPromptCancellationNothing)

@@ -20,6 +20,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
@@ -407,6 +408,36 @@ TEST(Process, TimeLimitTerminationAndStandardInput)
         EXPECT_EQ(process::start(missing, error), -1);
         EXPECT_EQ(error, ENOENT) << "death signal " << deathSignal;
     }
+}
+
+// A signal that arrives while nobody reads the pipe (a storm of them, more
+// than the pipe holds) is still recorded, and the handler never blocks on the
+// full pipe; the catch gives the default action back when it goes. Run in a
+// child, since what was caught stays caught for the whole process.
+TEST(Process, CaughtSignalsAreRecordedAndAFullPipeNeverBlocksTheHandler)
+{
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int failures = 0;
+        {
+            const process::SignalCatch caught({SIGUSR1, SIGUSR2});
+            failures += caught.isOpen() && process::SignalCatch::caught() == 0 ? 0 : 1;
+            for (int count = 0; count < 200000; ++count)
+                ::raise(count % 2 == 0 ? SIGUSR1 : SIGUSR2);
+            failures += process::SignalCatch::caught() == SIGUSR2 ? 0 : 2;
+            char first = 0;
+            failures += ::read(caught.readEnd(), &first, 1) == 1 && first == SIGUSR1 ? 0 : 4;
+        }
+        struct sigaction after { };
+        ::sigaction(SIGUSR1, nullptr, &after);
+        failures += after.sa_handler == SIG_DFL ? 0 : 8;
+        ::_exit(failures);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "the child ended by a signal, or hung in its handler";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "failed checks, as bits";
 }
 
 } // namespace

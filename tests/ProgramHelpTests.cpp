@@ -35,6 +35,7 @@ TEST(ProgramHelp, EveryProgramAnswersWithItsUsageAndDoesNothingElse)
         {FOLYANT_PRNREMOVE, "prnremove"},
         {FOLYANT_CIDFMAPGEN, "cidfmapgen"},
         {FOLYANT_BACKEND, "folyant"},
+        {FOLYANT_SESSION, "folyant-session"},
     };
     // Settings and folders a run that went on would use, all inside one
     // folder; a print system that cannot be reached.

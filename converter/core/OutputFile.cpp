@@ -34,12 +34,8 @@ std::string makeWorkingFile(const std::string& target)
 {
     // Short and free of "%", whatever the target's name: the interpreter
     // reads it as a path and nothing else.
-    std::string name = folders::folderOf(target) + "/.folyant-XXXXXX.pdf";
-    const int fd = ::mkstemps(name.data(), 4);
-    if (fd < 0)
-        return {};
-    ::close(fd);
-    return name;
+    // Private until it is published or kept, which give it its mode.
+    return makeUniqueFile(folders::folderOf(target) + "/.folyant-XXXXXX.pdf", 4, 0600);
 }
 
 bool publish(const std::string& working, const std::string& target)

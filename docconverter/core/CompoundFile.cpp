@@ -139,12 +139,33 @@ bool CompoundFile::load()
     if ((m_sectorShift != 9 && m_sectorShift != 12) || m_miniSectorShift != 6)
         return false;
     m_miniCutoff = le32(header + 0x38);
+    if (!loadAllocationTable(header) || !loadDirectory(header) || !loadMiniStreamTable(header))
+        return false;
+    collectRootChildren();
+    return true;
+}
+
+bool CompoundFile::readTable(
+    const std::vector<std::uint32_t>& sectors, std::vector<std::uint32_t>& table) const
+{
+    const std::uint32_t sectorBytes = 1u << m_sectorShift;
+    std::vector<unsigned char> sector(sectorBytes);
+    for (const std::uint32_t at : sectors) {
+        if (!readAt((std::uint64_t(at) + 1) << m_sectorShift, sector.data(), sectorBytes))
+            return false;
+        for (std::uint32_t i = 0; i < sectorBytes / 4; ++i)
+            table.push_back(le32(sector.data() + std::size_t{4} * i));
+    }
+    return true;
+}
+
+// The sectors of the allocation table: 109 in the header, the rest in a
+// chain of DIFAT sectors.
+bool CompoundFile::loadAllocationTable(const unsigned char* header)
+{
     const std::uint32_t sectorBytes = 1u << m_sectorShift;
     const std::uint32_t perSector = sectorBytes / 4;
     const std::uint64_t sectorsInFile = m_fileSize >> m_sectorShift;
-
-    // The sectors of the allocation table: 109 in the header, the rest in a
-    // chain of DIFAT sectors.
     std::vector<std::uint32_t> fatSectors;
     const std::uint32_t fatCount = le32(header + 0x2C);
     if (fatCount > sectorsInFile)
@@ -162,17 +183,16 @@ bool CompoundFile::load()
         difat = le32(sector.data() + sectorBytes - 4);
     }
     m_fat.reserve(std::size_t(fatCount) * perSector);
-    for (const std::uint32_t at : fatSectors) {
-        if (!readAt((std::uint64_t(at) + 1) << m_sectorShift, sector.data(), sectorBytes))
-            return false;
-        for (std::uint32_t i = 0; i < perSector; ++i)
-            m_fat.push_back(le32(sector.data() + std::size_t{4} * i));
-    }
+    return readTable(fatSectors, m_fat);
+}
 
-    // The directory, then the mini stream's table and sectors.
+bool CompoundFile::loadDirectory(const unsigned char* header)
+{
+    const std::uint32_t sectorBytes = 1u << m_sectorShift;
     const auto directory = chain(le32(header + 0x30), m_fat);
     if (directory.empty())
         return false;
+    std::vector<unsigned char> sector(sectorBytes);
     for (const std::uint32_t at : directory) {
         if (!readAt((std::uint64_t(at) + 1) << m_sectorShift, sector.data(), sectorBytes))
             return false;
@@ -190,21 +210,24 @@ bool CompoundFile::load()
             m_entries.push_back(entry);
         }
     }
-    if (m_entries.empty() || m_entries[0].type != kRoot)
-        return false;
-    const std::uint32_t miniFatStart = le32(header + 0x3C);
-    if (le32(header + 0x40) != 0 && miniFatStart != kEndOfChain) {
-        for (const std::uint32_t at : chain(miniFatStart, m_fat)) {
-            if (!readAt((std::uint64_t(at) + 1) << m_sectorShift, sector.data(), sectorBytes))
-                return false;
-            for (std::uint32_t i = 0; i < perSector; ++i)
-                m_miniFat.push_back(le32(sector.data() + std::size_t{4} * i));
-        }
-        m_miniStreamSectors = chain(m_entries[0].start, m_fat);
-    }
+    return !m_entries.empty() && m_entries[0].type == kRoot;
+}
 
-    // The root storage's children: a tree over the left and right siblings
-    // of the root's child, each entry visited once.
+bool CompoundFile::loadMiniStreamTable(const unsigned char* header)
+{
+    const std::uint32_t miniFatStart = le32(header + 0x3C);
+    if (le32(header + 0x40) == 0 || miniFatStart == kEndOfChain)
+        return true;
+    if (!readTable(chain(miniFatStart, m_fat), m_miniFat))
+        return false;
+    m_miniStreamSectors = chain(m_entries[0].start, m_fat);
+    return true;
+}
+
+// The root storage's children: a tree over the left and right siblings of
+// the root's child, each entry visited once.
+void CompoundFile::collectRootChildren()
+{
     std::vector<bool> seen(m_entries.size());
     std::vector<std::uint32_t> pending{m_entries[0].child};
     while (!pending.empty()) {
@@ -217,7 +240,6 @@ bool CompoundFile::load()
         pending.push_back(m_entries[index].left);
         pending.push_back(m_entries[index].right);
     }
-    return true;
 }
 
 const CompoundFile::Entry* CompoundFile::rootStream(const std::string& name) const

@@ -46,6 +46,13 @@ private:
 
     explicit CompoundFile(int fd);
     bool load();
+    // The parts of load(), in order; header: the file's first 512 bytes.
+    bool loadAllocationTable(const unsigned char* header);
+    bool loadDirectory(const unsigned char* header);
+    bool loadMiniStreamTable(const unsigned char* header);
+    void collectRootChildren();
+    // Appends the 32-bit entries of the sectors to table.
+    bool readTable(const std::vector<std::uint32_t>& sectors, std::vector<std::uint32_t>& table) const;
     bool readAt(std::uint64_t offset, void* into, std::size_t bytes) const;
     std::vector<std::uint32_t> chain(std::uint32_t start, const std::vector<std::uint32_t>& table) const;
     std::optional<std::string> readChain(std::uint32_t start, std::size_t bytes, bool mini) const;

@@ -28,10 +28,12 @@ bool answers(const char* tool)
 
 } // namespace
 
-bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages, bool shared)
+namespace {
+
+// What the printer is made of: the backend, its description, its device; and
+// no printer of its name left that could not be replaced.
+bool partsInPlace(const PrinterNames& names, MessageBox& messages)
 {
-    if (!answers("prninstall"))
-        return false;
     // The monitor is our backend, put in place by the package: it cannot be
     // registered from here, only found.
     if (spooler::FindMonitor(names.monitorName) != Presence::Present) {
@@ -53,7 +55,7 @@ bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages, bool
     }
     switch (spooler::FindPort(names.monitorName, names.portName)) {
     case Presence::Present:
-        break;
+        return true;
     case Presence::Absent:
         messages.show("Printer Port does not exist!", MessageButtons::Ok, MessageIcon::None,
             MessageAnswer::Ok, "Setupkit");
@@ -62,25 +64,32 @@ bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages, bool
         std::fprintf(stderr, "prninstall: the print system did not list its devices.\n");
         return false;
     }
-    if (shared) {
-        std::vector<std::string> changes;
-        std::string error;
-        const bool done = shareServer(changes, error);
-        for (const std::string& change : changes)
-            std::printf("prninstall: %s.\n", change.c_str());
-        if (!done) {
-            std::fprintf(stderr, "prninstall: the printer cannot be shared: %s\n", error.c_str());
-            return false;
-        }
-        if (retried([&] {
-                return spooler::AddPrinter(names.printerName, names.monitorName, names.portName,
-                    names.dataFile, kSharedPolicy, true);
-            }))
-            return true;
-        std::fprintf(
-            stderr, "prninstall: the print system refused the shared printer: %s\n", cupsLastErrorString());
+    return false;
+}
+
+bool addSharedPrinter(const PrinterNames& names)
+{
+    std::vector<std::string> changes;
+    std::string error;
+    const bool done = shareServer(changes, error);
+    for (const std::string& change : changes)
+        std::printf("prninstall: %s.\n", change.c_str());
+    if (!done) {
+        std::fprintf(stderr, "prninstall: the printer cannot be shared: %s\n", error.c_str());
         return false;
     }
+    if (retried([&] {
+            return spooler::AddPrinter(
+                names.printerName, names.monitorName, names.portName, names.dataFile, kSharedPolicy, true);
+        }))
+        return true;
+    std::fprintf(
+        stderr, "prninstall: the print system refused the shared printer: %s\n", cupsLastErrorString());
+    return false;
+}
+
+bool addLocalPrinter(const PrinterNames& names)
+{
     if (spooler::AddPrinter(
             names.printerName, names.monitorName, names.portName, names.dataFile, kOwnJobsPolicy))
         return true;
@@ -95,6 +104,15 @@ bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages, bool
         "folder as a job's destination.\n",
         kOwnJobsPolicy);
     return true;
+}
+
+} // namespace
+
+bool InstallVirtualPrinter(const PrinterNames& names, MessageBox& messages, bool shared)
+{
+    if (!answers("prninstall") || !partsInPlace(names, messages))
+        return false;
+    return shared ? addSharedPrinter(names) : addLocalPrinter(names);
 }
 
 Removal RemoveVirtualPrinter(const PrinterNames& names)

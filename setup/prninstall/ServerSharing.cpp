@@ -147,7 +147,10 @@ std::string sharedPolicyBlock()
           "</Policy>\n";
 }
 
-bool shareServer(std::vector<std::string>& changes, std::string& error)
+namespace {
+
+// Printer sharing on, as "cupsctl --share-printers" switches it.
+bool switchSharingOn(std::vector<std::string>& changes, std::string& error)
 {
     if (!sharing()) {
         cups_option_t* settings = nullptr;
@@ -164,7 +167,13 @@ bool shareServer(std::vector<std::string>& changes, std::string& error)
             return false;
         }
     }
+    return true;
+}
 
+// The shared policy appended to the server's configuration, unless it is
+// there already.
+bool addSharedPolicy(std::vector<std::string>& changes, std::string& error)
+{
     ScratchFile scratch;
     if (scratch.fd < 0) {
         error = "no scratch file for the print system's configuration";
@@ -209,6 +218,13 @@ bool shareServer(std::vector<std::string>& changes, std::string& error)
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool shareServer(std::vector<std::string>& changes, std::string& error)
+{
+    return switchSharingOn(changes, error) && addSharedPolicy(changes, error);
 }
 
 } // namespace folyant
