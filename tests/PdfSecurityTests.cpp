@@ -386,6 +386,31 @@ TEST_F(SecurityTest, Aes256ProtectsWithRevisionSixAndTheRequestedRights)
     EXPECT_EQ(textWith("OWNER", out, "-opw"), text);
 }
 
+TEST_F(SecurityTest, Aes256KeepsTheWholeDocumentOfEveryKindOfInput)
+{
+    // The document is read in full before its encryption is replaced: every
+    // stream must reach the copy as it was, also from a protected input.
+    const std::string rc4 = protect("", "o", "1111");
+    struct Case {
+        std::string input;
+        const char* password; // the input's owner password
+    };
+    const Case cases[] = {{test::dataFile("pdfjs-tracemonkey.pdf"), ""},
+        {test::dataFile("pdfjs-issue16287-chromium-noid.pdf"), ""}, {rc4, "o"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        const std::string out = folder.file("whole.pdf");
+        const CPdfSecurity request("USER", "OWNER", permissionValue("1111"), PdfEncryption::Aes256);
+        ASSERT_EQ(EncryptPdfFile(c.input, c.password, out, &request), 0);
+        EXPECT_TRUE(opensWith("USER", out));
+        EXPECT_FALSE(opensWith("OWNER!", out));
+        const auto text = textWith("USER", out);
+        ASSERT_TRUE(text);
+        EXPECT_EQ(text, textWith(c.password, c.input, "-opw"));
+        EXPECT_GT(text->size(), 10u) << "not both empty";
+    }
+}
+
 TEST_F(SecurityTest, Aes256OwnerPasswordNeverEmpty)
 {
     // An empty owner password under revision 6 would open the document with

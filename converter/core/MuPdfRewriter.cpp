@@ -265,30 +265,39 @@ void copyPassword(char (&target)[128], const char* source)
     std::snprintf(target, sizeof target, "%s", source ? source : "");
 }
 
-// Whether the password opens a document of revision 6, told by our own
-// derivation from its entries rather than by MuPDF's authentication, whose
-// hashes (two per entry tried, three entries for a user password) would cost
-// more than the rest of the protection. The file key it unwraps must also be
-// the one Perms was encrypted with; it becomes the key MuPDF reads with.
-bool unlockRevisionSix(fz_context* ctx, pdf_document* doc, const char* password)
+bool sameBytes(fz_context* ctx, pdf_obj* string, const unsigned char* bytes, size_t length)
 {
-    pdf_crypt* crypt = doc->crypt;
-    const revision6::Opening opening = revision6::open(password, pdf_crypt_user_password(ctx, crypt),
-        pdf_crypt_user_encryption(ctx, crypt), pdf_crypt_owner_password(ctx, crypt),
-        pdf_crypt_owner_encryption(ctx, crypt));
-    // MuPDF reads no Perms (it keeps only what it writes): taken from the dictionary.
-    pdf_obj* perms = pdf_dict_get(ctx, pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Encrypt)), PDF_NAME(Perms));
-    if (opening.access == revision6::Opening::Access::None || pdf_to_str_len(ctx, perms) < 16
-        || !revision6::permsMatch(opening.fileKey, reinterpret_cast<const unsigned char*>(pdf_to_str_buf(ctx, perms)),
-            pdf_crypt_permissions(ctx, crypt)))
-        return false;
-    std::memcpy(pdf_crypt_key(ctx, crypt), opening.fileKey.data(), opening.fileKey.size());
-    return true;
+    return pdf_is_string(ctx, string) && pdf_to_str_len(ctx, string) == length
+        && std::memcmp(pdf_to_str_buf(ctx, string), bytes, length) == 0;
 }
 
-// Whether the written document opens with the password and has pages that
-// MuPDF can load: a copy that does not replaces nothing.
-bool opensWithPages(const char* path, const char* password)
+// Whether a document of revision 6 carries exactly these entries; if so,
+// their file key becomes the key MuPDF reads it with. The entries are a
+// function of the passwords, so entries equal to those derived for them open
+// it for every reader; deriving them again from the password would only
+// repeat the same computation. MuPDF's own authentication would cost two
+// hardened hashes of its software AES and SHA-2 for each entry it tries,
+// three entries for a user password: more than the rest of the protection.
+bool carriesEntries(fz_context* ctx, pdf_document* doc, const revision6::EncryptionEntries& entries)
+{
+    pdf_obj* dict = pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Encrypt));
+    const bool same = pdf_dict_get_int(ctx, dict, PDF_NAME(P)) == entries.permissions
+        && sameBytes(ctx, pdf_dict_get(ctx, dict, PDF_NAME(U)), entries.u.data(), entries.u.size())
+        && sameBytes(ctx, pdf_dict_get(ctx, dict, PDF_NAME(O)), entries.o.data(), entries.o.size())
+        && sameBytes(ctx, pdf_dict_get(ctx, dict, PDF_NAME(UE)), entries.ue.data(), entries.ue.size())
+        && sameBytes(ctx, pdf_dict_get(ctx, dict, PDF_NAME(OE)), entries.oe.data(), entries.oe.size())
+        && sameBytes(
+            ctx, pdf_dict_get(ctx, dict, PDF_NAME(Perms)), entries.perms.data(), entries.perms.size());
+    if (same)
+        std::memcpy(pdf_crypt_key(ctx, doc->crypt), entries.fileKey.data(), entries.fileKey.size());
+    return same;
+}
+
+// Whether the written document opens with the password (or, under revision
+// 6, carries the entries derived for it) and has pages that MuPDF can load:
+// a copy that does not replaces nothing.
+bool opensWithPages(
+    const char* path, const char* password, const revision6::EncryptionEntries* entries = nullptr)
 {
     fz_context* ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
     if (!ctx)
@@ -307,10 +316,11 @@ bool opensWithPages(const char* path, const char* password)
         // entries whatever the encryption: that much of its hashing stays.
         doc = pdf_open_document(ctx, path);
         bool opens = false;
-        if (doc->crypt && pdf_crypt_revision(ctx, doc->crypt) == 6)
-            opens = unlockRevisionSix(ctx, doc, password);
+        if (entries && doc->crypt && pdf_crypt_revision(ctx, doc->crypt) == 6)
+            opens = carriesEntries(ctx, doc, *entries);
         else
-            opens = *password ? pdf_authenticate_password(ctx, doc, password) != 0 : !pdf_needs_password(ctx, doc);
+            opens = *password ? pdf_authenticate_password(ctx, doc, password) != 0
+                              : !pdf_needs_password(ctx, doc);
         if (!pdf_was_repaired(ctx, doc) && opens) {
             pages = pdf_count_pages(ctx, doc);
             for (int i = 0; i < pages; ++i)
@@ -398,6 +408,12 @@ RewriteResult rewrite(const RewriteRequest& request)
             }
             saving = true;
             writeDocument(ctx, doc, request.outputPath, options, output);
+            // The copy's entries wrap our key: it must be the one MuPDF wrote with.
+            if (entries
+                && std::memcmp(
+                       pdf_crypt_key(ctx, doc->crypt), entries->fileKey.data(), entries->fileKey.size())
+                    != 0)
+                fz_throw(ctx, FZ_ERROR_GENERIC, "MuPDF did not write with the AES-256 key");
         }
     }
     fz_always(ctx)
@@ -420,7 +436,8 @@ RewriteResult rewrite(const RewriteRequest& request)
 
     const bool encrypted = request.encryption != Encryption::None;
     if (failure.outcome == Outcome::Done
-        && !opensWithPages(request.outputPath, encrypted ? request.userPassword : ""))
+        && !opensWithPages(
+            request.outputPath, encrypted ? request.userPassword : "", entries ? &*entries : nullptr))
         setFailure(failure, Outcome::Structure, "the written copy does not open");
     if (failure.outcome != Outcome::Done && saving)
         ::unlink(request.outputPath);

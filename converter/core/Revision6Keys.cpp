@@ -174,8 +174,9 @@ std::optional<EncryptionEntries> makeEntries(
         perms[i] = static_cast<unsigned char>(p >> (8 * i));
     std::memset(perms + 4, 0xFF, 4);
     std::memcpy(perms + 8, "Tadb", 4);
-    if (!randomBytes(entries.fileKey.data(), entries.fileKey.size()) || !randomBytes(entries.u.data() + 32, 16)
-        || !randomBytes(entries.o.data() + 32, 16) || !randomBytes(perms + 12, 4))
+    if (!randomBytes(entries.fileKey.data(), entries.fileKey.size())
+        || !randomBytes(entries.u.data() + 32, 16) || !randomBytes(entries.o.data() + 32, 16)
+        || !randomBytes(perms + 12, 4))
         return std::nullopt;
     wrapKey(userPassword, nullptr, entries.u, entries.ue, entries.fileKey);
     wrapKey(ownerPassword, entries.u.data(), entries.o, entries.oe, entries.fileKey);
@@ -185,8 +186,8 @@ std::optional<EncryptionEntries> makeEntries(
     return entries;
 }
 
-Opening open(std::string_view password, const unsigned char* u, const unsigned char* ue, const unsigned char* o,
-    const unsigned char* oe)
+Opening open(std::string_view password, const unsigned char* u, const unsigned char* ue,
+    const unsigned char* o, const unsigned char* oe)
 {
     Opening opening;
     if (unwrapKey(password, u, nullptr, ue, opening.fileKey))

@@ -46,8 +46,8 @@ struct Opening {
     Access access = Access::None;
     Bytes32 fileKey{};
 };
-Opening open(std::string_view password, const unsigned char* u, const unsigned char* ue, const unsigned char* o,
-    const unsigned char* oe);
+Opening open(std::string_view password, const unsigned char* u, const unsigned char* ue,
+    const unsigned char* o, const unsigned char* oe);
 
 // Whether Perms, decrypted with the file key, carries this P and the marker
 // every writer puts there.
