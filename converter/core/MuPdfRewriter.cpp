@@ -353,8 +353,13 @@ RewriteResult rewrite(const RewriteRequest& request)
     if (info.st_size == 0)
         return {Outcome::EmptyFile, "empty file"};
 
+    // Our own keys spare MuPDF's hardened hashes, about 10 ms of its
+    // software AES and SHA-2 to write and to check: most of a small
+    // document's protection. They cost holding every stream of the input in
+    // memory while it is written; past a size where those milliseconds no
+    // longer count, MuPDF derives the keys and reads one stream at a time.
     std::optional<revision6::EncryptionEntries> entries;
-    if (request.encryption == Encryption::Aes256) {
+    if (request.encryption == Encryption::Aes256 && info.st_size <= request.ownKeysUpToBytes) {
         entries = revision6::makeEntries(request.userPassword, request.ownerPassword, request.permissions);
         if (!entries)
             return {Outcome::Other, "cannot make the AES-256 keys"};
