@@ -213,7 +213,7 @@ void loadEverything(fz_context* ctx, pdf_document* doc)
 // key they wrap: saved with its encryption kept, the document is written
 // under them. MuPDF would derive its own entries (pdf_new_encrypt) with four
 // hardened hashes of its software AES and SHA-2, which cost more than the
-// whole rest of a small document's protection; libcrypto derived these.
+// whole rest of a small document's protection; Nettle derived these.
 // MuPDF has no call that sets a key, but pdf_crypt_key hands out the crypt's
 // own key buffer, which authentication fills in the same way.
 void installRevisionSix(fz_context* ctx, pdf_document* doc, const revision6::EncryptionEntries& entries)
