@@ -73,7 +73,9 @@ const unsigned char* bytesOf(std::string_view text)
     return reinterpret_cast<const unsigned char*>(text.data());
 }
 
-Bytes32 hardenedHashWith(std::string_view password, const unsigned char* salt, const unsigned char* userEntry)
+// The hardened hash of a password with an 8-byte salt, and with the 48 bytes
+// of U when the password is the owner's.
+Bytes32 hardenedHash(std::string_view password, const unsigned char* salt, const unsigned char* userEntry)
 {
     password = cut(password);
     const std::size_t userBytes = userEntry ? 48 : 0;
@@ -135,9 +137,9 @@ bool randomBytes(unsigned char* out, std::size_t length)
 void wrapKey(std::string_view password, const unsigned char* userEntry, Bytes48& entry, Bytes32& wrapped,
     const Bytes32& fileKey)
 {
-    const Bytes32 validation = hardenedHashWith(password, entry.data() + 32, userEntry);
+    const Bytes32 validation = hardenedHash(password, entry.data() + 32, userEntry);
     std::copy(validation.begin(), validation.end(), entry.begin());
-    Bytes32 key = hardenedHashWith(password, entry.data() + 40, userEntry);
+    Bytes32 key = hardenedHash(password, entry.data() + 40, userEntry);
     wrap(key.data(), fileKey.data(), wrapped.data());
     explicit_bzero(key.data(), key.size());
 }
@@ -145,21 +147,16 @@ void wrapKey(std::string_view password, const unsigned char* userEntry, Bytes48&
 bool unwrapKey(std::string_view password, const unsigned char* entry, const unsigned char* userEntry,
     const unsigned char* wrapped, Bytes32& fileKey)
 {
-    const Bytes32 validation = hardenedHashWith(password, entry + 32, userEntry);
+    const Bytes32 validation = hardenedHash(password, entry + 32, userEntry);
     if (!memeql_sec(validation.data(), entry, validation.size()))
         return false;
-    Bytes32 key = hardenedHashWith(password, entry + 40, userEntry);
+    Bytes32 key = hardenedHash(password, entry + 40, userEntry);
     unwrap(key.data(), wrapped, fileKey.data());
     explicit_bzero(key.data(), key.size());
     return true;
 }
 
 } // namespace
-
-Bytes32 hardenedHash(std::string_view password, const unsigned char* salt, const unsigned char* userEntry)
-{
-    return hardenedHashWith(password, salt, userEntry);
-}
 
 std::optional<EncryptionEntries> makeEntries(
     std::string_view userPassword, std::string_view ownerPassword, std::int32_t permissions)

@@ -28,13 +28,9 @@ struct EncryptionEntries {
     Bytes32 fileKey{};
 };
 
-// The hardened hash of a password with an 8-byte salt, and with the 48 bytes
-// of U when the password is the owner's. The password is taken as prepared
-// bytes; readers cut it to 127 bytes, and so does this.
-Bytes32 hardenedHash(std::string_view password, const unsigned char* salt, const unsigned char* userEntry);
-
-// Entries for these prepared passwords and this P, with a random file key and
-// random salts. Nothing when the system gives no randomness.
+// Entries for these passwords (prepared bytes, of which readers take the
+// first 127) and this P, with a random file key and random salts. Nothing when the system gives no
+// randomness.
 std::optional<EncryptionEntries> makeEntries(
     std::string_view userPassword, std::string_view ownerPassword, std::int32_t permissions);
 
