@@ -8,7 +8,7 @@
 // The keys of the Standard security handler's revision 6 (AES-256), derived
 // here with Nettle rather than left to MuPDF: MuPDF's software AES and SHA-2
 // make each hardened hash cost about 3 ms, and a protection needs several;
-// Nettle's AES-NI and SHA-NI code takes a quarter of that. (libcrypto is as
+// Nettle's AES-NI and SHA-NI code takes about a third. (libcrypto is as
 // fast, but loading and starting it adds 4 MB to a small protection's peak
 // memory, which Nettle keeps under one.)
 namespace folyant::converter::revision6 {
