@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace folyant::converter::revision6 {
@@ -170,7 +171,8 @@ std::optional<EncryptionEntries> makeEntries(
     for (int i = 0; i < 4; ++i)
         perms[i] = static_cast<unsigned char>(p >> (8 * i));
     std::memset(perms + 4, 0xFF, 4);
-    std::memcpy(perms + 8, "Tadb", 4);
+    constexpr unsigned char kMarker[] = {'T', 'a', 'd', 'b'};
+    std::copy(std::begin(kMarker), std::end(kMarker), perms + 8);
     if (!randomBytes(entries.fileKey.data(), entries.fileKey.size())
         || !randomBytes(entries.u.data() + 32, 16) || !randomBytes(entries.o.data() + 32, 16)
         || !randomBytes(perms + 12, 4))
