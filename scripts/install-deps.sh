@@ -18,6 +18,8 @@ packages=(
   libjpeg-dev zlib1g-dev libfreetype-dev
   # ICU, whose string preparation makes AES-256 passwords of Unicode text
   libicu-dev
+  # Nettle, whose AES and SHA-2 derive the keys of AES-256 protection
+  nettle-dev
   # fontconfig, to find the installed faces for the CID font map
   libfontconfig-dev
   # the desktop's "open"

@@ -1,5 +1,6 @@
 // Protecting PDFs with MuPDF, judged by qpdf.
 #include "converter/core/CPdfSecurity.h"
+#include "converter/core/MuPdfRewriter.h"
 #include "converter/core/SecurityStep.h"
 #include "tests/support/TestSupport.h"
 
@@ -384,6 +385,43 @@ TEST_F(SecurityTest, Aes256ProtectsWithRevisionSixAndTheRequestedRights)
     EXPECT_TRUE(contains(*text, "Single Page A4 Test Document")) << *text;
     EXPECT_EQ(textWith("wrong", out), std::nullopt);
     EXPECT_EQ(textWith("OWNER", out, "-opw"), text);
+}
+
+TEST_F(SecurityTest, Aes256KeepsTheWholeDocumentOfEveryKindOfInput)
+{
+    // With keys of our own, the document is read in full before its
+    // encryption is replaced; past the size limit MuPDF makes the keys. Either
+    // way every stream must reach the copy as it was, also from a protected
+    // input.
+    const std::string rc4 = protect("", "o", "1111");
+    struct Case {
+        std::string input;
+        const char* password; // the input's owner password
+    };
+    const Case cases[] = {{test::dataFile("pdfjs-tracemonkey.pdf"), ""},
+        {test::dataFile("pdfjs-issue16287-chromium-noid.pdf"), ""}, {rc4, "o"}};
+    for (const long long ownKeysUpTo : {mupdf::RewriteRequest().ownKeysUpToBytes, 0LL}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.input + (ownKeysUpTo ? ", our keys" : ", MuPDF's keys"));
+            const std::string out = folder.file("whole.pdf");
+            mupdf::RewriteRequest request;
+            request.inputPath = c.input.c_str();
+            request.outputPath = out.c_str();
+            request.password = c.password;
+            request.encryption = mupdf::Encryption::Aes256;
+            request.userPassword = "USER";
+            request.ownerPassword = "OWNER";
+            request.permissions = revisionSixPermissions(-4);
+            request.ownKeysUpToBytes = ownKeysUpTo;
+            ASSERT_TRUE(mupdf::rewrite(request).done());
+            EXPECT_TRUE(opensWith("USER", out));
+            EXPECT_FALSE(opensWith("OWNER!", out));
+            const auto text = textWith("USER", out);
+            ASSERT_TRUE(text);
+            EXPECT_EQ(text, textWith(c.password, c.input, "-opw"));
+            EXPECT_GT(text->size(), 10u) << "not both empty";
+        }
+    }
 }
 
 TEST_F(SecurityTest, Aes256OwnerPasswordNeverEmpty)

@@ -1,5 +1,7 @@
 #include "converter/core/MuPdfRewriter.h"
 
+#include "converter/core/Revision6Keys.h"
+
 extern "C" {
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
@@ -12,6 +14,7 @@ extern "C" {
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace folyant::converter::mupdf {
 
@@ -164,14 +167,137 @@ int encryptionMethod(Encryption encryption)
     return PDF_ENCRYPT_NONE;
 }
 
+void putBytes(fz_context* ctx, pdf_obj* dict, pdf_obj* key, const unsigned char* bytes, size_t length)
+{
+    pdf_dict_put_string(ctx, dict, key, reinterpret_cast<const char*>(bytes), length);
+}
+
+// Every object and the raw bytes of every stream in memory, decrypted with
+// the document's own encryption: the document's crypt is about to become the
+// new one, and MuPDF would decrypt whatever it still read from the file with
+// it. An object that does not load is left to the writer, which meets it as
+// it would have (its parse fails before any decryption).
+void loadEverything(fz_context* ctx, pdf_document* doc)
+{
+    const int count = pdf_xref_len(ctx, doc);
+    pdf_obj* ref = nullptr;
+    fz_buffer* raw = nullptr;
+    fz_var(ref);
+    fz_var(raw);
+    for (int num = 1; num < count; ++num) {
+        fz_try(ctx)
+        {
+            pdf_cache_object(ctx, doc, num);
+            if (pdf_obj_num_is_stream(ctx, doc, num)) {
+                raw = pdf_load_raw_stream_number(ctx, doc, num);
+                ref = pdf_new_indirect(ctx, doc, num, 0);
+                pdf_update_stream(ctx, doc, ref, raw, 1);
+            }
+        }
+        fz_always(ctx)
+        {
+            pdf_drop_obj(ctx, ref);
+            fz_drop_buffer(ctx, raw);
+            ref = nullptr;
+            raw = nullptr;
+        }
+        fz_catch(ctx)
+        {
+            if (fz_caught(ctx) == FZ_ERROR_MEMORY)
+                fz_rethrow(ctx);
+        }
+    }
+}
+
+// Makes the entries of revision 6 the document's encryption, with the file
+// key they wrap: saved with its encryption kept, the document is written
+// under them. MuPDF would derive its own entries (pdf_new_encrypt) with four
+// hardened hashes of its software AES and SHA-2, which cost more than the
+// whole rest of a small document's protection; Nettle derived these.
+// MuPDF has no call that sets a key, but pdf_crypt_key hands out the crypt's
+// own key buffer, which authentication fills in the same way.
+void installRevisionSix(fz_context* ctx, pdf_document* doc, const revision6::EncryptionEntries& entries)
+{
+    pdf_obj* dict = pdf_new_dict(ctx, doc, 16);
+    pdf_crypt* crypt = nullptr;
+    fz_var(crypt);
+    fz_try(ctx)
+    {
+        pdf_dict_put(ctx, dict, PDF_NAME(Filter), PDF_NAME(Standard));
+        pdf_dict_put_int(ctx, dict, PDF_NAME(V), 5);
+        pdf_dict_put_int(ctx, dict, PDF_NAME(R), 6);
+        pdf_dict_put_int(ctx, dict, PDF_NAME(Length), 256);
+        pdf_dict_put_int(ctx, dict, PDF_NAME(P), entries.permissions);
+        pdf_dict_put_bool(ctx, dict, PDF_NAME(EncryptMetadata), 1);
+        pdf_obj* filters = pdf_dict_put_dict(ctx, dict, PDF_NAME(CF), 1);
+        pdf_obj* standard = pdf_dict_put_dict(ctx, filters, PDF_NAME(StdCF), 3);
+        pdf_dict_put_name(ctx, standard, PDF_NAME(AuthEvent), "DocOpen");
+        pdf_dict_put(ctx, standard, PDF_NAME(CFM), PDF_NAME(AESV3));
+        pdf_dict_put_int(ctx, standard, PDF_NAME(Length), 32);
+        pdf_dict_put(ctx, dict, PDF_NAME(StmF), PDF_NAME(StdCF));
+        pdf_dict_put(ctx, dict, PDF_NAME(StrF), PDF_NAME(StdCF));
+        putBytes(ctx, dict, PDF_NAME(O), entries.o.data(), entries.o.size());
+        putBytes(ctx, dict, PDF_NAME(U), entries.u.data(), entries.u.size());
+        putBytes(ctx, dict, PDF_NAME(OE), entries.oe.data(), entries.oe.size());
+        putBytes(ctx, dict, PDF_NAME(UE), entries.ue.data(), entries.ue.size());
+        putBytes(ctx, dict, PDF_NAME(Perms), entries.perms.data(), entries.perms.size());
+
+        pdf_obj* trailer = pdf_trailer(ctx, doc);
+        crypt = pdf_new_crypt(ctx, dict, pdf_dict_get(ctx, trailer, PDF_NAME(ID)));
+        if (pdf_crypt_revision(ctx, crypt) != 6 || pdf_crypt_length(ctx, crypt) != 256)
+            fz_throw(ctx, FZ_ERROR_GENERIC, "MuPDF does not take the AES-256 encryption dictionary");
+        std::memcpy(pdf_crypt_key(ctx, crypt), entries.fileKey.data(), entries.fileKey.size());
+        pdf_dict_put(ctx, trailer, PDF_NAME(Encrypt), dict);
+        pdf_drop_crypt(ctx, doc->crypt);
+        doc->crypt = crypt;
+        crypt = nullptr;
+    }
+    fz_always(ctx)
+    {
+        pdf_drop_crypt(ctx, crypt);
+        pdf_drop_obj(ctx, dict);
+    }
+    fz_catch(ctx) fz_rethrow(ctx);
+}
+
 void copyPassword(char (&target)[128], const char* source)
 {
     std::snprintf(target, sizeof target, "%s", source ? source : "");
 }
 
-// Whether the written document opens with the password and has pages that
-// MuPDF can load: a copy that does not replaces nothing.
-bool opensWithPages(const char* path, const char* password)
+bool sameBytes(fz_context* ctx, pdf_obj* string, const unsigned char* bytes, size_t length)
+{
+    return pdf_is_string(ctx, string) && pdf_to_str_len(ctx, string) == length
+        && std::memcmp(pdf_to_str_buf(ctx, string), bytes, length) == 0;
+}
+
+// Whether a document of revision 6 carries exactly these entries; if so,
+// their file key becomes the key MuPDF reads it with. The entries are a
+// function of the passwords, so entries equal to those derived for them open
+// it for every reader; deriving them again from the password would only
+// repeat the same computation. MuPDF's own authentication would cost two
+// hardened hashes of its software AES and SHA-2 for each entry it tries,
+// three entries for a user password: more than the rest of the protection.
+bool carriesEntries(fz_context* ctx, pdf_document* doc, const revision6::EncryptionEntries& entries)
+{
+    pdf_obj* dict = pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Encrypt));
+    const bool same = pdf_dict_get_int(ctx, dict, PDF_NAME(P)) == entries.permissions
+        && sameBytes(ctx, pdf_dict_get(ctx, dict, PDF_NAME(U)), entries.u.data(), entries.u.size())
+        && sameBytes(ctx, pdf_dict_get(ctx, dict, PDF_NAME(O)), entries.o.data(), entries.o.size())
+        && sameBytes(ctx, pdf_dict_get(ctx, dict, PDF_NAME(UE)), entries.ue.data(), entries.ue.size())
+        && sameBytes(ctx, pdf_dict_get(ctx, dict, PDF_NAME(OE)), entries.oe.data(), entries.oe.size())
+        && sameBytes(
+            ctx, pdf_dict_get(ctx, dict, PDF_NAME(Perms)), entries.perms.data(), entries.perms.size());
+    if (same)
+        std::memcpy(pdf_crypt_key(ctx, doc->crypt), entries.fileKey.data(), entries.fileKey.size());
+    return same;
+}
+
+// Whether the written document opens with the password (or, under revision
+// 6, carries the entries derived for it) and has pages that MuPDF can load:
+// a copy that does not replaces nothing.
+bool opensWithPages(
+    const char* path, const char* password, const revision6::EncryptionEntries* entries = nullptr)
 {
     fz_context* ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
     if (!ctx)
@@ -186,12 +312,15 @@ bool opensWithPages(const char* path, const char* password)
     fz_var(usable);
     fz_try(ctx)
     {
+        // Opening tries the empty password, which MuPDF checks against both
+        // entries whatever the encryption: that much of its hashing stays.
         doc = pdf_open_document(ctx, path);
-        // Each password check of revision 6 costs MuPDF four hardened hashes:
-        // a password is checked once, and the empty one (which opening tried
-        // already) only when there is no other.
-        const bool opens
-            = *password ? pdf_authenticate_password(ctx, doc, password) != 0 : !pdf_needs_password(ctx, doc);
+        bool opens = false;
+        if (entries && doc->crypt && pdf_crypt_revision(ctx, doc->crypt) == 6)
+            opens = carriesEntries(ctx, doc, *entries);
+        else
+            opens = *password ? pdf_authenticate_password(ctx, doc, password) != 0
+                              : !pdf_needs_password(ctx, doc);
         if (!pdf_was_repaired(ctx, doc) && opens) {
             pages = pdf_count_pages(ctx, doc);
             for (int i = 0; i < pages; ++i)
@@ -223,6 +352,18 @@ RewriteResult rewrite(const RewriteRequest& request)
         return {Outcome::InputOutput, "not a regular file: " + std::string(request.inputPath)};
     if (info.st_size == 0)
         return {Outcome::EmptyFile, "empty file"};
+
+    // Our own keys spare MuPDF's hardened hashes, about 10 ms of its
+    // software AES and SHA-2 to write and to check: most of a small
+    // document's protection. They cost holding every stream of the input in
+    // memory while it is written; past a size where those milliseconds no
+    // longer count, MuPDF derives the keys and reads one stream at a time.
+    std::optional<revision6::EncryptionEntries> entries;
+    if (request.encryption == Encryption::Aes256 && info.st_size <= request.ownKeysUpToBytes) {
+        entries = revision6::makeEntries(request.userPassword, request.ownerPassword, request.permissions);
+        if (!entries)
+            return {Outcome::Other, "cannot make the AES-256 keys"};
+    }
 
     fz_context* ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
     if (!ctx)
@@ -260,12 +401,24 @@ RewriteResult rewrite(const RewriteRequest& request)
             // key is computed from) and renews the second; told not to
             // regenerate, it would replace the whole identifier instead.
             options.dont_regenerate_id = 0;
-            options.do_encrypt = encryptionMethod(request.encryption);
-            options.permissions = request.permissions;
-            copyPassword(options.upwd_utf8, request.userPassword);
-            copyPassword(options.opwd_utf8, request.ownerPassword);
+            if (entries) {
+                loadEverything(ctx, doc);
+                installRevisionSix(ctx, doc, *entries);
+                options.do_encrypt = PDF_ENCRYPT_KEEP;
+            } else {
+                options.do_encrypt = encryptionMethod(request.encryption);
+                options.permissions = request.permissions;
+                copyPassword(options.upwd_utf8, request.userPassword);
+                copyPassword(options.opwd_utf8, request.ownerPassword);
+            }
             saving = true;
             writeDocument(ctx, doc, request.outputPath, options, output);
+            // The copy's entries wrap our key: it must be the one MuPDF wrote with.
+            if (entries
+                && std::memcmp(
+                       pdf_crypt_key(ctx, doc->crypt), entries->fileKey.data(), entries->fileKey.size())
+                    != 0)
+                fz_throw(ctx, FZ_ERROR_GENERIC, "MuPDF did not write with the AES-256 key");
         }
     }
     fz_always(ctx)
@@ -288,7 +441,8 @@ RewriteResult rewrite(const RewriteRequest& request)
 
     const bool encrypted = request.encryption != Encryption::None;
     if (failure.outcome == Outcome::Done
-        && !opensWithPages(request.outputPath, encrypted ? request.userPassword : ""))
+        && !opensWithPages(
+            request.outputPath, encrypted ? request.userPassword : "", entries ? &*entries : nullptr))
         setFailure(failure, Outcome::Structure, "the written copy does not open");
     if (failure.outcome != Outcome::Done && saving)
         ::unlink(request.outputPath);

@@ -12,12 +12,16 @@ struct RewriteRequest {
     const char* inputPath = "";
     const char* outputPath = "";
     const char* password = "";
-    // The passwords go to MuPDF as they are: text for RC4-40, which MuPDF
-    // turns into PDFDocEncoding; the prepared bytes for AES-256.
+    // The passwords as they are used: text for RC4-40, which MuPDF turns
+    // into PDFDocEncoding; the prepared bytes for AES-256, whose keys are
+    // derived outside MuPDF (Revision6Keys).
     Encryption encryption = Encryption::None;
     const char* userPassword = "";
     const char* ownerPassword = "";
     int permissions = -64;
+    // AES-256 keys of our own derivation need the whole input in memory (see
+    // rewrite); a larger input is encrypted by MuPDF with keys of its own.
+    long long ownKeysUpToBytes = 16LL << 20;
 };
 
 // What became of a rewrite, with MuPDF's own words beside a failure.
