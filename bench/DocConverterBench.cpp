@@ -87,6 +87,16 @@ double officePeakKilobytes()
     return total;
 }
 
+// The words of LibreOffice's PDF that ours lacks, for a reader to judge.
+std::string missing(const std::set<std::string>& theirs, const std::set<std::string>& ours)
+{
+    std::string words;
+    for (const std::string& word : theirs)
+        if (!ours.count(word))
+            words += " " + word;
+    return words;
+}
+
 double keptPercent(const std::set<std::string>& theirs, const std::set<std::string>& ours)
 {
     std::size_t kept = 0;
@@ -150,6 +160,8 @@ int main(int argc, char** argv)
             fs::path(document).filename().c_str(), pages, office.seconds, cold.seconds, warm.seconds,
             cold.seconds / office.seconds, warm.seconds / office.seconds, office.kilobytes / 1024,
             warm.kilobytes / 1024, warm.kilobytes / office.kilobytes, keptPercent(theirs, words));
+        if (const std::string lacking = missing(theirs, words); !lacking.empty())
+            std::printf("  not in ours:%s\n", lacking.c_str());
         std::fflush(stdout);
     }
     docconverter::WarmOffice::end();
