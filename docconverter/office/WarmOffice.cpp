@@ -29,6 +29,9 @@ namespace folyant::docconverter {
 
 namespace {
 constexpr int kPollMilliseconds = 50;
+// The pipe appears late in the office's start: every moment it stays unseen
+// is added to a cold run.
+constexpr int kStartPollMilliseconds = 10;
 constexpr int kEndMilliseconds = 10000;
 
 using Clock = std::chrono::steady_clock;
@@ -272,6 +275,22 @@ void endInstance(const std::string& folder, const std::optional<Instance>& insta
             ::unlink(socket.c_str());
     }
     ::unlink(recordPath(folder).c_str());
+}
+
+// The office's own program beside the command the user would run: started
+// by the launcher script, it would bring a splash process along, which stays
+// beside the office for its life and holds memory of its own. A fresh profile
+// makes the office end at once with a request to be started again, which the
+// one retry of a dead office answers.
+std::string officeBinary(const std::string& program)
+{
+    char* real = ::realpath(program.c_str(), nullptr);
+    if (!real)
+        return program;
+    std::string binary = real;
+    std::free(real);
+    binary = binary.substr(0, binary.rfind('/') + 1) + "soffice.bin";
+    return ::access(binary.c_str(), X_OK) == 0 ? binary : program;
 }
 
 std::string currentCupsServer()
@@ -530,8 +549,10 @@ OfficeResult WarmOffice::printOnce(
             if (entry.rfind("TMPDIR=", 0) != 0)
                 environment.push_back(entry);
         environment.push_back("TMPDIR=" + tmp);
+        // What the launcher script would have set.
+        environment.push_back("SAL_ENABLE_FILE_LOCKING=1");
         const pid_t pid
-            = launch({m_program, "--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
+            = launch({officeBinary(m_program), "--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
                          "--nolockcheck", "--accept=pipe,name=" + pipe + ";urp;StarOffice.ComponentContext",
                          "-env:UserInstallation=" + fileUrl(profile)},
                 environment, office, socket, m_limits.idleSeconds);
@@ -541,7 +562,7 @@ OfficeResult WarmOffice::printOnce(
         writeInstance(office, *instance);
         const auto deadline = Clock::now() + std::chrono::milliseconds(m_limits.startMilliseconds);
         while (!socketIsOurs(socket) && ::kill(pid, 0) == 0 && Clock::now() < deadline && !cancelled())
-            pause(kPollMilliseconds);
+            pause(kStartPollMilliseconds);
         if (cancelled()) {
             endInstance(office, instance);
             return {OfficeOutcome::Cancelled, {}};
