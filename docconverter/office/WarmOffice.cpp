@@ -300,12 +300,13 @@ std::string officeBinary(const std::string& program)
 // The extensions installed for all users, as their folders' times say: the
 // office reads them only when it starts, so an HWP import an administrator
 // adds (unopkg add --shared, or a package) is seen only by an office started
-// after it.
+// after it. Only the folders that hold the extensions themselves: an office
+// run by root writes into the shared cache around them at every start.
 std::string sharedExtensions(const std::string& binary)
 {
     const std::string share = binary.substr(0, binary.rfind('/')) + "/../share";
     std::string stamp;
-    for (const char* folder : {"/extensions", "/uno_packages/cache", "/uno_packages/cache/uno_packages"}) {
+    for (const char* folder : {"/extensions", "/uno_packages/cache/uno_packages"}) {
         struct stat info { };
         if (::stat((share + folder).c_str(), &info) == 0)
             stamp += std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec);
