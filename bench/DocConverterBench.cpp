@@ -141,7 +141,7 @@ int main(int argc, char** argv)
         const Sample office = median(runs, [&] { return timed("/usr/bin/soffice", convertTo, {}, work); });
         const auto theirs = test::wordsOf(test::pdfText(theirsPdf));
         const std::string stem = fs::path(document).filename().string();
-        if (!keep.empty())
+        if (!keep.empty() && fs::exists(theirsPdf))
             fs::copy_file(theirsPdf, keep + "/" + stem + ".soffice.pdf", fs::copy_options::overwrite_existing);
         fs::remove(theirsPdf);
 
