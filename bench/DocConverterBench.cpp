@@ -7,7 +7,7 @@
 // memory is zevConverter's peak plus the office's. Both run with the real
 // home folder, through a private cupsd with the virtual printer.
 //   folyant-docconverter-bench DOC... (BENCH_RUNS, default 3; BENCH_ZEVCONVERTER:
-//   another build's zevConverter to measure)
+//   another build's zevConverter to measure; BENCH_KEEP: a folder for the PDFs)
 #include "docconverter/office/WarmOffice.h"
 #include "tests/support/CupsDaemon.h"
 
@@ -87,6 +87,16 @@ double officePeakKilobytes()
     return total;
 }
 
+// The words of LibreOffice's PDF that ours lacks, for a reader to judge.
+std::string missing(const std::set<std::string>& theirs, const std::set<std::string>& ours)
+{
+    std::string words;
+    for (const std::string& word : theirs)
+        if (!ours.count(word))
+            words += " " + word;
+    return words;
+}
+
 double keptPercent(const std::set<std::string>& theirs, const std::set<std::string>& ours)
 {
     std::size_t kept = 0;
@@ -102,6 +112,8 @@ int main(int argc, char** argv)
     const int runs = std::getenv("BENCH_RUNS") ? std::max(1, std::atoi(std::getenv("BENCH_RUNS"))) : 3;
     const std::string zevConverter
         = std::getenv("BENCH_ZEVCONVERTER") ? std::getenv("BENCH_ZEVCONVERTER") : FOLYANT_ZEVCONVERTER;
+    // BENCH_KEEP=FOLDER keeps both PDFs of each document there, to compare them.
+    const std::string keep = std::getenv("BENCH_KEEP") ? std::getenv("BENCH_KEEP") : "";
     test::CupsDaemon daemon;
     if (!daemon.running()) {
         std::fprintf(stderr, "cupsd did not start\n");
@@ -128,6 +140,9 @@ int main(int argc, char** argv)
         test::runProgram("/usr/bin/soffice", convertTo);
         const Sample office = median(runs, [&] { return timed("/usr/bin/soffice", convertTo, {}, work); });
         const auto theirs = test::wordsOf(test::pdfText(theirsPdf));
+        const std::string stem = fs::path(document).filename().string();
+        if (!keep.empty() && fs::exists(theirsPdf))
+            fs::copy_file(theirsPdf, keep + "/" + stem + ".soffice.pdf", fs::copy_options::overwrite_existing);
         fs::remove(theirsPdf);
 
         const std::string pdf = work.file("ours.pdf");
@@ -138,6 +153,8 @@ int main(int argc, char** argv)
             sample.kilobytes += officePeakKilobytes();
             pages = test::pdfPageCount(pdf);
             words = test::wordsOf(test::pdfText(pdf));
+            if (!keep.empty() && fs::exists(pdf))
+                fs::copy_file(pdf, keep + "/" + stem + ".ours.pdf", fs::copy_options::overwrite_existing);
             fs::remove(pdf);
             return sample;
         };
@@ -150,6 +167,8 @@ int main(int argc, char** argv)
             fs::path(document).filename().c_str(), pages, office.seconds, cold.seconds, warm.seconds,
             cold.seconds / office.seconds, warm.seconds / office.seconds, office.kilobytes / 1024,
             warm.kilobytes / 1024, warm.kilobytes / office.kilobytes, keptPercent(theirs, words));
+        if (const std::string lacking = missing(theirs, words); !lacking.empty())
+            std::printf("  not in ours:%s\n", lacking.c_str());
         std::fflush(stdout);
     }
     docconverter::WarmOffice::end();

@@ -5,7 +5,8 @@
 # started by the run) and warm (already running), and the share of the words
 # of LibreOffice's PDF that ours keeps. It uses the real home folder: the
 # user's warm office is ended before and after.
-#   bench/docconverter.sh [RUNS]   (BENCH_ZEVCONVERTER=PATH measures another build)
+#   bench/docconverter.sh [RUNS]   (BENCH_ZEVCONVERTER=PATH measures another build;
+#   BENCH_KEEP=FOLDER keeps both PDFs of each document there)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [[ -x build/bin/folyant-docconverter-bench ]] || { echo "build first: cmake --build --preset default" >&2; exit 2; }

@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -33,6 +34,41 @@ using folyant::test::TempFolder;
 namespace {
 
 const std::string kCorpus = std::string(FOLYANT_TEST_DATA) + "/office/";
+
+// At least 95% of the words of LibreOffice's own PDF are in ours.
+void expectWordsKept(const std::set<std::string>& theirs, const std::string& pdf)
+{
+    const auto ours = test::wordsOf(test::pdfText(pdf));
+    ASSERT_GE(theirs.size(), 5u) << "a document with text";
+    std::size_t kept = 0;
+    std::string missing;
+    for (const std::string& word : theirs) {
+        if (ours.count(word))
+            ++kept;
+        else
+            missing += word + " ";
+    }
+    EXPECT_GE(kept * 100, theirs.size() * 95) << kept << " of " << theirs.size() << "; missing: " << missing;
+}
+
+// An HWP 5 import extension installed for all users (by unopkg --shared, or a
+// distribution's package among the bundled ones): every office profile sees
+// it, the suite's own included.
+bool hwpImportForAllUsers()
+{
+    for (const char* folder :
+        {"/usr/lib/libreoffice/share/uno_packages/cache/uno_packages", "/usr/lib/libreoffice/share/extensions"}) {
+        std::error_code error;
+        for (std::filesystem::recursive_directory_iterator entry(folder, error), end; !error && entry != end;
+             entry.increment(error)) {
+            std::string name = entry->path().filename().string();
+            std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+            if (name.find("h2orestart") != std::string::npos)
+                return true;
+        }
+    }
+    return false;
+}
 
 TEST(DocConverterProgram, UsageAndRefusalsWithoutAPrintSystem)
 {
@@ -177,9 +213,11 @@ TEST_F(Routes, FailuresAreToldAndLeaveNothing)
     EXPECT_FALSE(test::fileExists(out + "/broken.pdf"));
 
     // HWP 5 without an import extension: the failure, and why.
-    result = convert(kCorpus + "pyhwp-sample-5017.hwp", out + "/hwp5.pdf");
-    EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
-    EXPECT_NE(result.err.find("HWP import extension"), std::string::npos) << result.err;
+    if (!hwpImportForAllUsers()) {
+        result = convert(kCorpus + "pyhwp-sample-5017.hwp", out + "/hwp5.pdf");
+        EXPECT_EQ(result.exitCode, docconverter::exitcode::kFailed);
+        EXPECT_NE(result.err.find("HWP import extension"), std::string::npos) << result.err;
+    }
 
     // A type of no route: printed as usual by the printer, which makes its own
     // PDF, and the job fails.
@@ -202,20 +240,50 @@ TEST_F(Routes, TheDocumentsTextIsKept)
         const std::string pdf = out + "/" + name + ".pdf";
         const auto result = convert(kCorpus + name, pdf);
         ASSERT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
-        const auto theirs = test::wordsOf(officeText(kCorpus + name));
-        const auto ours = test::wordsOf(test::pdfText(pdf));
-        ASSERT_GE(theirs.size(), 5u) << "a document with text";
-        std::size_t kept = 0;
-        std::string missing;
-        for (const std::string& word : theirs) {
-            if (ours.count(word))
-                ++kept;
-            else
-                missing += word + " ";
-        }
-        EXPECT_GE(kept * 100, theirs.size() * 95)
-            << kept << " of " << theirs.size() << "; missing: " << missing;
+        expectWordsKept(test::wordsOf(officeText(kCorpus + name)), pdf);
     }
+}
+
+TEST_F(Routes, AnHwp5DocumentKeepsItsTextWhereAnImportExtensionIsInstalled)
+{
+    if (!test::fileExists("/usr/bin/java") || !test::fileExists("/usr/lib/libreoffice/program/classes/libreoffice.jar"))
+        GTEST_SKIP() << "the HWP 5 import extension needs Java and LibreOffice's Java support "
+                        "(default-jre-headless, libreoffice-java-common)";
+    const std::string document = kCorpus + "hwpjs-noori.hwp";
+    const auto asUser = [this](const std::vector<std::string>& command) {
+        std::vector<std::string> arguments{"-u", account.name(), "--", "/usr/bin/env", "HOME=" + account.home(),
+            "PATH=/usr/local/bin:/usr/bin:/bin", "LANG=C.UTF-8"};
+        arguments.insert(arguments.end(), command.begin(), command.end());
+        return test::runProgram("/usr/sbin/runuser", arguments);
+    };
+    // Without one for all users on this machine, the extension goes into the
+    // profile of the user's office alone, the way unopkg installs it for one
+    // profile, and LibreOffice's own export uses that profile too.
+    std::string profile = out + "/export-profile";
+    if (!hwpImportForAllUsers()) {
+        const std::string office = state() + "/office";
+        profile = office + "/profile-hwp5";
+        std::filesystem::create_directories(profile);
+        account.own(account.home() + "/.local");
+        for (const std::string& folder : {state(), office, profile})
+            ::chmod(folder.c_str(), 0700);
+        const auto added = asUser({"/usr/lib/libreoffice/program/unopkg", "add",
+            "-env:UserInstallation=file://" + profile, std::string(FOLYANT_TEST_DATA) + "/extensions/H2Orestart.oxt"});
+        ASSERT_EQ(added.exitCode, 0) << added.err;
+    }
+    // LibreOffice's own PDF first: the warm office keeps the profile while it runs.
+    const std::string theirs = out + "/theirs";
+    std::filesystem::create_directories(theirs);
+    account.own(theirs);
+    asUser({"/usr/bin/soffice", "--headless", "-env:UserInstallation=file://" + profile, "--convert-to", "pdf",
+        "--outdir", theirs, document});
+    const auto words = test::wordsOf(test::pdfText(theirs + "/hwpjs-noori.pdf"));
+    ASSERT_GE(words.size(), 50u) << "LibreOffice opened the document with the extension";
+
+    const auto result = convert(document, out + "/hwp5.pdf");
+    ASSERT_EQ(result.exitCode, docconverter::exitcode::kSuccess) << result.err;
+    expectWordsKept(words, out + "/hwp5.pdf");
+    test::endOffice(state() + "/office");
 }
 
 TEST_F(Routes, DocumentsThatCannotPrintFailAtOnceWithTheReason)

@@ -15,7 +15,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 using namespace folyant;
 using namespace folyant::docconverter;
@@ -65,7 +67,8 @@ protected:
                 ++sleeps;
                 if (onSleep)
                     onSleep();
-            }}};
+            },
+                {}}};
     }
     // A stand-in printing program that stays until it is ended.
     pid_t stubbornPrinter()
@@ -122,6 +125,33 @@ TEST_F(SpoolWait, ACompleteFileEndsTheWaitAndThePrinterMayStay)
     EXPECT_EQ(slept, 5300);
     EXPECT_TRUE(running(printer)) << "given its ten seconds to end, and not ended after a successful wait";
     process::terminate(printer, 1000);
+}
+
+TEST_F(SpoolWait, TheRealClockEndsAPollWhenTheBackendClosesTheFile)
+{
+    std::filesystem::create_directories(handoff::folderFor(folder.path()));
+    // The backend's side: the job written under its lock, closed while the
+    // wait watches the folder.
+    const int writer = ::open(spool().c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+    ASSERT_EQ(::write(writer, "%!PS\n%%EOF\n", 11), 11);
+    RouteContext watching = context();
+    int watches = 0;
+    std::thread backend;
+    watching.clock.watch = [&](int, const std::string& watched, const std::function<bool()>& ready) {
+        ++watches;
+        backend = std::thread([writer] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            ::close(writer);
+        });
+        // Far longer than a poll: only the close can end it in good time.
+        return WaitClock::real().watch(3600000, watched, ready);
+    };
+    EXPECT_TRUE(pollSpoolFile(spool(), watching, [] { return true; }));
+    backend.join();
+    EXPECT_EQ(watches, 1) << "the first poll's wait ended with the file complete";
+    EXPECT_EQ(sleeps, 0);
 }
 
 TEST_F(SpoolWait, AKilledPrinterAndAMissingOneEndTheWait)

@@ -11,6 +11,8 @@
 #include "platform/Process.h"
 #include "platform/Spooler.h"
 
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,6 +67,66 @@ bool exists(const std::string& path)
 }
 
 constexpr auto kEnded = [] { return true; };
+
+// After a change is seen, ready() is asked again for a while: the backend's
+// lock on the spool file goes a moment after its close is reported.
+constexpr int kRecheckMilliseconds = 10;
+constexpr int kRecheckWindowMilliseconds = 500;
+
+class WatchDescriptor {
+public:
+    WatchDescriptor()
+        : m_fd(::inotify_init1(IN_CLOEXEC | IN_NONBLOCK))
+    {
+    }
+    ~WatchDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    WatchDescriptor(const WatchDescriptor&) = delete;
+    WatchDescriptor& operator=(const WatchDescriptor&) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// The real clock's watch: inotify on the folder, woken by every file made,
+// closed after writing, moved in or removed there. Without a watch (no such
+// folder, no inotify left), it sleeps the time as a plain poll would.
+bool watchFolder(int milliseconds, const std::string& folder, const std::function<bool()>& ready)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    const WatchDescriptor watch;
+    if (watch.fd() < 0
+        || ::inotify_add_watch(watch.fd(), folder.c_str(),
+               IN_CREATE | IN_CLOSE_WRITE | IN_MOVED_TO | IN_DELETE | IN_ONLYDIR | IN_DONT_FOLLOW)
+            < 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        return false;
+    }
+    // A change made before the watch was set is seen here.
+    if (ready())
+        return true;
+    auto recheckUntil = Clock::now();
+    for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
+        auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count() + 1;
+        if (now < recheckUntil)
+            wait = std::min<long long>(wait, kRecheckMilliseconds);
+        pollfd events{watch.fd(), POLLIN, 0};
+        const int changed = ::poll(&events, 1, static_cast<int>(wait));
+        if (changed > 0) {
+            char buffer[4096];
+            while (::read(watch.fd(), buffer, sizeof buffer) > 0) { }
+            recheckUntil = Clock::now() + std::chrono::milliseconds(kRecheckWindowMilliseconds);
+        }
+        if ((changed > 0 || Clock::now() < recheckUntil) && ready())
+            return true;
+    }
+    return false;
+}
 
 // Ends the hand-off however the route is left.
 class ArmedHandoff {
@@ -205,9 +267,19 @@ bool runToEnd(const RouteContext& context, const std::vector<std::string>& argv,
 }
 } // namespace
 
+bool WaitClock::sleepWatching(
+    int milliseconds, const std::string& folder, const std::function<bool()>& ready) const
+{
+    if (watch)
+        return watch(milliseconds, folder, ready);
+    sleep(milliseconds);
+    return false;
+}
+
 WaitClock WaitClock::real()
 {
-    return {[](int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }};
+    return {[](int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); },
+        watchFolder};
 }
 
 Route routeFor(const std::string& document, const std::string& hwpViewerPath)
@@ -243,7 +315,9 @@ bool pollSpoolFile(
         } else if (handoff::isSpoolFileComplete(spool)) {
             return true;
         }
-        context.clock.sleep(kPollMilliseconds);
+        if (context.clock.sleepWatching(kPollMilliseconds, folders::folderOf(spool),
+                [&spool] { return handoff::isSpoolFileComplete(spool); }))
+            return true;
     }
     return false;
 }

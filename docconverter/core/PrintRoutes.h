@@ -36,6 +36,13 @@ bool printsToDefault(Route route);
 // without changing how many there are.
 struct WaitClock {
     std::function<void(int)> sleep;
+    // Waits up to the time, asking ready() again as soon as something changes
+    // in the folder; true once it says so. Unset: sleep, and ready() is not
+    // asked (a test's clock counts the waits).
+    std::function<bool(int, const std::string& folder, const std::function<bool()>& ready)> watch;
+    // The wait of one poll: woken by a change in the folder where the real
+    // clock watches.
+    bool sleepWatching(int milliseconds, const std::string& folder, const std::function<bool()>& ready) const;
     static WaitClock real();
 };
 
@@ -66,7 +73,8 @@ void printThrough(Route route, const RouteContext& context, const std::string& d
     const std::string& pdf, const std::string& temporary, std::time_t now);
 
 // The wait for the spooled file after a printing program was started: polls
-// the spool file once a second, up to 1,200 times, and gives up after 180
+// the spool file once a second, up to 1,200 times (a poll ends early when the
+// file is complete, seen as a change in its folder), and gives up after 180
 // polls without a file, or as soon as the program has ended without a job of
 // the user's in the queue (it printed nothing, and nothing will come); a
 // complete file lets the program end on its own within 10 s. When it gives

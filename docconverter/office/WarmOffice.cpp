@@ -29,6 +29,9 @@ namespace folyant::docconverter {
 
 namespace {
 constexpr int kPollMilliseconds = 50;
+// The pipe appears late in the office's start: every moment it stays unseen
+// is added to a cold run.
+constexpr int kStartPollMilliseconds = 10;
 constexpr int kEndMilliseconds = 10000;
 
 using Clock = std::chrono::steady_clock;
@@ -136,6 +139,7 @@ struct Instance {
     pid_t office = -1; // leads the office's process group
     std::string pipe;
     std::string cupsServer;
+    std::string extensions;
     int documents = 0;
 };
 
@@ -169,6 +173,8 @@ std::optional<Instance> readInstance(const std::string& folder)
             instance.pipe = value;
         else if (key == "cups")
             instance.cupsServer = value;
+        else if (key == "extensions")
+            instance.extensions = value;
         else if (key == "documents")
             instance.documents = static_cast<int>(std::strtol(value.c_str(), nullptr, 10));
     }
@@ -187,6 +193,7 @@ bool writeInstance(const std::string& folder, const Instance& instance)
         return false;
     std::ostringstream text;
     text << "pid=" << instance.office << "\npipe=" << instance.pipe << "\ncups=" << instance.cupsServer
+         << "\nextensions=" << instance.extensions
          << "\ndocuments=" << instance.documents << "\n";
     const std::string bytes = text.str();
     const bool written = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
@@ -272,6 +279,40 @@ void endInstance(const std::string& folder, const std::optional<Instance>& insta
             ::unlink(socket.c_str());
     }
     ::unlink(recordPath(folder).c_str());
+}
+
+// The office's own program beside the command the user would run: started
+// by the launcher script, it would bring a splash process along, which stays
+// beside the office for its life and holds memory of its own. A fresh profile
+// makes the office end at once with a request to be started again, which the
+// one retry of a dead office answers.
+std::string officeBinary(const std::string& program)
+{
+    char* real = ::realpath(program.c_str(), nullptr);
+    if (!real)
+        return program;
+    std::string binary = real;
+    std::free(real);
+    binary = binary.substr(0, binary.rfind('/') + 1) + "soffice.bin";
+    return ::access(binary.c_str(), X_OK) == 0 ? binary : program;
+}
+
+// The extensions installed for all users, as their folders' times say: the
+// office reads them only when it starts, so an HWP import an administrator
+// adds (unopkg add --shared, or a package) is seen only by an office started
+// after it. Only the folders that hold the extensions themselves: an office
+// run by root writes into the shared cache around them at every start.
+std::string sharedExtensions(const std::string& binary)
+{
+    const std::string share = binary.substr(0, binary.rfind('/')) + "/../share";
+    std::string stamp;
+    for (const char* folder : {"/extensions", "/uno_packages/cache/uno_packages"}) {
+        struct stat info { };
+        if (::stat((share + folder).c_str(), &info) == 0)
+            stamp += std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec);
+        stamp += ";";
+    }
+    return stamp;
 }
 
 std::string currentCupsServer()
@@ -501,7 +542,10 @@ OfficeResult WarmOffice::printOnce(
     retry = false;
     const std::string office = folder();
     auto instance = readInstance(office);
+    const std::string binary = officeBinary(m_program);
+    const std::string extensions = sharedExtensions(binary);
     const bool usable = instance && isOffice(*instance) && instance->cupsServer == currentCupsServer()
+        && instance->extensions == extensions
         && instance->documents < m_limits.documentsPerStart
         && residentKiB(instance->office) < m_limits.memoryKiB;
     if (!usable) {
@@ -530,18 +574,20 @@ OfficeResult WarmOffice::printOnce(
             if (entry.rfind("TMPDIR=", 0) != 0)
                 environment.push_back(entry);
         environment.push_back("TMPDIR=" + tmp);
+        // What the launcher script would have set.
+        environment.push_back("SAL_ENABLE_FILE_LOCKING=1");
         const pid_t pid
-            = launch({m_program, "--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
+            = launch({binary, "--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
                          "--nolockcheck", "--accept=pipe,name=" + pipe + ";urp;StarOffice.ComponentContext",
                          "-env:UserInstallation=" + fileUrl(profile)},
                 environment, office, socket, m_limits.idleSeconds);
         if (pid <= 0)
             return {OfficeOutcome::NoOffice, "the office could not be started: " + m_program};
-        instance = Instance{pid, pipe, currentCupsServer(), 0};
+        instance = Instance{pid, pipe, currentCupsServer(), extensions, 0};
         writeInstance(office, *instance);
         const auto deadline = Clock::now() + std::chrono::milliseconds(m_limits.startMilliseconds);
         while (!socketIsOurs(socket) && ::kill(pid, 0) == 0 && Clock::now() < deadline && !cancelled())
-            pause(kPollMilliseconds);
+            pause(kStartPollMilliseconds);
         if (cancelled()) {
             endInstance(office, instance);
             return {OfficeOutcome::Cancelled, {}};

@@ -63,8 +63,9 @@ struct OfficeResult {
 // unguessable at every start, the socket is made with umask 077, and the
 // client connects only to a socket of the user's own that nobody else may
 // write. It gets the caller's environment (CUPS_SERVER included) and is
-// started afresh when that names another print server. A keeper process ends
-// it after the idle time.
+// started afresh when that names another print server, or when the
+// extensions installed for all users have changed. A keeper process ends it
+// after the idle time.
 class WarmOffice {
 public:
     // environment: the office's, as the caller would print (CUPS_SERVER kept).
