@@ -1,6 +1,7 @@
 #include "docconverter/office/WarmOffice.h"
 
 #include "docconverter/office/OfficeBridge.h"
+#include "platform/Process.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -380,7 +381,11 @@ pid_t launch(const std::vector<std::string>& argv, const std::vector<std::string
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
         return -1;
-    const pid_t middle = ::fork();
+    // Signals blocked across the fork and the handlers dropped in the child:
+    // a signal meant for the converter must not run its handler in the office's
+    // keeper. The keeper's own forks need no such care: it has one thread and
+    // no handlers.
+    const pid_t middle = process::fork(process::ChildHandlers::Default);
     if (middle < 0) {
         ::close(report[0]);
         ::close(report[1]);
@@ -423,8 +428,7 @@ pid_t launch(const std::vector<std::string>& argv, const std::vector<std::string
         keep(office, lastUse.c_str(), lock.c_str(), socket.c_str(), idleSeconds);
     }
     ::close(report[1]);
-    int status = 0;
-    while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) { }
+    process::wait(middle);
     pid_t office = -1;
     if (::read(report[0], &office, sizeof office) != sizeof office)
         office = -1;
