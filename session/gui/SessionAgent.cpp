@@ -2,13 +2,14 @@
 
 #include "installation/InstallationFolders.h"
 #include "installation/MachineSettings.h"
+#include "installation/PostProcess.h"
 #include "platform/OutputName.h"
 #include "session/gui/AgentSettings.h"
 #include "session/gui/DesktopNotifier.h"
+#include "session/gui/PostProcessRun.h"
 #include "session/gui/SaveDialog.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcessEnvironment>
 #include <QSocketNotifier>
 
@@ -30,12 +31,6 @@ constexpr int kReceiveTimeoutMilliseconds = 3000;
 constexpr int kShutdownWaitMilliseconds = 60000;
 // The descriptor the hidden words reach the converter on.
 constexpr int kWordsDescriptor = 3;
-
-bool isPdf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(4) == "%PDF";
-}
 } // namespace
 
 SessionAgent::SessionAgent(int listener, QString converter, DesktopNotifier& notifier, QObject* parent)
@@ -56,6 +51,9 @@ SessionAgent::~SessionAgent()
         m_converter->disconnect(this);
         m_converter->waitForFinished(kShutdownWaitMilliseconds);
     }
+    // So is the administrator's action on a PDF: it may be filing it away.
+    for (PostProcessRun* run : findChildren<PostProcessRun*>())
+        run->endWithin(kShutdownWaitMilliseconds);
     for (const Job& job : m_queue)
         ::close(job.file);
     for (const Job& job : m_series)
@@ -298,12 +296,17 @@ void SessionAgent::converted(int exitCode, QProcess::ExitStatus status)
     const QString error = m_converter->errorString();
     m_converter = nullptr;
     const QString pdf = QString::fromStdString(m_choice.path());
-    const bool saved = status == QProcess::NormalExit && exitCode == 0 && isPdf(pdf);
+    const bool saved
+        = status == QProcess::NormalExit && exitCode == 0 && postprocess::isFinishedPdf(m_choice.path());
     if (saved) {
         m_previousPdf = pdf;
         if (!m_seriesChoices.empty() && continueSeries())
             return;
         m_desktop.pdfReady(pdf);
+        // Once for a series' PDF, when its last job is in it.
+        const IniMachineSettings machine;
+        if (const std::string program = postprocess::configuredProgram(machine); !program.empty())
+            PostProcessRun::start(QString::fromStdString(program), pdf, postprocess::timeLimitSeconds(machine), this);
     } else {
         // A series stops at a job that failed: the rest are asked for again.
         while (!m_series.empty()) {

@@ -1,5 +1,9 @@
 #include "session/gui/SettingsDialog.h"
 
+#include "installation/InstallationFolders.h"
+#include "installation/MachineSettings.h"
+#include "platform/Folders.h"
+#include "platform/OutputName.h"
 #include "session/gui/AgentSettings.h"
 
 #include <QCheckBox>
@@ -15,6 +19,15 @@
 
 namespace folyant::session {
 
+namespace {
+// Where the backend, which names the PDFs, reads a user's template: the
+// account's own home, whatever this session's XDG_CONFIG_HOME says.
+std::string templateConfigFolder()
+{
+    return folders::homeFolder() + "/.config";
+}
+} // namespace
+
 SettingsDialog::SettingsDialog(QWidget* parent)
     : QDialog(parent)
 {
@@ -25,7 +38,7 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     m_ask->setChecked(settings.askEachTime);
     layout->addWidget(m_ask);
     auto* note
-        = new QLabel(tr("묻지 않으면 PDF는 아래 폴더에 문서 제목으로 저장되고, 알림이 표시됩니다."), this);
+        = new QLabel(tr("묻지 않으면 PDF는 아래 폴더에 아래 파일 이름으로 저장되고, 알림이 표시됩니다."), this);
     note->setWordWrap(true);
     layout->addWidget(note);
 
@@ -38,6 +51,28 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     folderRow->addWidget(m_folder, 1);
     folderRow->addWidget(browse);
     form->addRow(tr("폴더:"), folderRow);
+    m_machineOutputName = QString::fromStdString(
+        IniMachineSettings().readString(names::kOutputName, installation::kValueBuffer).value_or(""));
+    if (m_machineOutputName.isEmpty())
+        m_machineOutputName = QString::fromLatin1(names::kDefaultTemplate);
+    m_outputName = new QLineEdit(
+        QString::fromStdString(names::userTemplate(templateConfigFolder()).value_or(m_machineOutputName.toStdString())),
+        this);
+    m_outputName->setObjectName(QStringLiteral("outputName"));
+    form->addRow(tr("파일 이름:"), m_outputName);
+    auto* tokens = new QLabel(tr("<Title> 문서 제목, <User> 사용자 이름, <Date:%Y-%m-%d> 날짜, <Counter> 일련번호, "
+                                 "<JobId> 인쇄 작업 번호, <Host> 인쇄한 컴퓨터"),
+        this);
+    tokens->setTextFormat(Qt::PlainText);
+    tokens->setWordWrap(true);
+    form->addRow(QString(), tokens);
+    m_outputNameError = new QLabel(this);
+    m_outputNameError->setObjectName(QStringLiteral("outputNameError"));
+    m_outputNameError->setTextFormat(Qt::PlainText);
+    m_outputNameError->setWordWrap(true);
+    m_outputNameError->setStyleSheet(QStringLiteral("color: #b00020;"));
+    m_outputNameError->hide();
+    form->addRow(QString(), m_outputNameError);
     m_quality = new QComboBox(this);
     m_quality->addItems({tr("변환기 설정대로"), tr("Press Ready"), tr("Print Quality"), tr("Web")});
     m_quality->setCurrentIndex(settings.quality + 1);
@@ -49,6 +84,9 @@ SettingsDialog::SettingsDialog(QWidget* parent)
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     layout->addWidget(buttons);
+    m_ok = buttons->button(QDialogButtonBox::Ok);
+    connect(m_outputName, &QLineEdit::textChanged, this, &SettingsDialog::checkOutputName);
+    checkOutputName();
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
     connect(browse, &QPushButton::clicked, this, [this] {
@@ -58,8 +96,37 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     });
 }
 
+bool SettingsDialog::checkOutputName()
+{
+    const names::TemplateCheck check = names::checkTemplate(m_outputName->text().trimmed().toStdString());
+    QString problem;
+    switch (check.problem) {
+    case names::TemplateCheck::Problem::None:
+        break;
+    case names::TemplateCheck::Problem::UnknownToken:
+        problem = tr("%1은(는) 알 수 없는 항목입니다.").arg(QString::fromStdString(check.unknownToken));
+        break;
+    case names::TemplateCheck::Problem::ExpandsToNothing:
+        problem = tr("이 형식으로는 파일 이름이 만들어지지 않습니다.");
+        break;
+    }
+    m_outputNameError->setText(problem);
+    m_outputNameError->setVisible(!problem.isEmpty());
+    m_ok->setEnabled(problem.isEmpty());
+    return problem.isEmpty();
+}
+
 void SettingsDialog::accept()
 {
+    if (!checkOutputName())
+        return;
+    const QString outputName = m_outputName->text().trimmed();
+    if (!names::saveUserTemplate(
+            templateConfigFolder(), outputName == m_machineOutputName ? std::string() : outputName.toStdString())) {
+        m_outputNameError->setText(tr("파일 이름 형식을 저장할 수 없습니다."));
+        m_outputNameError->show();
+        return;
+    }
     AgentSettings settings = AgentSettings::load();
     settings.askEachTime = m_ask->isChecked();
     settings.lastFolder = m_folder->text().trimmed();
