@@ -60,16 +60,15 @@ SettingsDialog::SettingsDialog(QWidget* parent)
         this);
     m_outputName->setObjectName(QStringLiteral("outputName"));
     form->addRow(tr("파일 이름:"), m_outputName);
-    auto* tokens = new QLabel(tr("<Title> 문서 제목, <User> 사용자 이름, <Date:%Y-%m-%d> 날짜, <Counter> 일련번호, "
+    auto* tokens = new QLabel(tr("<Title> 문서 제목, <User> 사용자 이름\n<Date:%Y-%m-%d> 날짜, <Counter> 일련번호\n"
                                  "<JobId> 인쇄 작업 번호, <Host> 인쇄한 컴퓨터"),
         this);
+    // Lines of their own: a wrapped label in a form is not given its height.
     tokens->setTextFormat(Qt::PlainText);
-    tokens->setWordWrap(true);
     form->addRow(QString(), tokens);
     m_outputNameError = new QLabel(this);
     m_outputNameError->setObjectName(QStringLiteral("outputNameError"));
     m_outputNameError->setTextFormat(Qt::PlainText);
-    m_outputNameError->setWordWrap(true);
     m_outputNameError->setStyleSheet(QStringLiteral("color: #b00020;"));
     m_outputNameError->hide();
     form->addRow(QString(), m_outputNameError);
@@ -111,7 +110,12 @@ bool SettingsDialog::checkOutputName()
         break;
     }
     m_outputNameError->setText(problem);
-    m_outputNameError->setVisible(!problem.isEmpty());
+    if (m_outputNameError->isVisibleTo(this) != !problem.isEmpty()) {
+        m_outputNameError->setVisible(!problem.isEmpty());
+        // The window takes the line's room and gives it back: a form of
+        // labels would otherwise squeeze them into each other.
+        adjustSize();
+    }
     m_ok->setEnabled(problem.isEmpty());
     return problem.isEmpty();
 }

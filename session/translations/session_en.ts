@@ -217,10 +217,6 @@
         <translation>File name:</translation>
     </message>
     <message>
-        <source>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름, &lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호, &lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</source>
-        <translation>&lt;Title&gt; the document&apos;s title, &lt;User&gt; user name, &lt;Date:%Y-%m-%d&gt; date, &lt;Counter&gt; running number, &lt;JobId&gt; print job number, &lt;Host&gt; computer it was printed from</translation>
-    </message>
-    <message>
         <source>%1은(는) 알 수 없는 항목입니다.</source>
         <translation>%1 is not a known token.</translation>
     </message>
@@ -231,6 +227,14 @@
     <message>
         <source>파일 이름 형식을 저장할 수 없습니다.</source>
         <translation>The file name template could not be saved.</translation>
+    </message>
+    <message>
+        <source>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름
+&lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호
+&lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</source>
+        <translation>&lt;Title&gt; the document&apos;s title, &lt;User&gt; user name
+&lt;Date:%Y-%m-%d&gt; date, &lt;Counter&gt; running number
+&lt;JobId&gt; print job number, &lt;Host&gt; computer it was printed from</translation>
     </message>
 </context>
 </TS>

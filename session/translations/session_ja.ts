@@ -217,10 +217,6 @@
         <translation>ファイル名:</translation>
     </message>
     <message>
-        <source>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름, &lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호, &lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</source>
-        <translation>&lt;Title&gt; 文書のタイトル、&lt;User&gt; ユーザー名、&lt;Date:%Y-%m-%d&gt; 日付、&lt;Counter&gt; 通し番号、&lt;JobId&gt; 印刷ジョブ番号、&lt;Host&gt; 印刷したコンピューター</translation>
-    </message>
-    <message>
         <source>%1은(는) 알 수 없는 항목입니다.</source>
         <translation>%1 は不明な項目です。</translation>
     </message>
@@ -231,6 +227,14 @@
     <message>
         <source>파일 이름 형식을 저장할 수 없습니다.</source>
         <translation>ファイル名の形式を保存できません。</translation>
+    </message>
+    <message>
+        <source>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름
+&lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호
+&lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</source>
+        <translation>&lt;Title&gt; 文書のタイトル、&lt;User&gt; ユーザー名
+&lt;Date:%Y-%m-%d&gt; 日付、&lt;Counter&gt; 通し番号
+&lt;JobId&gt; 印刷ジョブ番号、&lt;Host&gt; 印刷したコンピューター</translation>
     </message>
 </context>
 </TS>

@@ -217,10 +217,6 @@
         <translation>파일 이름:</translation>
     </message>
     <message>
-        <source>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름, &lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호, &lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</source>
-        <translation>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름, &lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호, &lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</translation>
-    </message>
-    <message>
         <source>%1은(는) 알 수 없는 항목입니다.</source>
         <translation>%1은(는) 알 수 없는 항목입니다.</translation>
     </message>
@@ -231,6 +227,14 @@
     <message>
         <source>파일 이름 형식을 저장할 수 없습니다.</source>
         <translation>파일 이름 형식을 저장할 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름
+&lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호
+&lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</source>
+        <translation>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름
+&lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호
+&lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</translation>
     </message>
 </context>
 </TS>

@@ -217,10 +217,6 @@
         <translation>檔案名稱:</translation>
     </message>
     <message>
-        <source>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름, &lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호, &lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</source>
-        <translation>&lt;Title&gt; 文件標題、&lt;User&gt; 使用者名稱、&lt;Date:%Y-%m-%d&gt; 日期、&lt;Counter&gt; 流水號、&lt;JobId&gt; 列印工作編號、&lt;Host&gt; 發出列印的電腦</translation>
-    </message>
-    <message>
         <source>%1은(는) 알 수 없는 항목입니다.</source>
         <translation>%1 不是可識別的項目。</translation>
     </message>
@@ -231,6 +227,14 @@
     <message>
         <source>파일 이름 형식을 저장할 수 없습니다.</source>
         <translation>無法儲存檔案名稱格式。</translation>
+    </message>
+    <message>
+        <source>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름
+&lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호
+&lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</source>
+        <translation>&lt;Title&gt; 文件標題、&lt;User&gt; 使用者名稱
+&lt;Date:%Y-%m-%d&gt; 日期、&lt;Counter&gt; 流水號
+&lt;JobId&gt; 列印工作編號、&lt;Host&gt; 發出列印的電腦</translation>
     </message>
 </context>
 </TS>
