@@ -338,6 +338,50 @@ TEST_F(DesktopSessionTest, TheMachinesActionRunsOnTheAgentsPdfAsItsUser)
     EXPECT_TRUE(settings.waitForFinished(10000));
 }
 
+// Cancelling in the converter's own window is the user's choice, not a
+// failure: no notice says one, nothing is saved or given to the machine's
+// action, and the next job is asked for as ever.
+TEST_F(DesktopSessionTest, ACancelInTheConvertersWindowIsNoFailure)
+{
+    const std::string home = desktopUser.home();
+    test::writeScript(home + "/file-away", "echo \"$1\" >> \"$HOME/filed\"\n");
+    desktopUser.own(home + "/file-away");
+    test::writeFile(daemon.sysconf() + "/Quorvale/Folyant Velmo.conf",
+        test::developmentMachineSettings("OutputFolder=\"~/PDF\"\nPostProcess=\"" + home + "/file-away\"\n"));
+    // Long enough to be cancelled while it converts.
+    test::TempFolder jobs;
+    std::string longJob = "%!PS-Adobe-3.0\n%%Pages: 4000\n%%EndComments\n";
+    for (int page = 1; page <= 4000; ++page) {
+        longJob += "%%Page: " + std::to_string(page) + " " + std::to_string(page)
+            + "\n/Times-Roman findfont 24 scalefont setfont\n";
+        for (int line = 700; line > 100; line -= 30)
+            longJob += "72 " + std::to_string(line) + " moveto (A line of a long job) show\n";
+        longJob += "showpage\n";
+    }
+    test::writeFile(jobs.file("long.ps"), longJob + "%%EOF\n");
+    startAgent("en");
+    ASSERT_EQ(print(desktopUser, jobs.file("long.ps"), "Long").exitCode, 0);
+    std::string dialog;
+    ASSERT_TRUE(eventually([&] { return !(dialog = window("Save as PDF")).empty(); }));
+    xdotool({"windowfocus", "--sync", dialog});
+    xdotool({"key", "Return"});
+    std::string progress;
+    ASSERT_TRUE(eventually([&] { return !(progress = window("DU2ROR")).empty(); }, 20));
+    xdotool({"windowfocus", "--sync", progress});
+    xdotool({"key", "Escape"});
+    ASSERT_TRUE(eventually([&] { return window("DU2ROR").empty(); }));
+
+    ASSERT_EQ(print(desktopUser, test::dataFile("cups-testfile.ps"), "After").exitCode, 0);
+    ASSERT_TRUE(eventually([&] { return !(dialog = window("Save as PDF")).empty(); }));
+    xdotool({"windowfocus", "--sync", dialog});
+    xdotool({"key", "Return"});
+    ASSERT_TRUE(eventually([&] { return test::readFile(home + "/filed") == pdfFolder(desktopUser) + "/After.pdf\n"; }))
+        << test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log");
+    EXPECT_EQ(pdfsOf(desktopUser), std::vector<std::string>{"After.pdf"}) << "the cancelled job left nothing";
+    const std::string log = test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log");
+    EXPECT_EQ(log.find("No PDF was made"), std::string::npos) << log;
+}
+
 TEST_F(DesktopSessionTest, TheDialogsSpeakKorean)
 {
     startAgent("ko");
