@@ -64,8 +64,8 @@ private:
             if (read <= 0)
                 return;
             const auto size = static_cast<std::size_t>(read);
-            const std::size_t kept
-                = std::min(size, postprocess::kKeptErrorBytes - std::min(postprocess::kKeptErrorBytes, m_text.size()));
+            const std::size_t kept = std::min(
+                size, postprocess::kKeptErrorBytes - std::min(postprocess::kKeptErrorBytes, m_text.size()));
             m_text.append(buffer, kept);
             m_dropped += size - kept;
         }
@@ -123,8 +123,8 @@ bool runPostProcess(const std::string& program, const std::string& pdf, int limi
         child, limitSeconds > 0 ? limitSeconds * 1000 : -1, postprocess::kGraceMilliseconds, cancelled, true);
     collected.finish();
     ::close(errors[0]);
-    return logged(postprocess::report(program, limitSeconds, Ending::fromWaitStatus(end.status, end.pastTimeLimit),
-        collected.text(), collected.droppedBytes()));
+    return logged(postprocess::report(program, limitSeconds,
+        Ending::fromWaitStatus(end.status, end.pastTimeLimit), collected.text(), collected.droppedBytes()));
 }
 
 } // namespace folyant::backend

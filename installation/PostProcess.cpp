@@ -45,8 +45,7 @@ std::string configuredProgram(const MachineSettings& settings)
 
 int timeLimitSeconds(const MachineSettings& settings)
 {
-    return std::clamp(
-        settings.readInt(installation::kTimeLimit).value_or(installation::kDefaultTimeLimit), 0,
+    return std::clamp(settings.readInt(installation::kTimeLimit).value_or(installation::kDefaultTimeLimit), 0,
         kMaxTimeLimitSeconds);
 }
 
@@ -92,28 +91,30 @@ std::vector<LogLine> report(const std::string& program, int limitSeconds, const 
     const std::string stays = ". The PDF stays.";
     switch (ending.kind) {
     case Ending::Kind::NotAbsolute:
-        lines.push_back({true, "PostProcess must name a program by its full path; \"" + program
-                + "\" was not run" + stays});
+        lines.push_back({true,
+            "PostProcess must name a program by its full path; \"" + program + "\" was not run" + stays});
         break;
     case Ending::Kind::NotStarted:
-        lines.push_back(
-            {true, "PostProcess " + program + " could not be started: " + std::strerror(ending.detail) + stays});
+        lines.push_back({true,
+            "PostProcess " + program + " could not be started: " + std::strerror(ending.detail) + stays});
         break;
     case Ending::Kind::PastTimeLimit:
-        lines.push_back({true, "PostProcess " + program + " ran past the time limit of "
-                + std::to_string(limitSeconds) + " seconds and was ended" + stays});
+        lines.push_back({true,
+            "PostProcess " + program + " ran past the time limit of " + std::to_string(limitSeconds)
+                + " seconds and was ended" + stays});
         break;
     case Ending::Kind::Signalled:
-        lines.push_back({true, "PostProcess " + program + " was ended by signal " + std::to_string(ending.detail)
-                + " (" + strsignal(ending.detail) + ")" + stays});
+        lines.push_back({true,
+            "PostProcess " + program + " was ended by signal " + std::to_string(ending.detail) + " ("
+                + strsignal(ending.detail) + ")" + stays});
         break;
     case Ending::Kind::Abnormal:
         lines.push_back({true, "PostProcess " + program + " ended abnormally" + stays});
         break;
     case Ending::Kind::Exited:
         if (warning)
-            lines.push_back(
-                {true, "PostProcess " + program + " ended with status " + std::to_string(ending.detail) + stays});
+            lines.push_back({true,
+                "PostProcess " + program + " ended with status " + std::to_string(ending.detail) + stays});
         else
             lines.push_back({false, "PostProcess " + program + " ended with status 0"});
         break;

@@ -149,7 +149,8 @@ bool looksLikeToken(std::string_view token)
     const std::string_view name = token.substr(0, token.find(':'));
     if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0])))
         return false;
-    return std::all_of(name.begin(), name.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+    return std::all_of(
+        name.begin(), name.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
 // The template's letters with its tokens replaced, not yet finished as a
@@ -200,8 +201,8 @@ std::string expandedLetters(const std::string& source, const NameFields& fields,
 
 std::string expandTemplate(const std::string& nameTemplate, const NameFields& fields)
 {
-    return finishedName(
-        expandedLetters(nameTemplate.empty() ? std::string(kDefaultTemplate) : nameTemplate, fields, nullptr));
+    return finishedName(expandedLetters(
+        nameTemplate.empty() ? std::string(kDefaultTemplate) : nameTemplate, fields, nullptr));
 }
 
 TemplateCheck checkTemplate(const std::string& nameTemplate)
@@ -209,7 +210,8 @@ TemplateCheck checkTemplate(const std::string& nameTemplate)
     TemplateCheck check;
     // Every token given something, as in a real job: what is still empty
     // is the template's own doing.
-    const NameFields sample{"Document", "user", "1", "host", std::time(nullptr), [] { return std::string("1"); }};
+    const NameFields sample{
+        "Document", "user", "1", "host", std::time(nullptr), [] { return std::string("1"); }};
     const std::string letters = expandedLetters(nameTemplate, sample, &check.unknownToken);
     if (!check.unknownToken.empty())
         check.problem = TemplateCheck::Problem::UnknownToken;

@@ -302,12 +302,14 @@ TEST_F(DesktopSessionTest, WithoutAskingThePdfIsSavedAndANoticeSaysSo)
 TEST_F(DesktopSessionTest, TheMachinesActionRunsOnTheAgentsPdfAsItsUser)
 {
     const std::string home = desktopUser.home();
-    test::writeScript(home + "/file-away", "id -un > \"$HOME/filed-by\"\necho \"$1\" >> \"$HOME/filed\"\n"
-                                         "echo \"filed $1\" >&2\n");
+    test::writeScript(home + "/file-away",
+        "id -un > \"$HOME/filed-by\"\necho \"$1\" >> \"$HOME/filed\"\n"
+        "echo \"filed $1\" >&2\n");
     desktopUser.own(home + "/file-away");
     test::writeFile(daemon.sysconf() + "/Quorvale/Folyant Velmo.conf",
-        test::developmentMachineSettings("OutputFolder=\"~/PDF\"\nOutputName=\"<User> <Title>\"\nPostProcess=\""
-            + home + "/file-away\"\n"));
+        test::developmentMachineSettings(
+            "OutputFolder=\"~/PDF\"\nOutputName=\"<User> <Title>\"\nPostProcess=\"" + home
+            + "/file-away\"\n"));
     fs::create_directories(home + "/.config/Quorvale");
     test::writeFile(home + "/.config/Quorvale/folyant-session.conf", "[Settings]\nAskName=0\n");
     desktopUser.own(home + "/.config");
@@ -319,10 +321,12 @@ TEST_F(DesktopSessionTest, TheMachinesActionRunsOnTheAgentsPdfAsItsUser)
     EXPECT_EQ(test::readFile(home + "/filed-by"), desktopUser.name() + "\n");
     EXPECT_EQ(test::pagesWithStamp(pdf, 1), 1);
     ASSERT_TRUE(eventually([&] {
-        return test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log").find("file-away ended with status 0")
+        return test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log")
+                   .find("file-away ended with status 0")
             != std::string::npos;
     }));
-    EXPECT_NE(test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log").find("INFO: PostProcess: filed " + pdf),
+    EXPECT_NE(test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log")
+                  .find("INFO: PostProcess: filed " + pdf),
         std::string::npos);
 
     QProcess settings;
@@ -375,8 +379,9 @@ TEST_F(DesktopSessionTest, ACancelInTheConvertersWindowIsNoFailure)
     ASSERT_TRUE(eventually([&] { return !(dialog = window("Save as PDF")).empty(); }));
     xdotool({"windowfocus", "--sync", dialog});
     xdotool({"key", "Return"});
-    ASSERT_TRUE(eventually([&] { return test::readFile(home + "/filed") == pdfFolder(desktopUser) + "/After.pdf\n"; }))
-        << test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log");
+    ASSERT_TRUE(eventually([&] {
+        return test::readFile(home + "/filed") == pdfFolder(desktopUser) + "/After.pdf\n";
+    })) << test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log");
     EXPECT_EQ(pdfsOf(desktopUser), std::vector<std::string>{"After.pdf"}) << "the cancelled job left nothing";
     const std::string log = test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log");
     EXPECT_EQ(log.find("No PDF was made"), std::string::npos) << log;

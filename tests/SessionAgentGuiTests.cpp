@@ -124,9 +124,8 @@ protected:
                        runtime, 10000, why)
                 == agent::Handover::Delivered;
         });
-        ASSERT_TRUE(eventually([&] {
-            return handed.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-        }));
+        ASSERT_TRUE(eventually(
+            [&] { return handed.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
         EXPECT_TRUE(handed.get()) << "the agent took " << title;
         ::close(file);
     }
@@ -180,13 +179,15 @@ TEST_F(AgentPostProcessTest, TheMachinesProgramRunsOnEachSavedPdfAndItsOutcomeIs
         machineSettings("TimeLimit=2\nPostProcess=\"" + program + "\"\n");
         print(test::dataFile("cups-testfile.ps"), each.name);
         const std::string pdf = pdfFolder() + "/" + each.name + ".pdf";
-        ASSERT_TRUE(eventually([&] { return log.text().find(each.said) != std::string::npos; })) << log.text();
+        ASSERT_TRUE(eventually([&] { return log.text().find(each.said) != std::string::npos; }))
+            << log.text();
         EXPECT_EQ(test::pdfPageCount(pdf), 1) << "the PDF stays";
         EXPECT_EQ(test::pagesWithStamp(pdf, 1), 1);
     }
     EXPECT_EQ(test::readFile(recorded), "1\n" + pdfFolder() + "/record.pdf\n") << "its only argument";
     const std::string text = log.text();
-    EXPECT_NE(text.find("INFO: PostProcess: filed " + pdfFolder() + "/record.pdf"), std::string::npos) << text;
+    EXPECT_NE(text.find("INFO: PostProcess: filed " + pdfFolder() + "/record.pdf"), std::string::npos)
+        << text;
     EXPECT_EQ(text.find("to stdout"), std::string::npos) << "standard error only";
     EXPECT_NE(text.find("WARNING: PostProcess: the share is offline"), std::string::npos)
         << "a failing program's words at the level of its outcome";
@@ -219,8 +220,9 @@ TEST_F(AgentPostProcessTest, NothingRunsForACancelledOrFailedJob)
     askName(false);
     print(test::dataFile("derived-error-undefined-acrobat6-p3.ps"), "Broken");
     print(test::dataFile("cups-testfile.ps"), "Whole");
-    ASSERT_TRUE(eventually([&] { return log.text().find("record ended with status 0") != std::string::npos; }))
-        << log.text();
+    ASSERT_TRUE(eventually([&] {
+        return log.text().find("record ended with status 0") != std::string::npos;
+    })) << log.text();
     EXPECT_EQ(test::readFile(recorded), pdfFolder() + "/Whole.pdf\n") << log.text();
     EXPECT_FALSE(test::fileExists(pdfFolder() + "/Cancelled.pdf"));
     EXPECT_FALSE(test::fileExists(pdfFolder() + "/Broken.pdf"));
@@ -259,12 +261,18 @@ TEST_F(OutputNameSettingTest, TheTemplateIsCheckedAndSavedForTheBackend)
         {"a < b > c <Counter>", ""},
         {"<User> <JobId> <Host> <Date:%H.%M> 100%", ""},
     };
+    {
+        session::SettingsDialog untouched;
+        untouched.accept();
+        EXPECT_FALSE(test::fileExists(userSettings())) << "the machine's template is not made the user's";
+    }
     session::SettingsDialog dialog;
     auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("outputName"));
     auto* error = dialog.findChild<QLabel*>(QStringLiteral("outputNameError"));
     auto* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
     ASSERT_TRUE(field && error && ok);
-    EXPECT_EQ(field->text(), QStringLiteral("<Date:%Y-%m-%d> <Title>")) << "the machine's, while the user has none";
+    EXPECT_EQ(field->text(), QStringLiteral("<Date:%Y-%m-%d> <Title>"))
+        << "the machine's, while the user has none";
     for (const auto& each : cases) {
         SCOPED_TRACE(each.typed);
         field->setText(QString::fromUtf8(each.typed));
@@ -280,7 +288,8 @@ TEST_F(OutputNameSettingTest, TheTemplateIsCheckedAndSavedForTheBackend)
     field->setText(QStringLiteral(" <Counter> <Title> "));
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(names::userTemplate(home.file(".config")), "<Counter> <Title>") << test::readFile(userSettings());
+    EXPECT_EQ(names::userTemplate(home.file(".config")), "<Counter> <Title>")
+        << test::readFile(userSettings());
 
     // Shown again as the user left it; set back to the machine's, it
     // follows the machine's from then on.

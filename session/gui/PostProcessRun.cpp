@@ -20,12 +20,14 @@ namespace {
 void logLines(const std::vector<postprocess::LogLine>& lines)
 {
     for (const postprocess::LogLine& line : lines)
-        std::fprintf(stderr, "folyant-session: %s %s\n", line.warning ? "WARNING:" : "INFO:", line.text.c_str());
+        std::fprintf(
+            stderr, "folyant-session: %s %s\n", line.warning ? "WARNING:" : "INFO:", line.text.c_str());
 }
 
 } // namespace
 
-PostProcessRun* PostProcessRun::start(const QString& program, const QString& pdf, int limitSeconds, QObject* parent)
+PostProcessRun* PostProcessRun::start(
+    const QString& program, const QString& pdf, int limitSeconds, QObject* parent)
 {
     using postprocess::Ending;
     const std::string path = program.toStdString();
@@ -68,7 +70,8 @@ PostProcessRun::PostProcessRun(const QString& program, const QString& pdf, int l
     connect(&m_limit, &QTimer::timeout, this, &PostProcessRun::pastLimit);
     connect(&m_grace, &QTimer::timeout, this, [this] { endGroup(SIGKILL); });
 
-    std::fprintf(stderr, "folyant-session: INFO: PostProcess %s started on %s\n", m_program.c_str(), m_pdf.c_str());
+    std::fprintf(
+        stderr, "folyant-session: INFO: PostProcess %s started on %s\n", m_program.c_str(), m_pdf.c_str());
     m_process.start(program, {QString::fromStdString(process::pathArgument(m_pdf))});
     if (m_limitSeconds > 0)
         m_limit.start(m_limitSeconds * 1000);
@@ -96,7 +99,8 @@ void PostProcessRun::collectErrors()
 {
     const QByteArray text = m_process.readAllStandardError();
     const auto size = static_cast<std::size_t>(text.size());
-    const std::size_t room = postprocess::kKeptErrorBytes - std::min(postprocess::kKeptErrorBytes, m_errors.size());
+    const std::size_t room
+        = postprocess::kKeptErrorBytes - std::min(postprocess::kKeptErrorBytes, m_errors.size());
     const std::size_t kept = std::min(size, room);
     m_errors.append(text.constData(), kept);
     m_dropped += size - kept;

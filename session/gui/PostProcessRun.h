@@ -22,7 +22,8 @@ public:
     // Starts program on pdf, owned by parent; the run deletes itself once it
     // ended and was logged. Nothing runs, and the log says why, when the
     // program is no full path or cannot be started.
-    static PostProcessRun* start(const QString& program, const QString& pdf, int limitSeconds, QObject* parent);
+    static PostProcessRun* start(
+        const QString& program, const QString& pdf, int limitSeconds, QObject* parent);
     ~PostProcessRun() override;
 
     // Waits at most that long for the program to end, then ends it.

@@ -322,7 +322,8 @@ void SessionAgent::converted(int exitCode, QProcess::ExitStatus status)
         // Once for a series' PDF, when its last job is in it.
         const IniMachineSettings machine;
         if (const std::string program = postprocess::configuredProgram(machine); !program.empty())
-            PostProcessRun::start(QString::fromStdString(program), pdf, postprocess::timeLimitSeconds(machine), this);
+            PostProcessRun::start(
+                QString::fromStdString(program), pdf, postprocess::timeLimitSeconds(machine), this);
     } else {
         // A series stops at a job that failed: the rest are asked for again.
         while (!m_series.empty()) {

@@ -11,8 +11,8 @@
 
 #include <ctime>
 #include <deque>
-#include <string>
 #include <optional>
+#include <string>
 
 class QSocketNotifier;
 

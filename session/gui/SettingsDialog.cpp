@@ -37,8 +37,8 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     m_ask = new QCheckBox(tr("인쇄할 때마다 저장할 곳 묻기"), this);
     m_ask->setChecked(settings.askEachTime);
     layout->addWidget(m_ask);
-    auto* note
-        = new QLabel(tr("묻지 않으면 PDF는 아래 폴더에 아래 파일 이름으로 저장되고, 알림이 표시됩니다."), this);
+    auto* note = new QLabel(
+        tr("묻지 않으면 PDF는 아래 폴더에 아래 파일 이름으로 저장되고, 알림이 표시됩니다."), this);
     note->setWordWrap(true);
     layout->addWidget(note);
 
@@ -55,14 +55,16 @@ SettingsDialog::SettingsDialog(QWidget* parent)
         IniMachineSettings().readString(names::kOutputName, installation::kValueBuffer).value_or(""));
     if (m_machineOutputName.isEmpty())
         m_machineOutputName = QString::fromLatin1(names::kDefaultTemplate);
-    m_outputName = new QLineEdit(
-        QString::fromStdString(names::userTemplate(templateConfigFolder()).value_or(m_machineOutputName.toStdString())),
-        this);
+    const auto own = names::userTemplate(templateConfigFolder());
+    m_hadOwnOutputName = own.has_value();
+    m_outputName
+        = new QLineEdit(QString::fromStdString(own.value_or(m_machineOutputName.toStdString())), this);
     m_outputName->setObjectName(QStringLiteral("outputName"));
     form->addRow(tr("파일 이름:"), m_outputName);
-    auto* tokens = new QLabel(tr("<Title> 문서 제목, <User> 사용자 이름\n<Date:%Y-%m-%d> 날짜, <Counter> 일련번호\n"
-                                 "<JobId> 인쇄 작업 번호, <Host> 인쇄한 컴퓨터"),
-        this);
+    auto* tokens
+        = new QLabel(tr("<Title> 문서 제목, <User> 사용자 이름\n<Date:%Y-%m-%d> 날짜, <Counter> 일련번호\n"
+                        "<JobId> 인쇄 작업 번호, <Host> 인쇄한 컴퓨터"),
+            this);
     // Lines of their own: a wrapped label in a form is not given its height.
     tokens->setTextFormat(Qt::PlainText);
     form->addRow(QString(), tokens);
@@ -125,8 +127,10 @@ void SettingsDialog::accept()
     if (!checkOutputName())
         return;
     const QString outputName = m_outputName->text().trimmed();
-    if (!names::saveUserTemplate(
-            templateConfigFolder(), outputName == m_machineOutputName ? std::string() : outputName.toStdString())) {
+    const bool followsMachine = outputName == m_machineOutputName;
+    if ((m_hadOwnOutputName || !followsMachine)
+        && !names::saveUserTemplate(
+            templateConfigFolder(), followsMachine ? std::string() : outputName.toStdString())) {
         m_outputNameError->setText(tr("파일 이름 형식을 저장할 수 없습니다."));
         m_outputNameError->show();
         return;

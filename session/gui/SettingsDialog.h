@@ -32,6 +32,7 @@ private:
     // The machine's template: a user's equal to it is stored as none, so
     // that the administrator's later changes reach this user.
     QString m_machineOutputName;
+    bool m_hadOwnOutputName = false;
     QComboBox* m_quality = nullptr;
     QCheckBox* m_open = nullptr;
 };
