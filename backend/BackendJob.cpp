@@ -10,6 +10,7 @@
 #include "installation/Handoff.h"
 #include "installation/InstallationFolders.h"
 #include "installation/MachineSettings.h"
+#include "installation/PostProcess.h"
 #include "platform/HelpRequest.h"
 #include "platform/OutputName.h"
 
@@ -232,10 +233,8 @@ std::optional<passwd> jobUser(const std::string& name, const std::string& option
 ConversionLimits conversionLimits(const MachineSettings& settings)
 {
     ConversionLimits limits;
-    // (Bounded so that twice the milliseconds fit in an int: five days.)
-    limits.limitSeconds = std::clamp(
-        settings.readInt(installation::kTimeLimit).value_or(installation::kDefaultTimeLimit), 0, 500000);
-    limits.postProcess = settings.readString(kPostProcess, installation::kValueBuffer).value_or("");
+    limits.limitSeconds = postprocess::timeLimitSeconds(settings);
+    limits.postProcess = postprocess::configuredProgram(settings);
     return limits;
 }
 

@@ -6,6 +6,7 @@
 #include "converter/core/ExitCodes.h"
 #include "installation/InstallationFolders.h"
 #include "installation/MachineSettings.h"
+#include "installation/PostProcess.h"
 #include "platform/Folders.h"
 #include "platform/MessageBox.h"
 #include "platform/OutputName.h"
@@ -160,26 +161,13 @@ bool saidWhy(int status)
         && (WEXITSTATUS(status) == exitcode::kStepFailed || WEXITSTATUS(status) == exitcode::kIncomplete);
 }
 
-bool startsAsPdf(const std::string& path)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat info { };
-    char head[5] = {};
-    const bool isPdf = fstat(fd, &info) == 0 && info.st_size > 0 && read(fd, head, 4) == 4
-        && std::memcmp(head, "%PDF", 4) == 0;
-    close(fd);
-    return isPdf;
-}
-
 // Whether the converter's PDF is one to keep; when not, it is removed and
 // the reason said.
 bool keepPdf(const WatchedEnd& end, const std::string& pdf, int limitSeconds)
 {
     const int status = end.status;
     if (!end.pastTimeLimit && !jobCancelled() && WIFEXITED(status) && WEXITSTATUS(status) == 0
-        && startsAsPdf(pdf))
+        && postprocess::isFinishedPdf(pdf))
         return true;
     unlink(pdf.c_str());
     if (end.pastTimeLimit)

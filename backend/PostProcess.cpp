@@ -1,29 +1,25 @@
 #include "backend/PostProcess.h"
 
 #include "backend/JobSupervision.h"
+#include "installation/PostProcess.h"
 #include "platform/Process.h"
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <thread>
 
 namespace folyant::backend {
 
 namespace {
 
-// What the log keeps of the program's standard error; the rest is counted.
-constexpr std::size_t kKeptErrorBytes = 16384;
 // How long an ended program's children may keep its standard error open.
 constexpr int kDrainMilliseconds = 500;
-constexpr int kGraceMilliseconds = 5000;
 
 // Collects a pipe's text until it closes, or until the program ended and
 // nothing more came for a while (a child it left may hold it open forever).
@@ -68,8 +64,8 @@ private:
             if (read <= 0)
                 return;
             const auto size = static_cast<std::size_t>(read);
-            const std::size_t kept
-                = std::min(size, kKeptErrorBytes - std::min(kKeptErrorBytes, m_text.size()));
+            const std::size_t kept = std::min(
+                size, postprocess::kKeptErrorBytes - std::min(postprocess::kKeptErrorBytes, m_text.size()));
             m_text.append(buffer, kept);
             m_dropped += size - kept;
         }
@@ -82,23 +78,15 @@ private:
     std::thread m_thread;
 };
 
-// Each line of the program's words as a line of the log: control characters
-// would end a log line or colour a terminal.
-void logLines(const char* prefix, const std::string& text)
+// The lines at the level of the print system's log their outcome asks for.
+bool logged(const std::vector<postprocess::LogLine>& lines)
 {
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(at, end - at);
-        for (char& c : line)
-            if (static_cast<unsigned char>(c) < 0x20 && c != '\t')
-                c = '?';
-        if (!line.empty())
-            std::fprintf(stderr, "%s PostProcess: %s\n", prefix, line.c_str());
-        at = end + 1;
+    bool warned = false;
+    for (const postprocess::LogLine& line : lines) {
+        std::fprintf(stderr, "%s %s\n", line.warning ? "WARNING:" : "INFO:", line.text.c_str());
+        warned = warned || line.warning;
     }
+    return !warned;
 }
 
 } // namespace
@@ -106,20 +94,16 @@ void logLines(const char* prefix, const std::string& text)
 bool runPostProcess(const std::string& program, const std::string& pdf, int limitSeconds,
     const std::vector<std::string>& environment, bool (*cancelled)())
 {
-    if (program.empty() || program[0] != '/') {
-        std::fprintf(stderr,
-            "WARNING: PostProcess must name a program by its full path; \"%s\" was not run. The PDF stays.\n",
-            program.c_str());
-        return false;
-    }
+    using postprocess::Ending;
+    if (!postprocess::mayRun(program))
+        return logged(postprocess::report(program, limitSeconds, {Ending::Kind::NotAbsolute, 0}));
     int errors[2] = {-1, -1};
     const int nothing = ::open("/dev/null", O_RDWR | O_CLOEXEC);
     if (nothing < 0 || ::pipe2(errors, O_CLOEXEC) != 0) {
-        std::fprintf(stderr, "WARNING: PostProcess %s was not run: %s. The PDF stays.\n", program.c_str(),
-            std::strerror(errno));
+        const int why = errno;
         if (nothing >= 0)
             ::close(nothing);
-        return false;
+        return logged(postprocess::report(program, limitSeconds, {Ending::Kind::NotStarted, why}));
     }
     process::Launch launch{program, {program, process::pathArgument(pdf)}, environment, nothing, nothing};
     launch.errorOutput = errors[1];
@@ -131,39 +115,16 @@ bool runPostProcess(const std::string& program, const std::string& pdf, int limi
     ::close(nothing);
     if (child < 0) {
         ::close(errors[0]);
-        std::fprintf(stderr, "WARNING: PostProcess %s could not be started: %s. The PDF stays.\n",
-            program.c_str(), std::strerror(error));
-        return false;
+        return logged(postprocess::report(program, limitSeconds, {Ending::Kind::NotStarted, error}));
     }
 
     ErrorCollector collected(errors[0]);
     const WatchedEnd end = watchProcess(
-        child, limitSeconds > 0 ? limitSeconds * 1000 : -1, kGraceMilliseconds, cancelled, true);
+        child, limitSeconds > 0 ? limitSeconds * 1000 : -1, postprocess::kGraceMilliseconds, cancelled, true);
     collected.finish();
     ::close(errors[0]);
-
-    const bool succeeded
-        = !end.pastTimeLimit && end.status >= 0 && WIFEXITED(end.status) && WEXITSTATUS(end.status) == 0;
-    const char* prefix = succeeded ? "INFO:" : "WARNING:";
-    logLines(prefix, collected.text());
-    if (collected.droppedBytes() > 0)
-        std::fprintf(stderr, "%s PostProcess: (%zu more bytes of its error output not shown)\n", prefix,
-            collected.droppedBytes());
-    if (end.pastTimeLimit)
-        std::fprintf(stderr,
-            "WARNING: PostProcess %s ran past the time limit of %d seconds and was ended. The PDF stays.\n",
-            program.c_str(), limitSeconds);
-    else if (end.status >= 0 && WIFSIGNALED(end.status))
-        std::fprintf(stderr, "WARNING: PostProcess %s was ended by signal %d (%s). The PDF stays.\n",
-            program.c_str(), WTERMSIG(end.status), strsignal(WTERMSIG(end.status)));
-    else if (end.status < 0 || !WIFEXITED(end.status))
-        std::fprintf(stderr, "WARNING: PostProcess %s ended abnormally. The PDF stays.\n", program.c_str());
-    else if (!succeeded)
-        std::fprintf(stderr, "WARNING: PostProcess %s ended with status %d. The PDF stays.\n",
-            program.c_str(), WEXITSTATUS(end.status));
-    else
-        std::fprintf(stderr, "INFO: PostProcess %s ended with status 0\n", program.c_str());
-    return succeeded;
+    return logged(postprocess::report(program, limitSeconds,
+        Ending::fromWaitStatus(end.status, end.pastTimeLimit), collected.text(), collected.droppedBytes()));
 }
 
 } // namespace folyant::backend

@@ -140,9 +140,24 @@ std::string baseNameForTitle(const std::string& title)
     return finishedName(clean);
 }
 
-std::string expandTemplate(const std::string& nameTemplate, const NameFields& fields)
+namespace {
+
+// A token's name: letters and digits, beginning with a letter, before an
+// optional ":" and its argument.
+bool looksLikeToken(std::string_view token)
 {
-    const std::string& source = nameTemplate.empty() ? std::string(kDefaultTemplate) : nameTemplate;
+    const std::string_view name = token.substr(0, token.find(':'));
+    if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0])))
+        return false;
+    return std::all_of(
+        name.begin(), name.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
+
+// The template's letters with its tokens replaced, not yet finished as a
+// name; the first thing that looks like a token but is none goes to
+// unknown.
+std::string expandedLetters(const std::string& source, const NameFields& fields, std::string* unknown)
+{
     std::string name;
     std::optional<std::string> counter;
     for (std::size_t at = 0; at < source.size();) {
@@ -170,6 +185,8 @@ std::string expandTemplate(const std::string& nameTemplate, const NameFields& fi
         } else if (token.size() >= 5 && equalsIgnoringCase(token.substr(0, 5), "Date:")) {
             name += nameLetters(localDate(std::string(token.substr(5)), fields.now));
         } else {
+            if (unknown && unknown->empty() && looksLikeToken(token))
+                *unknown = "<" + std::string(token) + ">";
             // Not a token: the "<" is a letter, and what follows is read again.
             name += '<';
             at = open + 1;
@@ -177,7 +194,30 @@ std::string expandTemplate(const std::string& nameTemplate, const NameFields& fi
         }
         at = close + 1;
     }
-    return finishedName(name);
+    return name;
+}
+
+} // namespace
+
+std::string expandTemplate(const std::string& nameTemplate, const NameFields& fields)
+{
+    return finishedName(expandedLetters(
+        nameTemplate.empty() ? std::string(kDefaultTemplate) : nameTemplate, fields, nullptr));
+}
+
+TemplateCheck checkTemplate(const std::string& nameTemplate)
+{
+    TemplateCheck check;
+    // Every token given something, as in a real job: what is still empty
+    // is the template's own doing.
+    const NameFields sample{
+        "Document", "user", "1", "host", std::time(nullptr), [] { return std::string("1"); }};
+    const std::string letters = expandedLetters(nameTemplate, sample, &check.unknownToken);
+    if (!check.unknownToken.empty())
+        check.problem = TemplateCheck::Problem::UnknownToken;
+    else if (letters.find_first_not_of(". \t") == std::string::npos)
+        check.problem = TemplateCheck::Problem::ExpandsToNothing;
+    return check;
 }
 
 std::optional<long long> advanceCounter(const std::string& folder)
@@ -219,9 +259,16 @@ std::string stateFolder(const std::string& home, const char* xdgStateHome)
     return home + "/.local/state/folyant";
 }
 
+namespace {
+std::string userSettingsPath(const std::string& configFolder)
+{
+    return configFolder + "/Quorvale/Folyant Velmo.conf";
+}
+} // namespace
+
 std::optional<std::string> userTemplate(const std::string& configFolder)
 {
-    const auto text = wholefile::read(configFolder + "/Quorvale/Folyant Velmo.conf", true);
+    const auto text = wholefile::read(userSettingsPath(configFolder), true);
     if (!text)
         return std::nullopt;
     const auto values = ini::parseGroup(*text, "Settings");
@@ -229,6 +276,12 @@ std::optional<std::string> userTemplate(const std::string& configFolder)
     if (found == values.end() || found->second.empty())
         return std::nullopt;
     return found->second;
+}
+
+bool saveUserTemplate(const std::string& configFolder, const std::string& nameTemplate)
+{
+    return folders::makeFolders(configFolder + "/Quorvale")
+        && ini::write(userSettingsPath(configFolder), "Settings", {{kOutputName, nameTemplate}});
 }
 
 bool hasDefaultAcl(const std::string& folder)

@@ -41,6 +41,16 @@ struct NameFields {
 // empty template is the default one.
 std::string expandTemplate(const std::string& nameTemplate, const NameFields& fields);
 
+// Whether a template a user typed can name PDFs: no token misspelt (a
+// "<Name>" or "<Name:...>" that is no token would stay in every name as
+// letters), and something left of it as a name whatever the job.
+struct TemplateCheck {
+    enum class Problem { None, UnknownToken, ExpandsToNothing };
+    Problem problem = Problem::None;
+    std::string unknownToken; // the first one, "<" and ">" included
+};
+TemplateCheck checkTemplate(const std::string& nameTemplate);
+
 // Advances the counter kept in FOLDER/counter (made with the folder, mode
 // 0700, when missing) and returns its new value, 1 the first time. Two jobs
 // at once never get the same number, and a reader never sees the file half
@@ -56,6 +66,10 @@ std::string stateFolder(const std::string& home, const char* xdgStateHome);
 // group Settings; nothing when it is absent or unreadable. A file that is
 // not a regular one (a FIFO) is not waited on.
 std::optional<std::string> userTemplate(const std::string& configFolder);
+
+// Stores the user's own name template there (empty: the machine's counts),
+// the rest of the file as it was; false when it could not be stored.
+bool saveUserTemplate(const std::string& configFolder, const std::string& nameTemplate);
 
 // Creates FOLDER/BASE.pdf, or FOLDER/BASE (2).pdf and so on when that
 // exists, as a new empty file that nobody else can have taken; never an

@@ -296,6 +296,97 @@ TEST_F(DesktopSessionTest, WithoutAskingThePdfIsSavedAndANoticeSaysSo)
     EXPECT_EQ(agent.state(), QProcess::Running) << "no notification service, and the agent goes on";
 }
 
+// The administrator's action runs on the PDF the agent saved, as the desktop
+// user, and what it did is in the agent's log; the settings dialog offers the
+// name template the PDF was named by.
+TEST_F(DesktopSessionTest, TheMachinesActionRunsOnTheAgentsPdfAsItsUser)
+{
+    const std::string home = desktopUser.home();
+    test::writeScript(home + "/file-away",
+        "id -un > \"$HOME/filed-by\"\necho \"$1\" >> \"$HOME/filed\"\n"
+        "echo \"filed $1\" >&2\n");
+    desktopUser.own(home + "/file-away");
+    test::writeFile(daemon.sysconf() + "/Quorvale/Folyant Velmo.conf",
+        test::developmentMachineSettings(
+            "OutputFolder=\"~/PDF\"\nOutputName=\"<User> <Title>\"\nPostProcess=\"" + home
+            + "/file-away\"\n"));
+    fs::create_directories(home + "/.config/Quorvale");
+    test::writeFile(home + "/.config/Quorvale/folyant-session.conf", "[Settings]\nAskName=0\n");
+    desktopUser.own(home + "/.config");
+    startAgent("en");
+    ASSERT_EQ(print(desktopUser, test::dataFile("cups-testfile.ps"), "Minutes").exitCode, 0);
+    const std::string pdf = pdfFolder(desktopUser) + "/" + desktopUser.name() + " Minutes.pdf";
+    ASSERT_TRUE(eventually([&] { return test::readFile(home + "/filed") == pdf + "\n"; }))
+        << test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log");
+    EXPECT_EQ(test::readFile(home + "/filed-by"), desktopUser.name() + "\n");
+    EXPECT_EQ(test::pagesWithStamp(pdf, 1), 1);
+    ASSERT_TRUE(eventually([&] {
+        return test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log")
+                   .find("file-away ended with status 0")
+            != std::string::npos;
+    }));
+    EXPECT_NE(test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log")
+                  .find("INFO: PostProcess: filed " + pdf),
+        std::string::npos);
+
+    QProcess settings;
+    ASSERT_TRUE(startAsDesktopUser(settings, "/usr/bin/env",
+        {"DISPLAY=" + display, "HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config",
+            "FOLYANT_SYSCONFDIR=" + daemon.sysconf(), "LANGUAGE=en", "LANG=C.UTF-8", "QT_QPA_PLATFORM=xcb",
+            FOLYANT_SESSION, "--settings"}));
+    std::string dialog;
+    ASSERT_TRUE(eventually([&] { return !(dialog = window("Folyant Velmo Print Settings")).empty(); }, 20));
+    grab("settings-dialog-en.png");
+    xdotool({"windowfocus", "--sync", dialog});
+    xdotool({"key", "Escape"});
+    EXPECT_TRUE(settings.waitForFinished(10000));
+}
+
+// Cancelling in the converter's own window is the user's choice, not a
+// failure: no notice says one, nothing is saved or given to the machine's
+// action, and the next job is asked for as ever.
+TEST_F(DesktopSessionTest, ACancelInTheConvertersWindowIsNoFailure)
+{
+    const std::string home = desktopUser.home();
+    test::writeScript(home + "/file-away", "echo \"$1\" >> \"$HOME/filed\"\n");
+    desktopUser.own(home + "/file-away");
+    test::writeFile(daemon.sysconf() + "/Quorvale/Folyant Velmo.conf",
+        test::developmentMachineSettings("OutputFolder=\"~/PDF\"\nPostProcess=\"" + home + "/file-away\"\n"));
+    // Long enough to be cancelled while it converts.
+    test::TempFolder jobs;
+    std::string longJob = "%!PS-Adobe-3.0\n%%Pages: 4000\n%%EndComments\n";
+    for (int page = 1; page <= 4000; ++page) {
+        longJob += "%%Page: " + std::to_string(page) + " " + std::to_string(page)
+            + "\n/Times-Roman findfont 24 scalefont setfont\n";
+        for (int line = 700; line > 100; line -= 30)
+            longJob += "72 " + std::to_string(line) + " moveto (A line of a long job) show\n";
+        longJob += "showpage\n";
+    }
+    test::writeFile(jobs.file("long.ps"), longJob + "%%EOF\n");
+    startAgent("en");
+    ASSERT_EQ(print(desktopUser, jobs.file("long.ps"), "Long").exitCode, 0);
+    std::string dialog;
+    ASSERT_TRUE(eventually([&] { return !(dialog = window("Save as PDF")).empty(); }));
+    xdotool({"windowfocus", "--sync", dialog});
+    xdotool({"key", "Return"});
+    std::string progress;
+    ASSERT_TRUE(eventually([&] { return !(progress = window("DU2ROR")).empty(); }, 20));
+    xdotool({"windowfocus", "--sync", progress});
+    xdotool({"key", "Escape"});
+    ASSERT_TRUE(eventually([&] { return window("DU2ROR").empty(); }));
+
+    ASSERT_EQ(print(desktopUser, test::dataFile("cups-testfile.ps"), "After").exitCode, 0);
+    ASSERT_TRUE(eventually([&] { return !(dialog = window("Save as PDF")).empty(); }));
+    xdotool({"windowfocus", "--sync", dialog});
+    xdotool({"key", "Return"});
+    ASSERT_TRUE(eventually([&] {
+        return test::readFile(home + "/filed") == pdfFolder(desktopUser) + "/After.pdf\n";
+    })) << test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log");
+    EXPECT_EQ(pdfsOf(desktopUser), std::vector<std::string>{"After.pdf"}) << "the cancelled job left nothing";
+    const std::string log = test::readFile(FOLYANT_TEST_ARTEFACTS "/desktop-agent-en.log");
+    EXPECT_EQ(log.find("No PDF was made"), std::string::npos) << log;
+}
+
 TEST_F(DesktopSessionTest, TheDialogsSpeakKorean)
 {
     startAgent("ko");

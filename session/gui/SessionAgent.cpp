@@ -2,13 +2,14 @@
 
 #include "installation/InstallationFolders.h"
 #include "installation/MachineSettings.h"
+#include "installation/PostProcess.h"
 #include "platform/OutputName.h"
 #include "session/gui/AgentSettings.h"
 #include "session/gui/DesktopNotifier.h"
+#include "session/gui/PostProcessRun.h"
 #include "session/gui/SaveDialog.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcessEnvironment>
 #include <QSocketNotifier>
 
@@ -30,12 +31,6 @@ constexpr int kReceiveTimeoutMilliseconds = 3000;
 constexpr int kShutdownWaitMilliseconds = 60000;
 // The descriptor the hidden words reach the converter on.
 constexpr int kWordsDescriptor = 3;
-
-bool isPdf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(4) == "%PDF";
-}
 } // namespace
 
 SessionAgent::SessionAgent(int listener, QString converter, DesktopNotifier& notifier, QObject* parent)
@@ -56,6 +51,9 @@ SessionAgent::~SessionAgent()
         m_converter->disconnect(this);
         m_converter->waitForFinished(kShutdownWaitMilliseconds);
     }
+    // So is the administrator's action on a PDF: it may be filing it away.
+    for (PostProcessRun* run : findChildren<PostProcessRun*>())
+        run->endWithin(kShutdownWaitMilliseconds);
     for (const Job& job : m_queue)
         ::close(job.file);
     for (const Job& job : m_series)
@@ -233,10 +231,25 @@ void SessionAgent::next()
     }
 }
 
+bool SessionAgent::FileIdentity::operator==(const FileIdentity& other) const
+{
+    return device == other.device && inode == other.inode && modified.tv_sec == other.modified.tv_sec
+        && modified.tv_nsec == other.modified.tv_nsec;
+}
+
+SessionAgent::FileIdentity SessionAgent::identityOf(const std::string& path)
+{
+    struct stat info { };
+    if (::stat(path.c_str(), &info) != 0)
+        return {};
+    return {info.st_dev, info.st_ino, info.st_mtim};
+}
+
 void SessionAgent::convert(const SaveChoice& choice, bool attended)
 {
     m_choice = choice;
     m_attended = attended;
+    m_targetBefore = identityOf(choice.path());
     const ConverterWords words = converterWords(choice);
 
     int wordsPipe[2] = {-1, -1};
@@ -298,12 +311,19 @@ void SessionAgent::converted(int exitCode, QProcess::ExitStatus status)
     const QString error = m_converter->errorString();
     m_converter = nullptr;
     const QString pdf = QString::fromStdString(m_choice.path());
-    const bool saved = status == QProcess::NormalExit && exitCode == 0 && isPdf(pdf);
+    const bool ended = status == QProcess::NormalExit && exitCode == 0;
+    const bool saved = ended && postprocess::isFinishedPdf(m_choice.path())
+        && !(identityOf(m_choice.path()) == m_targetBefore);
     if (saved) {
         m_previousPdf = pdf;
         if (!m_seriesChoices.empty() && continueSeries())
             return;
         m_desktop.pdfReady(pdf);
+        // Once for a series' PDF, when its last job is in it.
+        const IniMachineSettings machine;
+        if (const std::string program = postprocess::configuredProgram(machine); !program.empty())
+            PostProcessRun::start(
+                QString::fromStdString(program), pdf, postprocess::timeLimitSeconds(machine), this);
     } else {
         // A series stops at a job that failed: the rest are asked for again.
         while (!m_series.empty()) {
@@ -315,9 +335,12 @@ void SessionAgent::converted(int exitCode, QProcess::ExitStatus status)
         struct stat info { };
         if (m_reserved && ::stat(m_choice.path().c_str(), &info) == 0 && info.st_size == 0)
             ::unlink(m_choice.path().c_str());
-        // Cancelled in the converter's own dialog: the user knows.
+        // Cancelled in the converter's own dialog (its cancel, or its window
+        // closed while it converted): the user knows, and a failure notice
+        // would say otherwise. Its run then ends as usual with nothing written.
         constexpr int kTerminated = 143;
-        if (!(m_attended && exitCode == kTerminated))
+        const bool cancelled = m_attended && (ended || exitCode == kTerminated);
+        if (!cancelled)
             m_desktop.jobFailed(value(agent::kTitle),
                 exitCode < 0 ? tr("변환기를 실행할 수 없습니다: %1").arg(error)
                              : tr("변환기가 PDF를 만들지 못했습니다 (종료 코드 %1).").arg(exitCode));

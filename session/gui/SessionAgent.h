@@ -7,8 +7,12 @@
 #include <QProcess>
 #include <QString>
 
+#include <sys/types.h>
+
+#include <ctime>
 #include <deque>
 #include <optional>
+#include <string>
 
 class QSocketNotifier;
 
@@ -63,6 +67,18 @@ private:
     SaveChoice m_choice;
     bool m_attended = false;
     bool m_reserved = false;
+    // The target as it was before the converter ran (all zero: absent). A
+    // converter publishes a new file by a rename: the same file afterwards
+    // (an "Add to ..." target, or one chosen to be overwritten) means it
+    // wrote nothing.
+    struct FileIdentity {
+        dev_t device = 0;
+        ino_t inode = 0;
+        timespec modified{};
+        bool operator==(const FileIdentity& other) const;
+    };
+    static FileIdentity identityOf(const std::string& path);
+    FileIdentity m_targetBefore;
     QProcess* m_converter = nullptr;
     // The last PDF saved in this session: "Add to ..." offers it first.
     QString m_previousPdf;

@@ -169,8 +169,8 @@
         <translation>Ask where to save for every print job</translation>
     </message>
     <message>
-        <source>묻지 않으면 PDF는 아래 폴더에 문서 제목으로 저장되고, 알림이 표시됩니다.</source>
-        <translation>Without asking, each PDF is saved in the folder below under the document&apos;s title, and a notice says so.</translation>
+        <source>묻지 않으면 PDF는 아래 폴더에 아래 파일 이름으로 저장되고, 알림이 표시됩니다.</source>
+        <translation>Without asking, each PDF is saved in the folder below under the file name below, and a notice says so.</translation>
     </message>
     <message>
         <source>기본값 (~/PDF 또는 기계 설정 OutputFolder)</source>
@@ -211,6 +211,30 @@
     <message>
         <source>폴더 선택</source>
         <translation>Choose a Folder</translation>
+    </message>
+    <message>
+        <source>파일 이름:</source>
+        <translation>File name:</translation>
+    </message>
+    <message>
+        <source>%1은(는) 알 수 없는 항목입니다.</source>
+        <translation>%1 is not a known token.</translation>
+    </message>
+    <message>
+        <source>이 형식으로는 파일 이름이 만들어지지 않습니다.</source>
+        <translation>This template makes no file name.</translation>
+    </message>
+    <message>
+        <source>파일 이름 형식을 저장할 수 없습니다.</source>
+        <translation>The file name template could not be saved.</translation>
+    </message>
+    <message>
+        <source>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름
+&lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호
+&lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</source>
+        <translation>&lt;Title&gt; the document&apos;s title, &lt;User&gt; user name
+&lt;Date:%Y-%m-%d&gt; date, &lt;Counter&gt; running number
+&lt;JobId&gt; print job number, &lt;Host&gt; computer it was printed from</translation>
     </message>
 </context>
 </TS>

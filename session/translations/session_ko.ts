@@ -169,8 +169,8 @@
         <translation>인쇄할 때마다 저장할 곳 묻기</translation>
     </message>
     <message>
-        <source>묻지 않으면 PDF는 아래 폴더에 문서 제목으로 저장되고, 알림이 표시됩니다.</source>
-        <translation>묻지 않으면 PDF는 아래 폴더에 문서 제목으로 저장되고, 알림이 표시됩니다.</translation>
+        <source>묻지 않으면 PDF는 아래 폴더에 아래 파일 이름으로 저장되고, 알림이 표시됩니다.</source>
+        <translation>묻지 않으면 PDF는 아래 폴더에 아래 파일 이름으로 저장되고, 알림이 표시됩니다.</translation>
     </message>
     <message>
         <source>기본값 (~/PDF 또는 기계 설정 OutputFolder)</source>
@@ -211,6 +211,30 @@
     <message>
         <source>폴더 선택</source>
         <translation>폴더 선택</translation>
+    </message>
+    <message>
+        <source>파일 이름:</source>
+        <translation>파일 이름:</translation>
+    </message>
+    <message>
+        <source>%1은(는) 알 수 없는 항목입니다.</source>
+        <translation>%1은(는) 알 수 없는 항목입니다.</translation>
+    </message>
+    <message>
+        <source>이 형식으로는 파일 이름이 만들어지지 않습니다.</source>
+        <translation>이 형식으로는 파일 이름이 만들어지지 않습니다.</translation>
+    </message>
+    <message>
+        <source>파일 이름 형식을 저장할 수 없습니다.</source>
+        <translation>파일 이름 형식을 저장할 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름
+&lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호
+&lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</source>
+        <translation>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름
+&lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호
+&lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</translation>
     </message>
 </context>
 </TS>

@@ -169,8 +169,8 @@
         <translation>每次打印时询问保存位置</translation>
     </message>
     <message>
-        <source>묻지 않으면 PDF는 아래 폴더에 문서 제목으로 저장되고, 알림이 표시됩니다.</source>
-        <translation>不询问时，PDF 以文档标题保存在下面的文件夹中，并显示通知。</translation>
+        <source>묻지 않으면 PDF는 아래 폴더에 아래 파일 이름으로 저장되고, 알림이 표시됩니다.</source>
+        <translation>不询问时，PDF 以下面的文件名保存在下面的文件夹中，并显示通知。</translation>
     </message>
     <message>
         <source>기본값 (~/PDF 또는 기계 설정 OutputFolder)</source>
@@ -211,6 +211,30 @@
     <message>
         <source>폴더 선택</source>
         <translation>选择文件夹</translation>
+    </message>
+    <message>
+        <source>파일 이름:</source>
+        <translation>文件名:</translation>
+    </message>
+    <message>
+        <source>%1은(는) 알 수 없는 항목입니다.</source>
+        <translation>%1 不是可识别的项目。</translation>
+    </message>
+    <message>
+        <source>이 형식으로는 파일 이름이 만들어지지 않습니다.</source>
+        <translation>此格式无法生成文件名。</translation>
+    </message>
+    <message>
+        <source>파일 이름 형식을 저장할 수 없습니다.</source>
+        <translation>无法保存文件名格式。</translation>
+    </message>
+    <message>
+        <source>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름
+&lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호
+&lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</source>
+        <translation>&lt;Title&gt; 文档标题，&lt;User&gt; 用户名
+&lt;Date:%Y-%m-%d&gt; 日期，&lt;Counter&gt; 序号
+&lt;JobId&gt; 打印作业编号，&lt;Host&gt; 发出打印的计算机</translation>
     </message>
 </context>
 </TS>

@@ -169,8 +169,8 @@
         <translation>每次列印時詢問儲存位置</translation>
     </message>
     <message>
-        <source>묻지 않으면 PDF는 아래 폴더에 문서 제목으로 저장되고, 알림이 표시됩니다.</source>
-        <translation>不詢問時，PDF 會以文件標題儲存在下方的資料夾中，並顯示通知。</translation>
+        <source>묻지 않으면 PDF는 아래 폴더에 아래 파일 이름으로 저장되고, 알림이 표시됩니다.</source>
+        <translation>不詢問時，PDF 會以下方的檔案名稱儲存在下方的資料夾中，並顯示通知。</translation>
     </message>
     <message>
         <source>기본값 (~/PDF 또는 기계 설정 OutputFolder)</source>
@@ -211,6 +211,30 @@
     <message>
         <source>폴더 선택</source>
         <translation>選擇資料夾</translation>
+    </message>
+    <message>
+        <source>파일 이름:</source>
+        <translation>檔案名稱:</translation>
+    </message>
+    <message>
+        <source>%1은(는) 알 수 없는 항목입니다.</source>
+        <translation>%1 不是可識別的項目。</translation>
+    </message>
+    <message>
+        <source>이 형식으로는 파일 이름이 만들어지지 않습니다.</source>
+        <translation>此格式無法產生檔案名稱。</translation>
+    </message>
+    <message>
+        <source>파일 이름 형식을 저장할 수 없습니다.</source>
+        <translation>無法儲存檔案名稱格式。</translation>
+    </message>
+    <message>
+        <source>&lt;Title&gt; 문서 제목, &lt;User&gt; 사용자 이름
+&lt;Date:%Y-%m-%d&gt; 날짜, &lt;Counter&gt; 일련번호
+&lt;JobId&gt; 인쇄 작업 번호, &lt;Host&gt; 인쇄한 컴퓨터</source>
+        <translation>&lt;Title&gt; 文件標題、&lt;User&gt; 使用者名稱
+&lt;Date:%Y-%m-%d&gt; 日期、&lt;Counter&gt; 流水號
+&lt;JobId&gt; 列印工作編號、&lt;Host&gt; 發出列印的電腦</translation>
     </message>
 </context>
 </TS>
