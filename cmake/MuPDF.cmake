@@ -20,7 +20,8 @@ pkg_check_modules(NETTLE REQUIRED IMPORTED_TARGET nettle)
 add_library(mupdf_nettle_crypto OBJECT "${PROJECT_SOURCE_DIR}/converter/core/MuPdfNettleCrypto.cpp")
 target_include_directories(mupdf_nettle_crypto SYSTEM PRIVATE "${MUPDF_INCLUDE_DIR}")
 target_link_libraries(mupdf_nettle_crypto PRIVATE PkgConfig::NETTLE folyant_warnings)
-target_link_libraries(MuPDF::mupdf INTERFACE $<TARGET_OBJECTS:mupdf_nettle_crypto> PkgConfig::NETTLE)
+# Named as well as its objects: the name makes the objects be built first.
+target_link_libraries(MuPDF::mupdf INTERFACE mupdf_nettle_crypto $<TARGET_OBJECTS:mupdf_nettle_crypto> PkgConfig::NETTLE)
 set(mupdf_wrapped fz_aes_setkey_enc fz_aes_setkey_dec fz_aes_crypt_cbc fz_sha256_init fz_sha256_update
   fz_sha256_final fz_sha384_init fz_sha384_update fz_sha384_final fz_sha512_init fz_sha512_update fz_sha512_final)
 list(TRANSFORM mupdf_wrapped PREPEND "LINKER:--wrap=")
