@@ -394,12 +394,23 @@ TEST_F(SecurityTest, Aes256KeepsTheWholeDocumentOfEveryKindOfInput)
     // way every stream must reach the copy as it was, also from a protected
     // input.
     const std::string rc4 = protect("", "o", "1111");
+    // AES inputs of another writer: every stream goes through the AES that
+    // our link gives MuPDF, and the revision 6 one through its SHA-2 too.
+    const std::string aes128 = folder.file("aes128-by-qpdf.pdf");
+    const std::string aes256 = folder.file("aes256-by-qpdf.pdf");
+    const std::string tracemonkey = test::dataFile("pdfjs-tracemonkey.pdf");
+    int code128 = -1;
+    int code256 = -1;
+    qpdf({"--encrypt", "", "o", "128", "--use-aes=y", "--", tracemonkey, aes128}, &code128);
+    qpdf({"--encrypt", "", "o", "256", "--", tracemonkey, aes256}, &code256);
+    ASSERT_EQ(code128, 0);
+    ASSERT_EQ(code256, 0);
     struct Case {
         std::string input;
         const char* password; // the input's owner password
     };
     const Case cases[] = {{test::dataFile("pdfjs-tracemonkey.pdf"), ""},
-        {test::dataFile("pdfjs-issue16287-chromium-noid.pdf"), ""}, {rc4, "o"}};
+        {test::dataFile("pdfjs-issue16287-chromium-noid.pdf"), ""}, {rc4, "o"}, {aes128, "o"}, {aes256, "o"}};
     for (const long long ownKeysUpTo : {mupdf::RewriteRequest().ownKeysUpToBytes, 0LL}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(c.input + (ownKeysUpTo ? ", our keys" : ", MuPDF's keys"));
