@@ -1,5 +1,6 @@
 #include "backend/BackendJob.h"
 
+#include "backend/AnonymousFolder.h"
 #include "backend/ConversionSlots.h"
 #include "backend/JobConversion.h"
 #include "backend/JobOptions.h"
@@ -48,30 +49,60 @@ struct Descriptor {
 // folder of root's that no user can enter.
 constexpr const char* kConversionSlotFolder = "/run/folyant-velmo";
 
-// Whether the print system vouches for the job's user name. A job from
-// another machine that nobody authenticated carries only the name its client
-// wrote: it is refused rather than written into that name's folder.
-bool ownerVouchedFor(const char* user, const char* options)
+// Whose the job is: its user's, vouched for by the print system; nobody's,
+// for the AnonymousFolder; or no one's it may be written for.
+enum class JobOwnerCheck { Vouched, Anonymous, Refused };
+
+// A job from another machine that nobody authenticated carries only the name
+// its client wrote: it is never written into that name's folder, but into
+// the AnonymousFolder where the administrator set one, and refused otherwise.
+JobOwnerCheck checkOwner(const JobOrigin& origin, bool anonymousFolderSet)
 {
-    const auto origin = currentOrigin(user, options);
     switch (judgeOwnership(origin)) {
     case Ownership::Authenticated:
     case Ownership::Local:
-        return true;
+        return JobOwnerCheck::Vouched;
     case Ownership::RemoteUnauthenticated:
+        if (anonymousFolderSet)
+            return JobOwnerCheck::Anonymous;
         fprintf(stderr,
             "ERROR: The job from %s was not authenticated; a job from another machine is converted only "
             "for the account it authenticated as. Nothing was written.\n",
             origin.host.c_str());
-        return false;
+        return JobOwnerCheck::Refused;
     case Ownership::Mismatch:
         fprintf(stderr,
             "ERROR: The job names the user \"%s\" but was authenticated as \"%s\"; nothing was "
             "written.\n",
             origin.user.c_str(), origin.authenticatedUser.c_str());
-        return false;
+        return JobOwnerCheck::Refused;
     }
-    return false;
+    return JobOwnerCheck::Refused;
+}
+
+// The account an unauthenticated job is converted as, once the folder it
+// goes to is safe to write to as that account; nothing (said why) otherwise.
+std::optional<passwd> anonymousAccount(const std::string& folder, const std::string& host)
+{
+    const passwd* account = getpwnam(kAnonymousAccount);
+    if (!account || account->pw_uid == 0) {
+        fprintf(stderr,
+            "ERROR: The job from %s was not authenticated, and the account %s that such jobs are converted "
+            "as does not exist; nothing was written.\n",
+            host.c_str(), kAnonymousAccount);
+        return std::nullopt;
+    }
+    const std::string refused = refuseAnonymousFolder(folder, account->pw_uid, account->pw_gid);
+    if (!refused.empty()) {
+        fprintf(stderr,
+            "ERROR: The job from %s was not authenticated, and the AnonymousFolder %s is not safe to write "
+            "to: %s. Nothing was written.\n",
+            host.c_str(), folder.c_str(), refused.c_str());
+        return std::nullopt;
+    }
+    fprintf(stderr, "INFO: The job from %s was not authenticated; it goes to the AnonymousFolder %s.\n",
+        host.c_str(), folder.c_str());
+    return *account;
 }
 
 // Takes a place among the machine's concurrent conversions, as root. The wait
@@ -198,7 +229,7 @@ int handOverOrConvert(int& input, const passwd& user, const JobArguments& job, c
     };
     if (const auto status = handToDesktopAgent(input, user, job, name, jobCancelled))
         return *status;
-    return convertJob(input, user, job, name(), limits);
+    return convertJob(input, user, job, outputFolder(user), name(), limits);
 }
 
 // A machine-wide folder is made for every user, not by the first user's job.
@@ -215,19 +246,39 @@ bool prepareMachineOutputFolder()
     return false;
 }
 
-// The job's user, when the print system vouches for the name and it has an
-// account here (said otherwise).
-std::optional<passwd> jobUser(const std::string& name, const std::string& options)
+// Whom the job is converted as, and into which folder: its user, when the
+// print system vouches for the name and it has an account here, into the
+// user's output folder; the AnonymousFolder's account for a job nobody
+// authenticated, where the administrator set that folder. Nothing when the
+// job may not be written (said why).
+struct JobTarget {
+    passwd account{};
+    // Empty: the account's output folder.
+    std::string anonymousFolder;
+};
+
+std::optional<JobTarget> jobTarget(const std::string& name, const std::string& options)
 {
-    if (!ownerVouchedFor(name.c_str(), options.c_str()))
+    const std::string anonymousFolder
+        = IniMachineSettings().readString(kAnonymousFolder, installation::kOutputFolderBuffer).value_or("");
+    const auto origin = currentOrigin(name, options);
+    switch (checkOwner(origin, !anonymousFolder.empty())) {
+    case JobOwnerCheck::Refused:
         return std::nullopt;
+    case JobOwnerCheck::Anonymous:
+        if (const auto account = anonymousAccount(anonymousFolder, origin.host))
+            return JobTarget{*account, anonymousFolder};
+        return std::nullopt;
+    case JobOwnerCheck::Vouched:
+        break;
+    }
     const passwd* found = getpwnam(name.c_str());
     if (!found) {
         fprintf(stderr, "ERROR: The job's user \"%s\" has no account on this system; nothing was written.\n",
             name.c_str());
         return std::nullopt;
     }
-    return *found;
+    return JobTarget{*found, {}};
 }
 
 ConversionLimits conversionLimits(const MachineSettings& settings)
@@ -294,9 +345,10 @@ int BackendJob::print() const
             return CUPS_BACKEND_CANCEL;
         }
     }
-    const auto user = jobUser(m_user, m_job.options);
-    if (!user || !prepareMachineOutputFolder())
+    const auto target = jobTarget(m_user, m_job.options);
+    if (!target || (target->anonymousFolder.empty() && !prepareMachineOutputFolder()))
         return CUPS_BACKEND_CANCEL;
+    const passwd& user = target->account;
     const IniMachineSettings settings;
     const ConversionLimits limits = conversionLimits(settings);
     ConversionSlot slot;
@@ -305,8 +357,13 @@ int BackendJob::print() const
     // An action after the PDF has a time limit of its own after the conversion's.
     const int jobLimitMilliseconds
         = limits.limitSeconds > 0 ? limits.limitSeconds * 1000 * (limits.postProcess.empty() ? 1 : 2) : -1;
-    return runAsUser(*user, jobLimitMilliseconds, jobCancelled,
-        [&] { return handOverOrConvert(input.fd, *user, m_job, limits); });
+    return runAsUser(user, jobLimitMilliseconds, jobCancelled, [&] {
+        // Nobody's job has no hand-off, no desktop and no name template of a user.
+        if (!target->anonymousFolder.empty())
+            return convertJob(
+                input.fd, user, m_job, target->anonymousFolder, pdfBaseName(user, m_job), limits);
+        return handOverOrConvert(input.fd, user, m_job, limits);
+    });
 }
 
 } // namespace folyant::backend

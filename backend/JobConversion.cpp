@@ -83,14 +83,6 @@ struct JobTempFolder {
     JobTempFolder& operator=(const JobTempFolder&) = delete;
 };
 
-std::string outputFolder(const passwd& user)
-{
-    std::string folder = configuredOutputFolder();
-    if (folder == "~" || folder.rfind("~/", 0) == 0)
-        folder = user.pw_dir + folder.substr(1);
-    return folder;
-}
-
 std::string converterProgram()
 {
     if (const char* configured = getenv("FOLYANT_CONVERTER"); configured && *configured)
@@ -105,9 +97,8 @@ std::string converterProgram()
 
 // The PDF's new, empty file in the user's output folder, or nothing when the
 // folder cannot be made or written (said).
-std::optional<std::string> reservePdf(const passwd& user, const std::string& baseName)
+std::optional<std::string> reservePdf(const std::string& folder, const std::string& baseName)
 {
-    const std::string folder = outputFolder(user);
     if (!folders::makeFolders(folder)) {
         fprintf(stderr, "ERROR: Cannot create the output folder %s: %s\n", folder.c_str(), strerror(errno));
         return std::nullopt;
@@ -214,10 +205,18 @@ std::string configuredOutputFolder()
         .value_or("~/PDF");
 }
 
-int convertJob(int input, const passwd& user, const JobArguments& job, const std::string& baseName,
-    const ConversionLimits& limits)
+std::string outputFolder(const passwd& user)
 {
-    const auto pdf = reservePdf(user, baseName);
+    std::string folder = configuredOutputFolder();
+    if (folder == "~" || folder.rfind("~/", 0) == 0)
+        folder = user.pw_dir + folder.substr(1);
+    return folder;
+}
+
+int convertJob(int input, const passwd& user, const JobArguments& job, const std::string& folder,
+    const std::string& baseName, const ConversionLimits& limits)
+{
+    const auto pdf = reservePdf(folder, baseName);
     if (!pdf)
         return CUPS_BACKEND_CANCEL;
     // CUPS' own temporary folder is not the user's: the converter gets one

@@ -23,11 +23,15 @@ struct ConversionLimits {
     std::string postProcess;
 };
 
-// Converts the job, read from input, into a new PDF of the user's output
-// folder named after baseName, as the user the backend now runs as. A PDF is
+// The user's output folder: the configured one, a leading "~" the user's home.
+std::string outputFolder(const passwd& user);
+
+// Converts the job, read from input, into a new PDF in folder (the user's
+// output folder, or the AnonymousFolder) named after baseName, as the user
+// the backend now runs as. A PDF is
 // kept only when the converter ended well and wrote one; every failure says
 // why in an "ERROR:" line. Returns the backend's exit status.
-int convertJob(int input, const passwd& user, const JobArguments& job, const std::string& baseName,
-    const ConversionLimits& limits);
+int convertJob(int input, const passwd& user, const JobArguments& job, const std::string& folder,
+    const std::string& baseName, const ConversionLimits& limits);
 
 } // namespace folyant::backend

@@ -53,9 +53,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # bring PDF, text and images to it (pdfinfo: a PDF job keeps its page size),
 # Qt's window-system plugins for the dialogs.
 # init-system-helpers: the maintainer scripts register the unit and the init
-# script with its tools.
+# script with its tools; adduser: they make the AnonymousFolder's account.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "cups-daemon, cups-client, cups-filters, poppler-utils, qt6-qpa-plugins, init-system-helpers (>= 1.54~)")
+    "cups-daemon, cups-client, cups-filters, poppler-utils, qt6-qpa-plugins, init-system-helpers (>= 1.54~), adduser")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "fonts-nanum, fonts-ipafont-gothic, fonts-ipafont-mincho, xdg-utils, libreoffice-writer, libreoffice-calc, libreoffice-impress")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA

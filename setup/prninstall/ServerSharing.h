@@ -12,8 +12,9 @@ namespace folyant {
 // there), and a job is its owner's and the administrator's.
 inline constexpr const char* kSharedPolicy = "folyant-shared";
 
-// The policy's block as the print system's configuration holds it.
-std::string sharedPolicyBlock();
+// The policy's block as it is appended to the print system's configuration;
+// its comment says whether sharing was switched on with it.
+std::string sharedPolicyBlock(bool switchedSharingOn);
 
 // Makes the print system share printers and know kSharedPolicy: sharing is
 // switched on as cupsctl --share-printers does, and the policy block is
@@ -21,6 +22,19 @@ std::string sharedPolicyBlock();
 // of the configuration changes. Each change made is one line in changes;
 // false with the reason in error when the print system refused.
 bool shareServer(std::vector<std::string>& changes, std::string& error);
+
+// Whether QUEUE (any queue when empty) is under kSharedPolicy.
+bool underSharedPolicy(const std::string& queue);
+
+// Puts QUEUE, which the print system has, under kSharedPolicy and shares
+// it, keeping its jobs and settings; what changed goes into changes.
+bool shareQueue(const std::string& queue, std::vector<std::string>& changes, std::string& error);
+
+// Undoes shareServer once no queue is under kSharedPolicy: the block it
+// appended goes from cupsd.conf (one changed by hand stays, said in
+// changes), and sharing is switched off again where that block says it was
+// off before. Changes and error as for shareServer.
+bool unshareServer(std::vector<std::string>& changes, std::string& error);
 
 // A request to a print system that may be restarting: tried again for a few
 // seconds until it succeeds.
