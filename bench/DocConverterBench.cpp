@@ -142,7 +142,8 @@ int main(int argc, char** argv)
         const auto theirs = test::wordsOf(test::pdfText(theirsPdf));
         const std::string stem = fs::path(document).filename().string();
         if (!keep.empty() && fs::exists(theirsPdf))
-            fs::copy_file(theirsPdf, keep + "/" + stem + ".soffice.pdf", fs::copy_options::overwrite_existing);
+            fs::copy_file(
+                theirsPdf, keep + "/" + stem + ".soffice.pdf", fs::copy_options::overwrite_existing);
         fs::remove(theirsPdf);
 
         const std::string pdf = work.file("ours.pdf");

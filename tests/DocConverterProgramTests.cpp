@@ -56,13 +56,14 @@ void expectWordsKept(const std::set<std::string>& theirs, const std::string& pdf
 // it, the suite's own included.
 bool hwpImportForAllUsers()
 {
-    for (const char* folder :
-        {"/usr/lib/libreoffice/share/uno_packages/cache/uno_packages", "/usr/lib/libreoffice/share/extensions"}) {
+    for (const char* folder : {"/usr/lib/libreoffice/share/uno_packages/cache/uno_packages",
+             "/usr/lib/libreoffice/share/extensions"}) {
         std::error_code error;
         for (std::filesystem::recursive_directory_iterator entry(folder, error), end; !error && entry != end;
              entry.increment(error)) {
             std::string name = entry->path().filename().string();
-            std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+            std::transform(
+                name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
             if (name.find("h2orestart") != std::string::npos)
                 return true;
         }
@@ -246,13 +247,14 @@ TEST_F(Routes, TheDocumentsTextIsKept)
 
 TEST_F(Routes, AnHwp5DocumentKeepsItsTextWhereAnImportExtensionIsInstalled)
 {
-    if (!test::fileExists("/usr/bin/java") || !test::fileExists("/usr/lib/libreoffice/program/classes/libreoffice.jar"))
+    if (!test::fileExists("/usr/bin/java")
+        || !test::fileExists("/usr/lib/libreoffice/program/classes/libreoffice.jar"))
         GTEST_SKIP() << "the HWP 5 import extension needs Java and LibreOffice's Java support "
                         "(default-jre-headless, libreoffice-java-common)";
     const std::string document = kCorpus + "hwpjs-noori.hwp";
     const auto asUser = [this](const std::vector<std::string>& command) {
-        std::vector<std::string> arguments{"-u", account.name(), "--", "/usr/bin/env", "HOME=" + account.home(),
-            "PATH=/usr/local/bin:/usr/bin:/bin", "LANG=C.UTF-8"};
+        std::vector<std::string> arguments{"-u", account.name(), "--", "/usr/bin/env",
+            "HOME=" + account.home(), "PATH=/usr/local/bin:/usr/bin:/bin", "LANG=C.UTF-8"};
         arguments.insert(arguments.end(), command.begin(), command.end());
         return test::runProgram("/usr/sbin/runuser", arguments);
     };
@@ -267,16 +269,17 @@ TEST_F(Routes, AnHwp5DocumentKeepsItsTextWhereAnImportExtensionIsInstalled)
         account.own(account.home() + "/.local");
         for (const std::string& folder : {state(), office, profile})
             ::chmod(folder.c_str(), 0700);
-        const auto added = asUser({"/usr/lib/libreoffice/program/unopkg", "add",
-            "-env:UserInstallation=file://" + profile, std::string(FOLYANT_TEST_DATA) + "/extensions/H2Orestart.oxt"});
+        const auto added
+            = asUser({"/usr/lib/libreoffice/program/unopkg", "add", "-env:UserInstallation=file://" + profile,
+                std::string(FOLYANT_TEST_DATA) + "/extensions/H2Orestart.oxt"});
         ASSERT_EQ(added.exitCode, 0) << added.err;
     }
     // LibreOffice's own PDF first: the warm office keeps the profile while it runs.
     const std::string theirs = out + "/theirs";
     std::filesystem::create_directories(theirs);
     account.own(theirs);
-    asUser({"/usr/bin/soffice", "--headless", "-env:UserInstallation=file://" + profile, "--convert-to", "pdf",
-        "--outdir", theirs, document});
+    asUser({"/usr/bin/soffice", "--headless", "-env:UserInstallation=file://" + profile, "--convert-to",
+        "pdf", "--outdir", theirs, document});
     const auto words = test::wordsOf(test::pdfText(theirs + "/hwpjs-noori.pdf"));
     ASSERT_GE(words.size(), 50u) << "LibreOffice opened the document with the extension";
 

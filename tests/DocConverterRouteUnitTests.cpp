@@ -63,11 +63,11 @@ protected:
     {
         return RouteContext{folder.path(), "", "", fonts, messages, [this] { return cancel; },
             WaitClock{[this](int milliseconds) {
-                slept += milliseconds;
-                ++sleeps;
-                if (onSleep)
-                    onSleep();
-            },
+                          slept += milliseconds;
+                          ++sleeps;
+                          if (onSleep)
+                              onSleep();
+                      },
                 {}}};
     }
     // A stand-in printing program that stays until it is ended.

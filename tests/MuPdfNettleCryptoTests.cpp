@@ -78,21 +78,24 @@ const Sha kSha[] = {
             return digest<fz_sha256, 32>(m, c, fz_sha256_init, fz_sha256_update, fz_sha256_final);
         },
         [](const Bytes& m, std::size_t c) {
-            return digest<fz_sha256, 32>(m, c, __real_fz_sha256_init, __real_fz_sha256_update, __real_fz_sha256_final);
+            return digest<fz_sha256, 32>(
+                m, c, __real_fz_sha256_init, __real_fz_sha256_update, __real_fz_sha256_final);
         }},
     {"SHA-384", 48,
         [](const Bytes& m, std::size_t c) {
             return digest<fz_sha384, 48>(m, c, fz_sha384_init, fz_sha384_update, fz_sha384_final);
         },
         [](const Bytes& m, std::size_t c) {
-            return digest<fz_sha384, 48>(m, c, __real_fz_sha384_init, __real_fz_sha384_update, __real_fz_sha384_final);
+            return digest<fz_sha384, 48>(
+                m, c, __real_fz_sha384_init, __real_fz_sha384_update, __real_fz_sha384_final);
         }},
     {"SHA-512", 64,
         [](const Bytes& m, std::size_t c) {
             return digest<fz_sha512, 64>(m, c, fz_sha512_init, fz_sha512_update, fz_sha512_final);
         },
         [](const Bytes& m, std::size_t c) {
-            return digest<fz_sha512, 64>(m, c, __real_fz_sha512_init, __real_fz_sha512_update, __real_fz_sha512_final);
+            return digest<fz_sha512, 64>(
+                m, c, __real_fz_sha512_init, __real_fz_sha512_update, __real_fz_sha512_final);
         }},
 };
 
@@ -103,7 +106,8 @@ struct ShaAnswer {
 };
 
 const std::string kTwoBlocks256 = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
-const std::string kTwoBlocks512 = "abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqrlmnopqrsmnopqrstnopqrstu";
+const std::string kTwoBlocks512 = "abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjk"
+                                  "lmnopqklmnopqrlmnopqrsmnopqrstnopqrstu";
 
 const ShaAnswer kShaAnswers[] = {
     {0, {}, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
@@ -117,11 +121,14 @@ const ShaAnswer kShaAnswers[] = {
     {1, Bytes(1000000, 'a'),
         "9d0e1809716474cb086e834e310a4a1ced149e9c00f248527972cec5704c2a5b07b8b3dc38ecc4ebae97ddd87f3d8985"},
     {2, text("abc"),
-        "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23a3feebbd454d4423643ce80e2a9ac94fa54ca49f"},
+        "ddaf35a193617abacc417349ae20413112e6fa4e89a97ea20a9eeee64b55d39a2192992a274fc1a836ba3c23a3feebbd454d"
+        "4423643ce80e2a9ac94fa54ca49f"},
     {2, text(kTwoBlocks512),
-        "8e959b75dae313da8cf4f72814fc143f8f7779c6eb9f7fa17299aeadb6889018501d289e4900f7e4331b99dec4b5433ac7d329eeb6dd26545e96e55b874be909"},
+        "8e959b75dae313da8cf4f72814fc143f8f7779c6eb9f7fa17299aeadb6889018501d289e4900f7e4331b99dec4b5433ac7d3"
+        "29eeb6dd26545e96e55b874be909"},
     {2, Bytes(1000000, 'a'),
-        "e718483d0ce769644e2e42c7bc15b4638e1f98b13b2044285632a803afa973ebde0ff244877ea60a4cb0432ce577c31beb009c5c2c49aa2e4eadb217ad8cc09b"},
+        "e718483d0ce769644e2e42c7bc15b4638e1f98b13b2044285632a803afa973ebde0ff244877ea60a4cb0432ce577c31beb00"
+        "9c5c2c49aa2e4eadb217ad8cc09b"},
 };
 
 // Whole, byte by byte, and in odd pieces that straddle block ends.
@@ -167,10 +174,12 @@ const CbcAnswer kCbcAnswers[] = {
     // FIPS-197 appendix C: one block, so CBC with a zero IV is the cipher itself.
     {"FIPS-197 AES-128", "000102030405060708090a0b0c0d0e0f", "00000000000000000000000000000000",
         "00112233445566778899aabbccddeeff", "69c4e0d86a7b0430d8cdb78070b4c55a"},
-    {"FIPS-197 AES-192", "000102030405060708090a0b0c0d0e0f1011121314151617", "00000000000000000000000000000000",
-        "00112233445566778899aabbccddeeff", "dda97ca4864cdfe06eaf70a0ec0d7191"},
+    {"FIPS-197 AES-192", "000102030405060708090a0b0c0d0e0f1011121314151617",
+        "00000000000000000000000000000000", "00112233445566778899aabbccddeeff",
+        "dda97ca4864cdfe06eaf70a0ec0d7191"},
     {"FIPS-197 AES-256", "000102030405060708090a0b0c0d0e0f101112131415161718191a1b1c1d1e1f",
-        "00000000000000000000000000000000", "00112233445566778899aabbccddeeff", "8ea2b7ca516745bfeafc49904b496089"},
+        "00000000000000000000000000000000", "00112233445566778899aabbccddeeff",
+        "8ea2b7ca516745bfeafc49904b496089"},
     // SP 800-38A F.2.1 and F.2.5: four blocks chained from an IV.
     {"SP 800-38A CBC-AES128", "2b7e151628aed2a6abf7158809cf4f3c", "000102030405060708090a0b0c0d0e0f",
         "6bc1bee22e409f96e93d7e117393172aae2d8a571e03ac9c9eb76fac45af8e51"
@@ -200,7 +209,8 @@ Bytes cbc(const Bytes& key, const Bytes& iv, const Bytes& input, int mode, std::
     const Bytes& from = inPlace ? output : input;
     const std::size_t step = blocks * 16;
     for (std::size_t at = 0; at < input.size(); at += step)
-        fz_aes_crypt_cbc(&ctx, mode, std::min(step, input.size() - at), chain, from.data() + at, output.data() + at);
+        fz_aes_crypt_cbc(
+            &ctx, mode, std::min(step, input.size() - at), chain, from.data() + at, output.data() + at);
     // The IV left behind is the last cipher block, whichever way we went.
     const Bytes& cipher = mode == FZ_AES_ENCRYPT ? output : input;
     EXPECT_EQ(Bytes(chain, chain + 16), Bytes(cipher.end() - 16, cipher.end()));
@@ -216,8 +226,10 @@ TEST(MuPdfNettleCrypto, AesCbcGivesThePublishedBlocksBothWays)
             for (bool inPlace : {false, true}) {
                 SCOPED_TRACE(std::string(answer.name) + ", blocks per call " + std::to_string(blocks)
                     + (inPlace ? ", in place" : ""));
-                EXPECT_EQ(cbc(key, iv, hex(answer.plain), FZ_AES_ENCRYPT, blocks, inPlace), hex(answer.cipher));
-                EXPECT_EQ(cbc(key, iv, hex(answer.cipher), FZ_AES_DECRYPT, blocks, inPlace), hex(answer.plain));
+                EXPECT_EQ(
+                    cbc(key, iv, hex(answer.plain), FZ_AES_ENCRYPT, blocks, inPlace), hex(answer.cipher));
+                EXPECT_EQ(
+                    cbc(key, iv, hex(answer.cipher), FZ_AES_DECRYPT, blocks, inPlace), hex(answer.plain));
             }
         }
     }

@@ -87,8 +87,7 @@ void aes256Decrypt(const void* keys, std::size_t length, std::uint8_t* dst, cons
 // state, the count of bytes hashed (which gives the buffer's fill) and the
 // partial block. Each call unpacks into a Nettle context on the stack and
 // packs it back; the copies are small beside one compression.
-template <typename NettleCtx, std::size_t BlockSize>
-struct PackedSha {
+template <typename NettleCtx, std::size_t BlockSize> struct PackedSha {
     decltype(NettleCtx::state) state;
     std::uint64_t bytes;
     std::uint8_t block[BlockSize];
@@ -148,8 +147,8 @@ void pack(const sha512_ctx& ctx, fz_sha512* to)
 // MuPDF's final zeroes the context; so do these, the key material of a
 // protected file passes through them.
 template <typename Fz, typename NettleCtx>
-void finish(Fz* state, NettleCtx& ctx, void (*digest)(NettleCtx*, std::size_t, std::uint8_t*), std::size_t size,
-    unsigned char* out)
+void finish(Fz* state, NettleCtx& ctx, void (*digest)(NettleCtx*, std::size_t, std::uint8_t*),
+    std::size_t size, unsigned char* out)
 {
     digest(&ctx, size, out);
     std::memset(&ctx, 0, sizeof ctx);

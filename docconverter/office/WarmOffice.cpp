@@ -194,8 +194,7 @@ bool writeInstance(const std::string& folder, const Instance& instance)
         return false;
     std::ostringstream text;
     text << "pid=" << instance.office << "\npipe=" << instance.pipe << "\ncups=" << instance.cupsServer
-         << "\nextensions=" << instance.extensions
-         << "\ndocuments=" << instance.documents << "\n";
+         << "\nextensions=" << instance.extensions << "\ndocuments=" << instance.documents << "\n";
     const std::string bytes = text.str();
     const bool written = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
     ::close(fd);
@@ -549,8 +548,7 @@ OfficeResult WarmOffice::printOnce(
     const std::string binary = officeBinary(m_program);
     const std::string extensions = sharedExtensions(binary);
     const bool usable = instance && isOffice(*instance) && instance->cupsServer == currentCupsServer()
-        && instance->extensions == extensions
-        && instance->documents < m_limits.documentsPerStart
+        && instance->extensions == extensions && instance->documents < m_limits.documentsPerStart
         && residentKiB(instance->office) < m_limits.memoryKiB;
     if (!usable) {
         endInstance(office, instance);
