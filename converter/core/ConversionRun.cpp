@@ -5,6 +5,7 @@
 #include "converter/core/MuPdfRewriter.h"
 #include "converter/core/OutputFile.h"
 #include "converter/core/SecurityStep.h"
+#include "converter/core/ToUnicodeRepair.h"
 #include "converter/core/StringTable.h"
 #include "installation/InstallationFolders.h"
 #include "installation/MachineSettings.h"
@@ -114,6 +115,8 @@ void ConversionRun::feedStep()
         return;
 
     const gs::PostScriptFeed::Step step = m_feed.feedStep(m_workingPath);
+    // Asked now: the feed forgets what its input was once the input ends.
+    m_pdfInput = m_pdfInput || m_feed.isPdf();
     if (m_feed.log().ranOutOfMemory()) {
         // Not even the interpreter's words could be kept: the pages after
         // this would be missing from a PDF that looks whole.
@@ -150,6 +153,10 @@ void ConversionRun::feedStep()
 
 void ConversionRun::completeOutput()
 {
+    // Only the PDF reader's way of writing ToUnicode swaps the bytes; a PDF
+    // whose update could not be finished is found cut short below.
+    if (m_pdfInput && interpreterSwapsToUnicodeUnits() && !isCutShortPdf(m_workingPath))
+        repairToUnicode(m_workingPath);
     if (isCutShortPdf(m_workingPath)) {
         // Written only in part (a full disk): no PDF, and nothing of the chain.
         removeWorkingFile();
