@@ -5,8 +5,8 @@
 #include "converter/core/MuPdfRewriter.h"
 #include "converter/core/OutputFile.h"
 #include "converter/core/SecurityStep.h"
-#include "converter/core/ToUnicodeRepair.h"
 #include "converter/core/StringTable.h"
+#include "converter/core/ToUnicodeRepair.h"
 #include "installation/InstallationFolders.h"
 #include "installation/MachineSettings.h"
 #include "platform/Platform.h"
@@ -153,8 +153,8 @@ void ConversionRun::feedStep()
 
 void ConversionRun::completeOutput()
 {
-    // Only the PDF reader's way of writing ToUnicode swaps the bytes; a PDF
-    // whose update could not be finished is found cut short below.
+    // Only a PDF job's ToUnicode comes out with its bytes swapped; a PDF whose
+    // update could not be finished is found cut short below.
     if (m_pdfInput && interpreterSwapsToUnicodeUnits() && !isCutShortPdf(m_workingPath))
         repairToUnicode(m_workingPath);
     if (isCutShortPdf(m_workingPath)) {
