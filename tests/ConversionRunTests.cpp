@@ -1,8 +1,8 @@
 // Whole conversions through the real interpreter, judged by poppler's tools.
 #include "converter/core/ConversionJob.h"
 #include "converter/core/StringTable.h"
-#include "converter/core/ToUnicodeRepair.h"
 #include "interpreter/PostScriptFeed.h"
+#include "interpreter/ToUnicodeRepair.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -383,7 +383,7 @@ TEST(ToUnicodeUnits, OnlyDestinationsOfSeveralUnitsAreTurned)
     };
     for (const Case& item : cases) {
         SCOPED_TRACE(item.name);
-        EXPECT_EQ(folyant::converter::reorderToUnicodeUnits(item.cmap), item.repaired);
+        EXPECT_EQ(folyant::gs::reorderToUnicodeUnits(item.cmap), item.repaired);
     }
 }
 
@@ -396,7 +396,7 @@ TEST(ToUnicodeUnits, APdfWithoutSuchEntriesIsLeftByteForByte)
         const std::string copy = folder.file(name);
         const std::string original = test::readFile(test::dataFile(name));
         test::writeFile(copy, original);
-        EXPECT_EQ(folyant::converter::repairToUnicode(copy), folyant::converter::ToUnicodeRepair::Unchanged);
+        EXPECT_EQ(folyant::gs::repairToUnicode(copy), folyant::gs::ToUnicodeRepair::Unchanged);
         EXPECT_TRUE(test::readFile(copy) == original) << "the file was written";
     }
 }

@@ -6,8 +6,8 @@
 #include "converter/core/OutputFile.h"
 #include "converter/core/SecurityStep.h"
 #include "converter/core/StringTable.h"
-#include "converter/core/ToUnicodeRepair.h"
 #include "installation/InstallationFolders.h"
+#include "interpreter/ToUnicodeRepair.h"
 #include "installation/MachineSettings.h"
 #include "platform/Platform.h"
 #include "platform/TerminationWatch.h"
@@ -155,8 +155,8 @@ void ConversionRun::completeOutput()
 {
     // Only a PDF job's ToUnicode comes out with its bytes swapped; a PDF whose
     // update could not be finished is found cut short below.
-    if (m_pdfInput && interpreterSwapsToUnicodeUnits() && !isCutShortPdf(m_workingPath))
-        repairToUnicode(m_workingPath);
+    if (m_pdfInput && gs::interpreterSwapsToUnicodeUnits() && !isCutShortPdf(m_workingPath))
+        gs::repairToUnicode(m_workingPath);
     if (isCutShortPdf(m_workingPath)) {
         // Written only in part (a full disk): no PDF, and nothing of the chain.
         removeWorkingFile();

@@ -1,4 +1,4 @@
-#include "converter/core/ToUnicodeRepair.h"
+#include "interpreter/ToUnicodeRepair.h"
 
 #include <cctype>
 #include <set>
@@ -13,7 +13,7 @@ extern "C" {
 #include <mupdf/pdf.h>
 }
 
-namespace folyant::converter {
+namespace folyant::gs {
 
 namespace {
 
@@ -255,4 +255,4 @@ ToUnicodeRepair repairToUnicode(const std::string& path)
     return result;
 }
 
-} // namespace folyant::converter
+} // namespace folyant::gs

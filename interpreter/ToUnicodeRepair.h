@@ -8,7 +8,7 @@
 // several UTF-16 units with every unit's two bytes swapped: a "fi" ligature
 // then reads as two CJK characters, and no word with a ligature is found in
 // the PDF. The repair puts the bytes back in order in the written PDF.
-namespace folyant::converter {
+namespace folyant::gs {
 
 // Whether the interpreter linked in is a release that swaps those bytes.
 bool interpreterSwapsToUnicodeUnits();
@@ -27,4 +27,4 @@ enum class ToUnicodeRepair {
 // changed streams, so that a large PDF costs no more than its CMaps.
 ToUnicodeRepair repairToUnicode(const std::string& path);
 
-} // namespace folyant::converter
+} // namespace folyant::gs
