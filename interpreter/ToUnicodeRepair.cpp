@@ -1,5 +1,6 @@
 #include "interpreter/ToUnicodeRepair.h"
 
+#include <algorithm>
 #include <cctype>
 #include <set>
 #include <vector>
