@@ -149,7 +149,8 @@ std::vector<int> toUnicodeStreams(fz_context* ctx, pdf_document* doc)
         fz_try(ctx)
         {
             object = pdf_load_object(ctx, doc, number);
-            pdf_obj* cmap = pdf_is_dict(ctx, object) ? pdf_dict_get(ctx, object, PDF_NAME(ToUnicode)) : nullptr;
+            pdf_obj* cmap
+                = pdf_is_dict(ctx, object) ? pdf_dict_get(ctx, object, PDF_NAME(ToUnicode)) : nullptr;
             if (pdf_is_indirect(ctx, cmap) && pdf_is_stream(ctx, cmap))
                 stream = pdf_to_num(ctx, cmap);
         }
@@ -211,7 +212,7 @@ bool storeText(fz_context* ctx, pdf_document* doc, int number, const std::string
 
 ToUnicodeRepair repairToUnicode(const std::string& path)
 {
-    struct stat before {};
+    struct stat before { };
     if (::stat(path.c_str(), &before) != 0)
         return ToUnicodeRepair::Failed;
     fz_context* ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);

@@ -375,7 +375,8 @@ TEST(ToUnicodeUnits, OnlyDestinationsOfSeveralUnitsAreTurned)
         {"destinations in an array", "1 beginbfrange\n<01><02>[<0041><66006600 6900>]\nendbfrange\n",
             "1 beginbfrange\n<01><02>[<0041><006600660069>]\nendbfrange\n"},
         {"two-byte codes are sources, never turned",
-            "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n1 beginbfchar\n<00010002><0041>\nendbfchar\n",
+            "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n1 "
+            "beginbfchar\n<00010002><0041>\nendbfchar\n",
             std::nullopt},
         {"single units only", "3 beginbfrange\n<01><03><0061>\nendbfrange\n", std::nullopt},
         {"the header's dictionary and names",

@@ -7,8 +7,8 @@
 #include "converter/core/SecurityStep.h"
 #include "converter/core/StringTable.h"
 #include "installation/InstallationFolders.h"
-#include "interpreter/ToUnicodeRepair.h"
 #include "installation/MachineSettings.h"
+#include "interpreter/ToUnicodeRepair.h"
 #include "platform/Platform.h"
 #include "platform/TerminationWatch.h"
 
