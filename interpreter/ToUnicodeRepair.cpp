@@ -26,14 +26,29 @@ bool isHexDigits(std::string_view digits)
     return true;
 }
 
-// A destination of one unit was written right; only longer ones are turned.
+// Every unit reads as a Latin-1 character turned round (XX00): the shape of
+// the ligatures (fi, ffl, ...) that make nearly all entries of several units.
+// Entries the interpreter wrote from glyph names rather than from the input's
+// table are right as they stand; a right entry of this shape would stand for
+// characters such as U+6600 U+6900 from one glyph, which no font has.
+bool turnedLatin(std::string_view digits)
+{
+    for (std::size_t unit = 0; unit < digits.size(); unit += 4)
+        if (digits.substr(unit + 2, 2) != "00" || digits.substr(unit, 2) == "00")
+            return false;
+    return true;
+}
+
+// A destination of one unit was written right; only longer ones are turned,
+// and only where turning them back is beyond doubt (turnedLatin). Other
+// scripts' entries of several units stay as the interpreter wrote them.
 bool appendReordered(std::string& out, std::string_view hex)
 {
     std::string digits;
     for (const char c : hex)
         if (!std::isspace(static_cast<unsigned char>(c)))
             digits += c;
-    if (digits.size() <= 4 || digits.size() % 4 != 0 || !isHexDigits(digits)) {
+    if (digits.size() <= 4 || digits.size() % 4 != 0 || !isHexDigits(digits) || !turnedLatin(digits)) {
         out.append(hex);
         return false;
     }

@@ -379,6 +379,8 @@ TEST(ToUnicodeUnits, OnlyDestinationsOfSeveralUnitsAreTurned)
             "beginbfchar\n<00010002><0041>\nendbfchar\n",
             std::nullopt},
         {"single units only", "3 beginbfrange\n<01><03><0061>\nendbfrange\n", std::nullopt},
+        {"a ligature written right stays right", "1 beginbfchar\n<0A><00660069>\nendbfchar\n", std::nullopt},
+        {"other scripts are not guessed at", "1 beginbfchar\n<0B><1509 4D09>\nendbfchar\n", std::nullopt},
         {"the header's dictionary and names",
             "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) >> def\n% <66006900>\n", std::nullopt},
     };
