@@ -2,6 +2,7 @@
 #include "converter/core/ConversionJob.h"
 #include "converter/core/StringTable.h"
 #include "interpreter/PostScriptFeed.h"
+#include "interpreter/ToUnicodeRepair.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -356,6 +357,50 @@ TEST(StringTableLanguages, TheLocaleChoosesTheLanguage)
             setenv(names[i], saved[i]->c_str(), 1);
         else
             unsetenv(names[i]);
+    }
+}
+
+TEST(ToUnicodeUnits, OnlyDestinationsOfSeveralUnitsAreTurned)
+{
+    struct Case {
+        const char* name;
+        const char* cmap;
+        std::optional<std::string> repaired;
+    };
+    const Case cases[] = {
+        {"a ligature in a range", "1 beginbfrange\n<09><09><66006900>\nendbfrange\n",
+            "1 beginbfrange\n<09><09><00660069>\nendbfrange\n"},
+        {"a ligature among characters", "2 beginbfchar\n<01><0054>\n<0A><66006C00>\nendbfchar\n",
+            "2 beginbfchar\n<01><0054>\n<0A><0066006C>\nendbfchar\n"},
+        {"destinations in an array", "1 beginbfrange\n<01><02>[<0041><66006600 6900>]\nendbfrange\n",
+            "1 beginbfrange\n<01><02>[<0041><006600660069>]\nendbfrange\n"},
+        {"two-byte codes are sources, never turned",
+            "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n1 "
+            "beginbfchar\n<00010002><0041>\nendbfchar\n",
+            std::nullopt},
+        {"single units only", "3 beginbfrange\n<01><03><0061>\nendbfrange\n", std::nullopt},
+        {"a ligature written right stays right", "1 beginbfchar\n<0A><00660069>\nendbfchar\n", std::nullopt},
+        {"other scripts are not guessed at", "1 beginbfchar\n<0B><1509 4D09>\nendbfchar\n", std::nullopt},
+        {"the header's dictionary and names",
+            "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) >> def\n% <66006900>\n", std::nullopt},
+    };
+    for (const Case& item : cases) {
+        SCOPED_TRACE(item.name);
+        EXPECT_EQ(folyant::gs::reorderToUnicodeUnits(item.cmap), item.repaired);
+    }
+}
+
+TEST(ToUnicodeUnits, APdfWithoutSuchEntriesIsLeftByteForByte)
+{
+    TempFolder folder;
+    // Without ToUnicode, and with ToUnicode of single units only.
+    for (const char* name : {"cups-onepage-a4.pdf", "pdfjs-tracemonkey.pdf"}) {
+        SCOPED_TRACE(name);
+        const std::string copy = folder.file(name);
+        const std::string original = test::readFile(test::dataFile(name));
+        test::writeFile(copy, original);
+        EXPECT_EQ(folyant::gs::repairToUnicode(copy), folyant::gs::ToUnicodeRepair::Unchanged);
+        EXPECT_TRUE(test::readFile(copy) == original) << "the file was written";
     }
 }
 

@@ -220,6 +220,22 @@ TEST_F(ProgramTest, PdfInputKeepsItsTextPagesAndFontsAndIsStamped)
     EXPECT_EQ(test::filesBelow(folder.path()).size(), 4u) << "nothing of standard input's PDF is left";
 }
 
+// LibreOffice maps its "fi" glyph to two characters; the interpreter's copy
+// must still be searchable for the words that hold one.
+TEST_F(ProgramTest, APdfsLigaturesStaySearchable)
+{
+    const std::string source = test::dataFile("made-olefile-test-ole-file.pdf");
+    const std::string out = folder.file("out.pdf");
+    const auto result = converter({out, "/source", source});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string text = test::pdfText(out);
+    EXPECT_NE(text.find("Test OLE file, saved as"), std::string::npos) << text;
+    EXPECT_EQ(text.find("\u6600"), std::string::npos) << text;
+    EXPECT_GE(test::sharedWords(source, out), 0.98);
+    EXPECT_EQ(test::runProgram("qpdf", {"--check", out}).exitCode, 0);
+    EXPECT_EQ(test::pagesWithStamp(out, 1), 1);
+}
+
 TEST_F(ProgramTest, BrokenAndLockedPdfsFailClearlyAndLeaveNoPdf)
 {
     const std::string whole = test::readFile(test::dataFile("cups-onepage-a4.pdf"));

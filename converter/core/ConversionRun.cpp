@@ -8,6 +8,7 @@
 #include "converter/core/StringTable.h"
 #include "installation/InstallationFolders.h"
 #include "installation/MachineSettings.h"
+#include "interpreter/ToUnicodeRepair.h"
 #include "platform/Platform.h"
 #include "platform/TerminationWatch.h"
 
@@ -114,6 +115,8 @@ void ConversionRun::feedStep()
         return;
 
     const gs::PostScriptFeed::Step step = m_feed.feedStep(m_workingPath);
+    // Asked now: the feed forgets what its input was once the input ends.
+    m_pdfInput = m_pdfInput || m_feed.isPdf();
     if (m_feed.log().ranOutOfMemory()) {
         // Not even the interpreter's words could be kept: the pages after
         // this would be missing from a PDF that looks whole.
@@ -150,6 +153,10 @@ void ConversionRun::feedStep()
 
 void ConversionRun::completeOutput()
 {
+    // Only a PDF job's ToUnicode comes out with its bytes swapped; a PDF whose
+    // update could not be finished is found cut short below.
+    if (m_pdfInput && gs::interpreterSwapsToUnicodeUnits() && !isCutShortPdf(m_workingPath))
+        gs::repairToUnicode(m_workingPath);
     if (isCutShortPdf(m_workingPath)) {
         // Written only in part (a full disk): no PDF, and nothing of the chain.
         removeWorkingFile();

@@ -99,6 +99,7 @@ private:
     bool m_feeding = false;
     bool m_failed = false;
     bool m_incomplete = false;
+    bool m_pdfInput = false;
 };
 
 // Runs a job that nobody watches to its end: until its input ends, it fails

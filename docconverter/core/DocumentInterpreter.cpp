@@ -1,6 +1,7 @@
 #include "docconverter/core/DocumentInterpreter.h"
 
 #include "interpreter/GhostscriptArguments.h"
+#include "interpreter/ToUnicodeRepair.h"
 
 #include <cstdio>
 #include <utility>
@@ -40,6 +41,8 @@ int DocumentInterpreter::FeedPostScriptFile(const std::string& path, const Pump&
         m_feed.cancel(m_pdfPath);
         return 0;
     }
+    // Asked now: the feed forgets what its input was once the input ends.
+    const bool pdfInput = m_feed.isPdf();
     for (;;) {
         switch (m_feed.feedStep(m_pdfPath)) {
         case gs::PostScriptFeed::Step::Fed:
@@ -50,6 +53,10 @@ int DocumentInterpreter::FeedPostScriptFile(const std::string& path, const Pump&
             }
             break;
         case gs::PostScriptFeed::Step::InputEnded:
+            // What the office printed keeps its ligatures searchable; a repair
+            // that fails leaves the interpreter's PDF as it was.
+            if (pdfInput && gs::interpreterSwapsToUnicodeUnits())
+                gs::repairToUnicode(m_pdfPath);
             pump();
             return 1;
         case gs::PostScriptFeed::Step::Failed:
