@@ -1,6 +1,7 @@
 #include "session/AgentCommand.h"
 
 #include "platform/AgentSocket.h"
+#include "platform/HelpRequest.h"
 #include "platform/Process.h"
 #include "platform/Session.h"
 #include "platform/qt/QtTranslations.h"
@@ -65,7 +66,7 @@ AgentCommand AgentCommand::fromCommandLine(int argc, char** argv)
         command.m_request = Request::TakeJobs;
     else if (argc == 2 && std::strcmp(argv[1], "--settings") == 0)
         command.m_request = Request::Settings;
-    else if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+    else if (isHelpRequest(argc, argv))
         command.m_request = Request::Help;
     return command;
 }

@@ -2,6 +2,8 @@
 // the linker's --wrap): the published answers of FIPS 180-2, FIPS-197 and
 // SP 800-38A, and the same bytes as MuPDF's own code (reached as
 // __real_*) for inputs split at every kind of boundary.
+#include "support/TestSupport.h"
+
 #include <mupdf/fitz.h> // declares fz_* with C linkage; crypt.h alone does not
 
 #include <gtest/gtest.h>
@@ -35,14 +37,7 @@ void __wrap_fz_aes_crypt_cbc(fz_aes* ctx, int mode, std::size_t length, unsigned
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-Bytes hex(const std::string& text)
-{
-    Bytes bytes;
-    for (std::size_t i = 0; i + 1 < text.size(); i += 2)
-        bytes.push_back(static_cast<unsigned char>(std::stoi(text.substr(i, 2), nullptr, 16)));
-    return bytes;
-}
+using folyant::test::bytesFromHex;
 
 Bytes text(const std::string& s)
 {
@@ -141,7 +136,7 @@ TEST(MuPdfNettleCrypto, ShaGivesThePublishedDigestsInAnyPieces)
         for (std::size_t chunk : kChunks) {
             if (chunk == 1 && answer.message.size() > 100000)
                 continue; // a million calls add nothing the other pieces miss
-            EXPECT_EQ(sha.ours(answer.message, chunk), hex(answer.digest))
+            EXPECT_EQ(sha.ours(answer.message, chunk), bytesFromHex(answer.digest))
                 << sha.name << " of " << answer.message.size() << " bytes in pieces of " << chunk;
         }
     }
@@ -220,16 +215,16 @@ Bytes cbc(const Bytes& key, const Bytes& iv, const Bytes& input, int mode, std::
 TEST(MuPdfNettleCrypto, AesCbcGivesThePublishedBlocksBothWays)
 {
     for (const CbcAnswer& answer : kCbcAnswers) {
-        const Bytes key = hex(answer.key);
-        const Bytes iv = hex(answer.iv);
+        const Bytes key = bytesFromHex(answer.key);
+        const Bytes iv = bytesFromHex(answer.iv);
         for (std::size_t blocks : {1, 3, 4}) {
             for (bool inPlace : {false, true}) {
                 SCOPED_TRACE(std::string(answer.name) + ", blocks per call " + std::to_string(blocks)
                     + (inPlace ? ", in place" : ""));
-                EXPECT_EQ(
-                    cbc(key, iv, hex(answer.plain), FZ_AES_ENCRYPT, blocks, inPlace), hex(answer.cipher));
-                EXPECT_EQ(
-                    cbc(key, iv, hex(answer.cipher), FZ_AES_DECRYPT, blocks, inPlace), hex(answer.plain));
+                EXPECT_EQ(cbc(key, iv, bytesFromHex(answer.plain), FZ_AES_ENCRYPT, blocks, inPlace),
+                    bytesFromHex(answer.cipher));
+                EXPECT_EQ(cbc(key, iv, bytesFromHex(answer.cipher), FZ_AES_DECRYPT, blocks, inPlace),
+                    bytesFromHex(answer.plain));
             }
         }
     }

@@ -2,6 +2,7 @@
 // made: qpdf 11.3 (`qpdf --encrypt USER OWNER 256`), its file key shown by
 // `--show-encryption-key`.
 #include "converter/core/Revision6Keys.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +10,9 @@
 #include <vector>
 
 using namespace folyant::converter::revision6;
+using folyant::test::bytesFromHex;
 
 namespace {
-
-std::vector<unsigned char> hex(const std::string& text)
-{
-    std::vector<unsigned char> bytes;
-    for (std::size_t i = 0; i + 1 < text.size(); i += 2)
-        bytes.push_back(static_cast<unsigned char>(std::stoi(text.substr(i, 2), nullptr, 16)));
-    return bytes;
-}
 
 struct Written {
     const char* user;
@@ -68,8 +62,9 @@ TEST(Revision6Keys, OpensWhatAnotherWriterWroteWithItsPasswordsAndNoOther)
 {
     for (const Written& w : kByQpdf) {
         SCOPED_TRACE(w.user);
-        const auto u = hex(w.u), o = hex(w.o), ue = hex(w.ue), oe = hex(w.oe), perms = hex(w.perms);
-        const auto key = hex(w.fileKey);
+        const auto u = bytesFromHex(w.u), o = bytesFromHex(w.o), ue = bytesFromHex(w.ue),
+                   oe = bytesFromHex(w.oe), perms = bytesFromHex(w.perms);
+        const auto key = bytesFromHex(w.fileKey);
         const auto opened = [&](const std::string& password) {
             return open(password, u.data(), ue.data(), o.data(), oe.data());
         };

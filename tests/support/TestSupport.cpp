@@ -207,6 +207,14 @@ std::string readFile(const std::string& path)
     return content.str();
 }
 
+std::vector<unsigned char> bytesFromHex(const std::string& digits)
+{
+    std::vector<unsigned char> bytes;
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
+        bytes.push_back(static_cast<unsigned char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
 void writeFile(const std::string& path, const std::string& content)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -62,6 +62,8 @@ std::string dataFile(const std::string& name);
 // ("Name=value\n") after them.
 std::string developmentMachineSettings(const std::string& moreLines = {});
 std::string readFile(const std::string& path);
+// The bytes a string of hexadecimal digit pairs spells (known-answer vectors).
+std::vector<unsigned char> bytesFromHex(const std::string& digits);
 void writeFile(const std::string& path, const std::string& content);
 bool fileExists(const std::string& path);
 // Writes an executable shell script.
