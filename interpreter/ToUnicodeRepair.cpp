@@ -59,8 +59,7 @@ bool appendReordered(std::string& out, std::string_view hex)
 
 enum class Section { Other, Chars, Ranges };
 
-} // namespace
-
+// Whether the interpreter linked in is a release that swaps those bytes.
 bool interpreterSwapsToUnicodeUnits()
 {
     gsapi_revision_t revision{};
@@ -68,6 +67,8 @@ bool interpreterSwapsToUnicodeUnits()
         return false;
     return revision.revision >= 10000 && revision.revision < 10010;
 }
+
+} // namespace
 
 std::optional<std::string> reorderToUnicodeUnits(std::string_view cmap)
 {
@@ -227,6 +228,8 @@ bool storeText(fz_context* ctx, pdf_document* doc, int number, const std::string
 
 ToUnicodeRepair repairToUnicode(const std::string& path)
 {
+    if (!interpreterSwapsToUnicodeUnits())
+        return ToUnicodeRepair::Unchanged;
     struct stat before { };
     if (::stat(path.c_str(), &before) != 0)
         return ToUnicodeRepair::Failed;

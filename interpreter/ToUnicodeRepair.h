@@ -10,11 +10,9 @@
 // the PDF. The repair puts the bytes back in order in the written PDF.
 namespace folyant::gs {
 
-// Whether the interpreter linked in is a release that swaps those bytes.
-bool interpreterSwapsToUnicodeUnits();
-
-// The CMap with the bytes of every destination of more than one unit put
-// back in order; nothing when it holds no such destination.
+// The CMap with the bytes of its destinations of more than one unit put back
+// in order, where every unit reads as a Latin-1 character turned round;
+// nothing when it holds no such destination.
 std::optional<std::string> reorderToUnicodeUnits(std::string_view cmap);
 
 enum class ToUnicodeRepair {
@@ -23,8 +21,10 @@ enum class ToUnicodeRepair {
     Failed, // the update could not be written: the file is as it was
 };
 
-// Repairs every ToUnicode CMap of the PDF at path in place, appending only the
-// changed streams, so that a large PDF costs no more than its CMaps.
+// Repairs every ToUnicode CMap of the PDF at path, which the interpreter
+// linked in wrote from a PDF, in place, appending only the changed streams,
+// so that a large PDF costs no more than its CMaps. With a release of the
+// interpreter that writes them right, the file is left as it is.
 ToUnicodeRepair repairToUnicode(const std::string& path);
 
 } // namespace folyant::gs

@@ -155,7 +155,7 @@ void ConversionRun::completeOutput()
 {
     // Only a PDF job's ToUnicode comes out with its bytes swapped; a PDF whose
     // update could not be finished is found cut short below.
-    if (m_pdfInput && gs::interpreterSwapsToUnicodeUnits() && !isCutShortPdf(m_workingPath))
+    if (m_pdfInput && !isCutShortPdf(m_workingPath))
         gs::repairToUnicode(m_workingPath);
     if (isCutShortPdf(m_workingPath)) {
         // Written only in part (a full disk): no PDF, and nothing of the chain.

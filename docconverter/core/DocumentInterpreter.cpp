@@ -55,7 +55,7 @@ int DocumentInterpreter::FeedPostScriptFile(const std::string& path, const Pump&
         case gs::PostScriptFeed::Step::InputEnded:
             // What the office printed keeps its ligatures searchable; a repair
             // that fails leaves the interpreter's PDF as it was.
-            if (pdfInput && gs::interpreterSwapsToUnicodeUnits())
+            if (pdfInput)
                 gs::repairToUnicode(m_pdfPath);
             pump();
             return 1;
