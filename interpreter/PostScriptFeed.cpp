@@ -127,6 +127,12 @@ bool PostScriptFeed::openSource(const std::string& path)
     return true;
 }
 
+void PostScriptFeed::expectSource(const std::string& path)
+{
+    closeInput();
+    m_pdfPath = path;
+}
+
 void PostScriptFeed::useStandardInput()
 {
     closeInput();

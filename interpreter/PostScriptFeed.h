@@ -56,6 +56,9 @@ public:
     // be opened; the run then has no input. A PDF, known by its content, is
     // run page by page by the interpreter's PDF reader instead of being fed.
     bool openSource(const std::string& path);
+    // Names the file openSource will be given once it has been written, so
+    // that an interpreter started before then may read it if it is a PDF.
+    void expectSource(const std::string& path);
     // Asked about a PDF before it is run (true: it needs a password), by
     // whoever can tell without running it.
     void setPasswordCheck(std::function<bool(const std::string& pdfPath)> check)

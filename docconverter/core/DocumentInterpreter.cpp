@@ -19,7 +19,7 @@ int DocumentInterpreter::StartInterpreter(const std::string& pdfPath, const std:
     if (m_feed.hasInterpreter())
         return 0;
     if (!source.empty())
-        m_feed.openSource(source);
+        m_feed.expectSource(source);
     const gs::StartResult started
         = m_feed.start(gs::documentArgumentVector(m_libFolder, m_fontFolder, pdfPath));
     if (!started.started()) {
@@ -30,6 +30,12 @@ int DocumentInterpreter::StartInterpreter(const std::string& pdfPath, const std:
     m_pdfPath = pdfPath;
     m_feed.sendPageStamp(m_libFolder);
     return 0;
+}
+
+void DocumentInterpreter::DiscardInterpreter()
+{
+    if (m_feed.hasInterpreter())
+        m_feed.cancel(m_pdfPath);
 }
 
 int DocumentInterpreter::FeedPostScriptFile(const std::string& path, const Pump& pump)

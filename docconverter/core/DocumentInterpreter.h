@@ -20,8 +20,12 @@ public:
     // from nothing.
     // source, when given, is the file FeedPostScriptFile will be given: a PDF
     // there (what the office prints) is read by the interpreter's PDF reader,
-    // which may read only files named to it at its start.
+    // which may read only files named to it at its start. It need not have
+    // been written yet.
     int StartInterpreter(const std::string& pdfPath, const std::string& source = {});
+
+    // Ends an interpreter that will be fed nothing, and deletes what it wrote.
+    void DiscardInterpreter();
 
     // Called after every chunk; false stops the run (the process is being
     // ended): the partial PDF is deleted.

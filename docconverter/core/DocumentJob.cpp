@@ -24,6 +24,9 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <future>
+#include <memory>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -98,6 +101,18 @@ private:
     bool m_saved;
     bool m_switched;
 };
+
+// Runs work on a thread of its own; what it returns waits for the work's
+// result. Where no thread can be made, the work runs when its result is asked for.
+std::function<int()> startAside(const std::function<int()>& work)
+{
+    try {
+        auto result = std::make_shared<std::future<int>>(std::async(std::launch::async, work));
+        return [result] { return result->get(); };
+    } catch (const std::system_error&) {
+        return work;
+    }
+}
 } // namespace
 
 DocumentJob::DocumentJob(InstallationFolders folders, JobPlatform platform, DocumentInterpreter::Pump pump)
@@ -202,9 +217,17 @@ DocumentJob::Outcome DocumentJob::convert(
             text, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);
         return Outcome::Failed;
     }
-    if (PrintThroughApplication(document, pdf, postScript.path()) != 1)
+    // The interpreter starts while the application prints: its start-up takes
+    // about as long as a warm office needs to print a short document.
+    auto starting
+        = startAside([&] { return m_interpreter.StartInterpreter(written.path(), postScript.path()); });
+    const int printed = PrintThroughApplication(document, pdf, postScript.path());
+    const int started = starting();
+    if (printed != 1) {
+        m_interpreter.DiscardInterpreter();
         return m_pump() ? Outcome::Failed : Outcome::Cancelled;
-    if (m_interpreter.StartInterpreter(written.path(), postScript.path()) != 0) {
+    }
+    if (started != 0) {
         m_platform.messages.show(
             kInterpreterRefused, MessageButtons::Ok, MessageIcon::Stop, MessageAnswer::Ok, kErrorCaption);
         return Outcome::Failed;

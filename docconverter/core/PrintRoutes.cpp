@@ -151,12 +151,10 @@ private:
     bool m_armed = true;
 };
 
-void takeOver(const RouteContext& context, ArmedHandoff& armed, const std::string& spool,
-    const std::string& temporary, int pause)
+void takeOver(ArmedHandoff& armed, const std::string& spool, const std::string& temporary)
 {
     armed.end();
     handoff::takeOverSpoolFile(spool, temporary);
-    context.clock.sleep(pause);
 }
 
 // The route's import filters: a document is loaded only as a type its name
@@ -245,14 +243,16 @@ void printToFile(const RouteContext& context, const std::string& document, const
 }
 
 // The office prints the document to the queue, and the backend hands the job
-// over through the spool file.
+// over through the spool file. Nothing is waited for after the take-over: the
+// file was seen whole and closed by the backend, and once renamed no one else
+// writes it, so a pause there would only keep the user waiting.
 void printToQueue(const RouteContext& context, const std::string& document, const std::string& spool,
     const std::string& temporary)
 {
     ArmedHandoff armed(context.home, spool);
     if (printInOffice(context, document, {}))
         pollSpoolFile(spool, context, kEnded);
-    takeOver(context, armed, spool, temporary, 500);
+    takeOver(armed, spool, temporary);
 }
 
 // The route's own program, started and waited for within the limit; false
@@ -363,7 +363,8 @@ void printThrough(Route route, const RouteContext& context, const std::string& d
                 context.attended ? -1 : context.programLimitMilliseconds))
             pollSpoolFile(spool, context, kEnded);
         context.clock.sleep(1000);
-        takeOver(context, armed, spool, temporary, 1000);
+        takeOver(armed, spool, temporary);
+        context.clock.sleep(1000);
         return;
     }
     case Route::HwpShellPrint: {
