@@ -399,6 +399,14 @@ TEST(DocumentJobs, OutcomesMessagesAndTheTemporaryFile)
     EXPECT_EQ(messages.texts, std::vector<std::string>{kConversionFailed});
     EXPECT_FALSE(test::fileExists(temporary)) << "an incomplete temporary file is deleted";
     EXPECT_FALSE(test::fileExists(folder.file("cut.pdf")));
+    for (const std::string& left : test::filesBelow(folder.path()))
+        EXPECT_EQ(left.find("cut"), std::string::npos)
+            << left << ": the interpreter started during the printing leaves nothing";
+    messages.texts.clear();
+    EXPECT_EQ(job.RunConversionJob(test::dataFile("cups-testfile.ps"), folder.file("again.pdf"), temporary),
+        DocumentJob::Outcome::Converted)
+        << "the next job starts an interpreter of its own";
+    EXPECT_GT(test::pdfPageCount(folder.file("again.pdf")), 0);
 
     test::writeFile(folder.file("letter.doc"), "\xd0\xcf\x11\xe0 not PostScript");
     messages.texts.clear();
