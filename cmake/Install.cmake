@@ -8,7 +8,7 @@ set(FOLYANT_INSTALLED_LIB "${CMAKE_INSTALL_FULL_DATAROOTDIR}/folyant/lib")
 
 install(TARGETS Folyant_Standard zevConverter prninstall prnremove cidfmapgen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Loaded by name, never linked: a private folder, not the linker's.
-install(TARGETS Setupkit Facepaste Folyant_Standard_dialogs LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/folyant)
+install(TARGETS Setupkit Facepaste Folyant_Standard_dialogs zevConverter_dialogs LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/folyant)
 install(TARGETS folyant-backend RUNTIME DESTINATION ${FOLYANT_CUPS_BACKEND_DIR}
         PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 install(PROGRAMS backend/folyant-pdftopdf DESTINATION ${FOLYANT_CUPS_FILTER_DIR})

@@ -7,6 +7,7 @@
 #include "converter/gui/DialogRun.h"
 #include "installation/InstallationFolders.h"
 #include "installation/MachineSettings.h"
+#include "platform/DialogLibrary.h"
 #include "platform/FileDialogs.h"
 #include "platform/Folders.h"
 #include "platform/HelpRequest.h"
@@ -14,14 +15,12 @@
 #include "platform/Session.h"
 #include "platform/TerminationWatch.h"
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <utility>
 
 namespace folyant::converter {
@@ -57,28 +56,16 @@ void limitUnattendedRun(const MachineSettings& machine)
 #endif
 }
 
-// The dialogs' library, where this installation keeps it: the same path
-// from the program's folder in the build tree and when installed.
-std::string dialogLibraryPath()
-{
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (program.parent_path() / FOLYANT_DIALOGS_FROM_PROGRAM).lexically_normal().string();
-}
-
 // A run someone watches: the window and everything it shows come from the
 // dialogs' library. False when that cannot be loaded.
 bool runWithDialog(DialogRun& run)
 {
-    const std::string path = dialogLibraryPath();
-    // Loaded, not linked, so that a print job never maps the widget libraries.
-    // Never unloaded: Qt leaves handlers and threads behind that outlive the call.
-    void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    const auto entry
-        = library ? reinterpret_cast<DialogRunEntry>(::dlsym(library, kDialogRunEntry)) : nullptr;
+    std::string why;
+    const auto entry = reinterpret_cast<DialogRunEntry>(
+        loadDialogEntry(FOLYANT_DIALOGS_FROM_PROGRAM, kDialogRunEntry, why));
     if (!entry) {
         std::fprintf(stderr, "%s: its window cannot be shown (%s); nothing was converted.\n",
-            run.programName.c_str(), ::dlerror());
+            run.programName.c_str(), why.c_str());
         return false;
     }
     entry(run);

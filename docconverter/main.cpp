@@ -1,4 +1,4 @@
-#include "docconverter/gui/CDocConverterApp.h"
+#include "docconverter/CDocConverterApp.h"
 
 int main(int argc, char** argv)
 {

@@ -14,8 +14,6 @@
 #include "platform/MessageBox.h"
 #include "platform/TerminationWatch.h"
 
-#include <QCoreApplication>
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -252,7 +250,6 @@ DocumentInstallation readDocumentInstallation(const MachineSettings& machine, Me
 
 bool pumpUnlessTerminated(TerminationWatch* watch)
 {
-    QCoreApplication::processEvents();
     if (!watch || !watch->wasRequested())
         return true;
     watch->acknowledge();

@@ -99,9 +99,9 @@ enum class StartOutcome { NothingToDo, Refused, Converted, Failed, Cancelled };
 struct StartNames;
 StartOutcome runStartCommand(StartNames& names, MessageBox& messages, DocumentJob& job);
 
-// A job's pump: lets the event queue run once; false once the process has
-// been asked to end, which it then acknowledges, since the job ends itself
-// from there however long its clean-up takes.
+// A job's pump without a window: false once the process has been asked to
+// end, which it then acknowledges, since the job ends itself from there
+// however long its clean-up takes. A dialog lets its event queue run first.
 bool pumpUnlessTerminated(TerminationWatch* watch);
 
 inline constexpr const char* kConverted = "변환이 성공적으로 완료되었습니다.";

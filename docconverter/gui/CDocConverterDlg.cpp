@@ -250,6 +250,7 @@ void CDocConverterDlg::setControlsEnabled(bool enabled)
 
 bool CDocConverterDlg::pump()
 {
+    QCoreApplication::processEvents();
     return pumpUnlessTerminated(m_termination);
 }
 

@@ -1,23 +1,18 @@
-#include "docconverter/gui/CDocConverterApp.h"
+#include "docconverter/CDocConverterApp.h"
 
 #include "docconverter/core/DocumentJob.h"
 #include "docconverter/core/ExitCodes.h"
 #include "docconverter/core/StartCommand.h"
-#include "docconverter/gui/CDocConverterDlg.h"
+#include "docconverter/gui/DialogRun.h"
 #include "installation/InstallationFolders.h"
 #include "installation/MachineSettings.h"
 #include "platform/DefaultDestination.h"
+#include "platform/DialogLibrary.h"
 #include "platform/HelpRequest.h"
+#include "platform/MessageBox.h"
 #include "platform/Session.h"
-#include "platform/Shell.h"
 #include "platform/TerminationWatch.h"
 #include "platform/WordProcessorFonts.h"
-#include "platform/qt/QtFileDialogs.h"
-#include "platform/qt/QtMessageBox.h"
-#include "platform/qt/QtTranslations.h"
-
-#include <QApplication>
-#include <QCoreApplication>
 
 #include <cstdio>
 #include <filesystem>
@@ -32,16 +27,12 @@ constexpr const char* kUsage = "Usage: zevConverter                  open the di
                                "Exit status: 0 when the PDF was written, 1 when the names were refused or\n"
                                "the conversion failed, 2 for a wrong command line, 143 when terminated.\n";
 
-// The start command without a window: the same checks, job and messages.
+// The start command without a window: the same checks, job and messages,
+// and no widget library in the process.
 int convertUnattended(char** argv)
 {
-    int qtArgc = 1;
-    char* qtArgv[] = {argv[0], nullptr};
-    QCoreApplication application(qtArgc, qtArgv);
-    QCoreApplication::setApplicationName(QString::fromLatin1(kProgram));
-
     IniMachineSettings machine;
-    QtMessageBox messages(kProgram, true);
+    StandardErrorMessages messages(kProgram);
     TerminationWatch termination;
     CupsDefaultDestination destinations;
     IniWordProcessorFonts fonts;
@@ -91,23 +82,16 @@ int CDocConverterApp::InitInstance(int argc, char** argv)
             stderr, "%s: no display; give a document and a PDF name to convert without one.\n", kProgram);
         return exitcode::kUsage;
     }
-    int qtArgc = 1;
-    char* qtArgv[] = {argv[0], nullptr};
-    QApplication application(qtArgc, qtArgv);
-    QApplication::setApplicationName(QString::fromLatin1(kProgram));
-    const QtTranslations translations(QStringLiteral("docconverter"));
-
-    IniMachineSettings machine;
-    QtMessageBox messages(kProgram, false);
-    XdgShell shell;
-    QtFileDialogs files;
     TerminationWatch termination;
-    CupsDefaultDestination destinations;
-    IniWordProcessorFonts fonts;
-    CDocConverterDlg dialog(DocPlatform{machine, messages, shell, files, destinations, fonts});
-    files.setOwner(&dialog);
-    dialog.setTerminationWatch(&termination);
-    dialog.DoModal();
+    DialogRun run{argv[0], kProgram, termination};
+    std::string why;
+    const auto entry = reinterpret_cast<DialogRunEntry>(
+        loadDialogEntry(FOLYANT_DIALOGS_FROM_PROGRAM, kDialogRunEntry, why));
+    if (!entry) {
+        std::fprintf(stderr, "%s: its window cannot be shown (%s).\n", kProgram, why.c_str());
+        return exitcode::kFailed;
+    }
+    entry(run);
     return termination.wasRequested() ? exitcode::kTerminated : exitcode::kSuccess;
 }
 
