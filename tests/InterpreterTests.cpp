@@ -1,9 +1,12 @@
 // The Ghostscript side that both converters share: argument vectors, the page
-// stamp procedure, the log, and the session over the real libgs.
+// stamp procedure, the log, the session over the real libgs, and the repair
+// of what it writes.
+#include "interpreter/ActualTextRestore.h"
 #include "interpreter/ConversionLog.h"
 #include "interpreter/GhostscriptArguments.h"
 #include "interpreter/GhostscriptSession.h"
 #include "interpreter/PageStamp.h"
+#include "interpreter/PostScriptFeed.h"
 #include "interpreter/PostScriptString.h"
 #include "tests/support/TestSupport.h"
 
@@ -251,6 +254,113 @@ TEST_F(SessionTest, DestructorShutsDownARunningInterpreter)
     GhostscriptSession next(&log);
     EXPECT_TRUE(next.start(arguments(folder.file("b.pdf"))).started());
     next.abort();
+}
+
+// LibreOffice draws letters no installed font has with one stand-in glyph and
+// names them in /ActualText spans, which the interpreter drops.
+class ActualTextTest : public ::testing::Test {
+protected:
+    // The PDF the interpreter writes from pdf, as a converter runs it.
+    std::string interpreted(const std::string& pdf)
+    {
+        const std::string out = folder.file("out.pdf");
+        PostScriptFeed feed;
+        ConverterArguments a;
+        a.libFolder = FOLYANT_DEV_LIB;
+        a.fontFolder = FOLYANT_GS_FONT_FOLDER;
+        a.outputPath = out;
+        EXPECT_TRUE(feed.openSource(pdf)) << pdf;
+        EXPECT_TRUE(feed.start(converterArgumentVector(a)).started()) << feed.log().text();
+        feed.sendPageStamp(FOLYANT_DEV_LIB);
+        for (int steps = 0; feed.feedStep(out) == PostScriptFeed::Step::Fed && steps < 10000; ++steps) { }
+        return out;
+    }
+
+    // The pages at a low resolution, as poppler draws them.
+    std::string rendering(const std::string& pdf)
+    {
+        const std::string prefix = folder.file("page");
+        const auto drawn = test::runProgram("pdftoppm", {"-r", "40", "-gray", pdf, prefix});
+        EXPECT_EQ(drawn.exitCode, 0) << drawn.err;
+        std::string pages;
+        for (const std::string& name : test::filesBelow(folder.path()))
+            if (name.rfind("page", 0) == 0) {
+                pages += test::readFile(folder.file(name));
+                std::remove(folder.file(name).c_str());
+            }
+        return pages;
+    }
+
+    TempFolder folder;
+    const std::string source = test::dataFile("made-tika-testRTFVarious.pdf");
+    // The five Gothic letters LibreOffice names in spans, after the one its
+    // font's ToUnicode names.
+    const std::string spans = "\U0001033F\U00010344\U00010339\U00010343\U0001033A";
+};
+
+TEST_F(ActualTextTest, TheSpansTextIsFoundWhereItWasDrawnAndThePageLooksTheSame)
+{
+    const std::string out = interpreted(source);
+    ASSERT_EQ(test::pdfPageCount(out), 2);
+    ASSERT_EQ(test::pdfText(out).find(spans), std::string::npos) << "the interpreter keeps the spans now";
+    const std::string before = rendering(out);
+
+    EXPECT_EQ(restoreActualText(source, out), ActualTextRestore::Restored);
+    EXPECT_NE(test::pdfText(out).find(spans), std::string::npos) << test::pdfText(out);
+    // At the first span's glyph: 74.9 125.9 in user space, y from the top in poppler's words.
+    const auto boxes = test::runProgram("pdftotext", {"-f", "1", "-l", "1", "-bbox", out, "-"});
+    const std::size_t word = boxes.out.find(spans);
+    ASSERT_NE(word, std::string::npos) << boxes.out;
+    const std::size_t start = boxes.out.rfind("<word", word);
+    EXPECT_NE(boxes.out.substr(start, word - start).find("xMin=\"74.9"), std::string::npos)
+        << boxes.out.substr(start, word - start);
+    EXPECT_EQ(rendering(out), before) << "the restored text is visible";
+    EXPECT_EQ(test::runProgram("qpdf", {"--check", out}).exitCode, 0);
+    EXPECT_EQ(test::pagesWithStamp(out, 2), 2);
+
+    // A second pass finds its own text and adds nothing.
+    const std::string restored = test::readFile(out);
+    EXPECT_EQ(restoreActualText(source, out), ActualTextRestore::Unchanged);
+    EXPECT_TRUE(test::readFile(out) == restored) << "the file was written";
+}
+
+TEST_F(ActualTextTest, WithoutSpansOrAMatchingPageTheFileIsLeftByteForByte)
+{
+    const std::string out = interpreted(source);
+    const std::string written = test::readFile(out);
+    // Inputs without spans, and an input with spans whose page is of another size.
+    const std::pair<std::string, std::string> cases[] = {
+        {test::dataFile("pdfjs-tracemonkey.pdf"), out},
+        {test::dataFile("cups-onepage-a4.pdf"), out},
+        {source, folder.file("a4.pdf")},
+    };
+    test::writeFile(folder.file("a4.pdf"), test::readFile(test::dataFile("cups-onepage-a4.pdf")));
+    for (const auto& [input, output] : cases) {
+        SCOPED_TRACE(input + " onto " + output);
+        const std::string original = test::readFile(output);
+        EXPECT_EQ(restoreActualText(input, output), ActualTextRestore::Unchanged);
+        EXPECT_TRUE(test::readFile(output) == original) << "the file was written";
+    }
+    EXPECT_TRUE(test::readFile(out) == written);
+}
+
+TEST_F(ActualTextTest, AWrittenPdfThatCannotTakeAnUpdateIsLeftAsItWas)
+{
+    const std::string whole = test::readFile(interpreted(source));
+    const std::pair<const char*, std::string> cases[] = {
+        {"cut short", whole.substr(0, whole.size() / 2)},
+        {"no PDF", "%PDF-1.4\nnothing of a PDF\n"},
+        {"empty", ""},
+    };
+    for (const auto& [name, content] : cases) {
+        SCOPED_TRACE(name);
+        const std::string output = folder.file("broken.pdf");
+        test::writeFile(output, content);
+        EXPECT_EQ(restoreActualText(source, output), ActualTextRestore::Failed);
+        EXPECT_TRUE(test::readFile(output) == content) << "the file was written";
+    }
+    EXPECT_EQ(restoreActualText(source, folder.file("missing.pdf")), ActualTextRestore::Failed);
+    EXPECT_FALSE(test::fileExists(folder.file("missing.pdf")));
 }
 
 } // namespace
