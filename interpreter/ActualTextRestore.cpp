@@ -280,7 +280,7 @@ void appendNumber(std::string& out, float value)
 {
     char digits[64];
     const auto written
-        = std::to_chars(std::begin(digits), std::end(digits), value, std::chars_format::fixed, 3);
+        = std::to_chars(std::begin(digits), std::end(digits), value, std::chars_format::fixed, 4);
     if (written.ec != std::errc{} || !std::isfinite(value))
         out += '0';
     else
