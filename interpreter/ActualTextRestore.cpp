@@ -230,11 +230,11 @@ int pageCount(fz_context* ctx, pdf_document* doc)
     return count;
 }
 
-// Every page's spans that have text and a place.
-std::vector<PageSpans> inputSpans(fz_context* ctx, pdf_document* doc)
+// Every page's spans that have text and a place; count is the input's pages.
+std::vector<PageSpans> inputSpans(fz_context* ctx, pdf_document* doc, int& count)
 {
     std::vector<PageSpans> pages;
-    const int count = pageCount(ctx, doc);
+    count = pageCount(ctx, doc);
     for (int index = 0; index < count; ++index) {
         if (!mayHoldActualText(ctx, doc, index, true))
             continue;
@@ -524,7 +524,9 @@ ActualTextRestore restoreActualText(const std::string& inputPath, const std::str
     if (!ctx)
         return ActualTextRestore::Failed;
     pdf_document* input = openPdf(ctx, inputPath);
-    const std::vector<PageSpans> pages = input ? inputSpans(ctx, input) : std::vector<PageSpans>{};
+    int inputPages = 0;
+    const std::vector<PageSpans> pages
+        = input ? inputSpans(ctx, input, inputPages) : std::vector<PageSpans>{};
     pdf_drop_document(ctx, input);
     if (pages.empty()) {
         fz_drop_context(ctx);
@@ -539,7 +541,8 @@ ActualTextRestore restoreActualText(const std::string& inputPath, const std::str
         return ActualTextRestore::Failed;
     }
     ActualTextRestore result = ActualTextRestore::Unchanged;
-    const int count = pageCount(ctx, doc);
+    // Pages are matched by number only where every page came out.
+    const int count = pageCount(ctx, doc) == inputPages ? inputPages : 0;
     pdf_obj* opening = nullptr;
     pdf_obj* glyph = nullptr;
     std::string text;

@@ -17,10 +17,11 @@ enum class ActualTextRestore {
 
 // Puts the text of the /ActualText spans on the pages of inputPath back onto
 // the same pages of outputPath, which the interpreter wrote from inputPath,
-// appending an update. A page is matched by its number and only when both
-// have the same MediaBox; a span that draws no glyph has no place and is left
-// out, as are spans inside the forms a page draws. An input without spans
-// costs a look at its pages' content and leaves outputPath byte for byte.
+// appending an update. A page is matched by its number, when both PDFs have
+// as many pages and both pages the same MediaBox; a span that draws no glyph
+// has no place and is left out, as are spans inside the forms a page draws.
+// An input without spans costs a look at its pages' content and leaves
+// outputPath byte for byte.
 ActualTextRestore restoreActualText(const std::string& inputPath, const std::string& outputPath);
 
 } // namespace folyant::gs

@@ -426,13 +426,17 @@ TEST_F(ActualTextTest, WithoutSpansOrAMatchingPageTheFileIsLeftByteForByte)
 {
     const std::string out = interpreted(source);
     const std::string written = test::readFile(out);
-    // Inputs without spans, and an input with spans whose page is of another size.
+    // Inputs without spans; an input with spans whose page is of another
+    // size, or whose pages did not all come out.
     const std::pair<std::string, std::string> cases[] = {
         {test::dataFile("pdfjs-tracemonkey.pdf"), out},
         {test::dataFile("cups-onepage-a4.pdf"), out},
         {source, folder.file("a4.pdf")},
+        {source, folder.file("first.pdf")},
     };
     test::writeFile(folder.file("a4.pdf"), test::readFile(test::dataFile("cups-onepage-a4.pdf")));
+    ASSERT_EQ(
+        test::runProgram("qpdf", {out, "--pages", out, "1", "--", folder.file("first.pdf")}).exitCode, 0);
     for (const auto& [input, output] : cases) {
         SCOPED_TRACE(input + " onto " + output);
         const std::string original = test::readFile(output);
