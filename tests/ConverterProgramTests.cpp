@@ -236,6 +236,20 @@ TEST_F(ProgramTest, APdfsLigaturesStaySearchable)
     EXPECT_EQ(test::pagesWithStamp(out, 1), 1);
 }
 
+// LibreOffice names the letters it draws with a stand-in glyph in /ActualText
+// spans only; the interpreter drops the spans, the converter puts their text back.
+TEST_F(ProgramTest, APdfsActualTextStaysSearchable)
+{
+    const std::string out = folder.file("out.pdf");
+    const auto result = converter({out, "/source", test::dataFile("made-tika-testRTFVarious.pdf")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string text = test::pdfText(out);
+    EXPECT_NE(text.find("\U0001033F\U00010344\U00010339\U00010343\U0001033A"), std::string::npos) << text;
+    EXPECT_NE(text.find("And then some Gothic text:"), std::string::npos) << text;
+    EXPECT_EQ(test::runProgram("qpdf", {"--check", out}).exitCode, 0);
+    EXPECT_EQ(test::pagesWithStamp(out, 2), 2);
+}
+
 TEST_F(ProgramTest, BrokenAndLockedPdfsFailClearlyAndLeaveNoPdf)
 {
     const std::string whole = test::readFile(test::dataFile("cups-onepage-a4.pdf"));

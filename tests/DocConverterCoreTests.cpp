@@ -343,6 +343,21 @@ TEST_F(DocumentRun, ExactChunkSizePercentsAndErrors)
         << "no half PDF after a feed that could not open";
 }
 
+// The office's PDF names letters it draws with a stand-in glyph only in
+// /ActualText spans, which the interpreter drops; the text comes back.
+TEST_F(DocumentRun, TheOfficesActualTextStaysSearchable)
+{
+    const std::string pdf = folder.file("gothic.pdf");
+    const std::string source = test::dataFile("made-tika-testRTFVarious.pdf");
+    DocumentInterpreter interpreter(FOLYANT_DEV_LIB, FOLYANT_GS_FONT_FOLDER);
+    // Told the source at the start, as the job does: a PDF is read only when granted.
+    ASSERT_EQ(interpreter.StartInterpreter(pdf, source), 0);
+    EXPECT_EQ(interpreter.FeedPostScriptFile(source, [] { return true; }), 1);
+    const std::string text = test::pdfText(pdf);
+    EXPECT_NE(text.find("\U0001033F\U00010344\U00010339\U00010343\U0001033A"), std::string::npos) << text;
+    EXPECT_EQ(test::pagesWithStamp(pdf, 2), 2);
+}
+
 TEST_F(DocumentRun, RefusedStartLeavesNothingForTheNextJob)
 {
     DocumentInterpreter refused("/nonexistent/lib", "/nonexistent/fonts");

@@ -1,13 +1,23 @@
 // The Ghostscript side that both converters share: argument vectors, the page
-// stamp procedure, the log, and the session over the real libgs.
+// stamp procedure, the log, the session over the real libgs, and the repair
+// of what it writes.
+#include "interpreter/ActualTextRestore.h"
 #include "interpreter/ConversionLog.h"
 #include "interpreter/GhostscriptArguments.h"
 #include "interpreter/GhostscriptSession.h"
 #include "interpreter/PageStamp.h"
+#include "interpreter/PostScriptFeed.h"
 #include "interpreter/PostScriptString.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <utility>
 
 using namespace folyant;
 using namespace folyant::gs;
@@ -251,6 +261,208 @@ TEST_F(SessionTest, DestructorShutsDownARunningInterpreter)
     GhostscriptSession next(&log);
     EXPECT_TRUE(next.start(arguments(folder.file("b.pdf"))).started());
     next.abort();
+}
+
+// A one-page PDF (300 by 300) with Helvetica as /F1 and the property list
+// /P1, around the content given.
+std::string pdfWithContent(const std::string& content)
+{
+    const std::string objects[] = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 300] /Contents 4 0 R /Resources << /Font << /F1 5 0 "
+        "R "
+        ">> /Properties << /P1 6 0 R >> >> >>",
+        "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
+        "<< /ActualText (named) >>",
+    };
+    std::string pdf = "%PDF-1.7\n";
+    std::string xref = "xref\n0 7\n0000000000 65535 f \n";
+    for (std::size_t i = 0; i < std::size(objects); ++i) {
+        char entry[32];
+        std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", pdf.size());
+        xref += entry;
+        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const std::size_t start = pdf.size();
+    return pdf + xref + "trailer\n<< /Size 7 /Root 1 0 R >>\nstartxref\n" + std::to_string(start)
+        + "\n%%EOF\n";
+}
+
+// Where poppler finds a word on the first page: its box's xMin, yMin and
+// yMax (y from the top); nothing when it is not found.
+std::optional<std::array<double, 3>> wordBox(const std::string& pdf, const std::string& word)
+{
+    const auto boxes = test::runProgram("pdftotext", {"-f", "1", "-l", "1", "-bbox", pdf, "-"});
+    const std::size_t at = boxes.out.find(">" + word + "</word>");
+    if (at == std::string::npos)
+        return std::nullopt;
+    const std::size_t start = boxes.out.rfind("<word", at);
+    const std::string box = boxes.out.substr(start, at - start);
+    const auto number = [&box](const std::string& name) {
+        const std::size_t value = box.find(name + "=\"") + name.size() + 2;
+        return std::stod(box.substr(value));
+    };
+    return std::array<double, 3>{number("xMin"), number("yMin"), number("yMax")};
+}
+
+// LibreOffice draws letters no installed font has with one stand-in glyph and
+// names them in /ActualText spans, which the interpreter drops.
+class ActualTextTest : public ::testing::Test {
+protected:
+    // The PDF the interpreter writes from pdf, as a converter runs it.
+    std::string interpreted(const std::string& pdf)
+    {
+        const std::string out = folder.file("out.pdf");
+        PostScriptFeed feed;
+        ConverterArguments a;
+        a.libFolder = FOLYANT_DEV_LIB;
+        a.fontFolder = FOLYANT_GS_FONT_FOLDER;
+        a.outputPath = out;
+        EXPECT_TRUE(feed.openSource(pdf)) << pdf;
+        EXPECT_TRUE(feed.start(converterArgumentVector(a)).started()) << feed.log().text();
+        feed.sendPageStamp(FOLYANT_DEV_LIB);
+        for (int steps = 0; feed.feedStep(out) == PostScriptFeed::Step::Fed && steps < 10000; ++steps) { }
+        return out;
+    }
+
+    // The pages at a low resolution, as poppler draws them.
+    std::string rendering(const std::string& pdf)
+    {
+        const std::string prefix = folder.file("page");
+        const auto drawn = test::runProgram("pdftoppm", {"-r", "40", "-gray", pdf, prefix});
+        EXPECT_EQ(drawn.exitCode, 0) << drawn.err;
+        std::string pages;
+        for (const std::string& name : test::filesBelow(folder.path()))
+            if (name.rfind("page", 0) == 0) {
+                pages += test::readFile(folder.file(name));
+                std::remove(folder.file(name).c_str());
+            }
+        return pages;
+    }
+
+    TempFolder folder;
+    const std::string source = test::dataFile("made-tika-testRTFVarious.pdf");
+    // The five Gothic letters LibreOffice names in spans. The one before them
+    // it names through its font's ToUnicode, for the glyph .notdef, whose
+    // entry the interpreter drops too: no span of it to restore.
+    const std::string spans = "\U0001033F\U00010344\U00010339\U00010343\U0001033A";
+};
+
+TEST_F(ActualTextTest, TheSpansTextIsFoundWhereItWasDrawnAndThePageLooksTheSame)
+{
+    const std::string out = interpreted(source);
+    ASSERT_EQ(test::pdfPageCount(out), 2);
+    ASSERT_EQ(test::pdfText(out).find(spans), std::string::npos) << "the interpreter keeps the spans now";
+    const std::string before = rendering(out);
+
+    EXPECT_EQ(restoreActualText(source, out), ActualTextRestore::Restored);
+    EXPECT_NE(test::pdfText(out).find(spans), std::string::npos) << test::pdfText(out);
+    // At the first span's glyph: 74.9 125.9 in default user space.
+    const auto box = wordBox(out, spans);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_NEAR((*box)[0], 74.9, 0.1);
+    EXPECT_LT((*box)[1], 792 - 125.9) << "the box holds the baseline";
+    EXPECT_GT((*box)[2], 792 - 125.9);
+    EXPECT_EQ(rendering(out), before) << "the restored text is visible";
+    EXPECT_EQ(test::runProgram("qpdf", {"--check", out}).exitCode, 0);
+    EXPECT_EQ(test::pagesWithStamp(out, 2), 2);
+
+    // A second pass finds its own text and adds nothing.
+    const std::string restored = test::readFile(out);
+    EXPECT_EQ(restoreActualText(source, out), ActualTextRestore::Unchanged);
+    EXPECT_TRUE(test::readFile(out) == restored) << "the file was written";
+}
+
+// The outermost span's text stands for everything drawn inside it; a span's
+// place is its first glyph's in default user space, whatever the CTM; named
+// property lists count; an empty /ActualText adds nothing; more spans than a
+// font has codes all come back.
+TEST_F(ActualTextTest, SpansAsTheContentNestsAndNamesThem)
+{
+    std::string content = "2 0 0 2 10 20 cm BT /F1 10 Tf\n"
+                          "1 0 0 1 10 100 Tm /Span << /ActualText (outer) >> BDC\n"
+                          "/Span << /ActualText (inner) >> BDC (x) Tj EMC (y) Tj EMC\n"
+                          "1 0 0 1 10 80 Tm /Span /P1 BDC (z) Tj EMC\n"
+                          "1 0 0 1 10 60 Tm /Span << /ActualText () >> BDC (e) Tj EMC\n"
+                          "/Artifact BMC (w) Tj EMC ET\n"
+                          "BT /F1 2 Tf\n";
+    constexpr int kSpans = 300;
+    for (int i = 0; i < kSpans; ++i) {
+        char span[96];
+        std::snprintf(span, sizeof span, "1 0 0 1 %d %d Tm /Span << /ActualText (s%03d) >> BDC (.) Tj EMC\n",
+            (i % 12) * 12, i / 12 * 2, i);
+        content += span;
+    }
+    content += "ET\n";
+    test::writeFile(folder.file("in.pdf"), pdfWithContent(content));
+    const std::string out = interpreted(folder.file("in.pdf"));
+    ASSERT_EQ(test::pdfPageCount(out), 1);
+
+    EXPECT_EQ(restoreActualText(folder.file("in.pdf"), out), ActualTextRestore::Restored);
+    // At the first glyph's origin: 30 220 in default user space.
+    const auto outer = wordBox(out, "outer");
+    ASSERT_TRUE(outer.has_value()) << test::pdfText(out);
+    EXPECT_NEAR((*outer)[0], 30, 0.5);
+    EXPECT_LT((*outer)[1], 300 - 220) << "the box holds the baseline";
+    EXPECT_GT((*outer)[2], 300 - 220);
+    EXPECT_FALSE(wordBox(out, "inner").has_value());
+    const auto named = wordBox(out, "named");
+    ASSERT_TRUE(named.has_value());
+    EXPECT_NEAR((*named)[0], 30, 0.5);
+    EXPECT_LT((*named)[1], 300 - 180);
+    EXPECT_GT((*named)[2], 300 - 180);
+    const std::string text = test::pdfText(out);
+    for (int i = 0; i < kSpans; ++i) {
+        char word[8];
+        std::snprintf(word, sizeof word, "s%03d", i);
+        EXPECT_NE(text.find(word), std::string::npos) << word;
+    }
+    EXPECT_EQ(test::runProgram("qpdf", {"--check", out}).exitCode, 0);
+}
+
+TEST_F(ActualTextTest, WithoutSpansOrAMatchingPageTheFileIsLeftByteForByte)
+{
+    const std::string out = interpreted(source);
+    const std::string written = test::readFile(out);
+    // Inputs without spans; an input with spans whose page is of another
+    // size, or whose pages did not all come out.
+    const std::pair<std::string, std::string> cases[] = {
+        {test::dataFile("pdfjs-tracemonkey.pdf"), out},
+        {test::dataFile("cups-onepage-a4.pdf"), out},
+        {source, folder.file("a4.pdf")},
+        {source, folder.file("first.pdf")},
+    };
+    test::writeFile(folder.file("a4.pdf"), test::readFile(test::dataFile("cups-onepage-a4.pdf")));
+    ASSERT_EQ(
+        test::runProgram("qpdf", {out, "--pages", out, "1", "--", folder.file("first.pdf")}).exitCode, 0);
+    for (const auto& [input, output] : cases) {
+        SCOPED_TRACE(input + " onto " + output);
+        const std::string original = test::readFile(output);
+        EXPECT_EQ(restoreActualText(input, output), ActualTextRestore::Unchanged);
+        EXPECT_TRUE(test::readFile(output) == original) << "the file was written";
+    }
+    EXPECT_TRUE(test::readFile(out) == written);
+}
+
+TEST_F(ActualTextTest, AWrittenPdfThatCannotTakeAnUpdateIsLeftAsItWas)
+{
+    const std::string whole = test::readFile(interpreted(source));
+    const std::pair<const char*, std::string> cases[] = {
+        {"cut short", whole.substr(0, whole.size() / 2)},
+        {"no PDF", "%PDF-1.4\nnothing of a PDF\n"},
+        {"empty", ""},
+    };
+    for (const auto& [name, content] : cases) {
+        SCOPED_TRACE(name);
+        const std::string output = folder.file("broken.pdf");
+        test::writeFile(output, content);
+        EXPECT_EQ(restoreActualText(source, output), ActualTextRestore::Failed);
+        EXPECT_TRUE(test::readFile(output) == content) << "the file was written";
+    }
+    EXPECT_EQ(restoreActualText(source, folder.file("missing.pdf")), ActualTextRestore::Failed);
+    EXPECT_FALSE(test::fileExists(folder.file("missing.pdf")));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "converter/core/StringTable.h"
 #include "installation/InstallationFolders.h"
 #include "installation/MachineSettings.h"
+#include "interpreter/ActualTextRestore.h"
 #include "interpreter/ToUnicodeRepair.h"
 #include "platform/Platform.h"
 #include "platform/TerminationWatch.h"
@@ -153,10 +154,15 @@ void ConversionRun::feedStep()
 
 void ConversionRun::completeOutput()
 {
-    // Only a PDF job's ToUnicode comes out with its bytes swapped; a PDF whose
-    // update could not be finished is found cut short below.
-    if (m_pdfInput && !isCutShortPdf(m_workingPath))
+    // Only a PDF job's ToUnicode comes out with its bytes swapped, and only a
+    // PDF job has marked content to lose; a PDF whose update could not be
+    // finished is found cut short below. Standard input's PDF is gone by now:
+    // its spans cannot be read again.
+    if (m_pdfInput && !isCutShortPdf(m_workingPath)) {
         gs::repairToUnicode(m_workingPath);
+        if (!m_job.sourcePath.empty())
+            gs::restoreActualText(m_job.sourcePath, m_workingPath);
+    }
     if (isCutShortPdf(m_workingPath)) {
         // Written only in part (a full disk): no PDF, and nothing of the chain.
         removeWorkingFile();

@@ -1,5 +1,6 @@
 #include "docconverter/core/DocumentInterpreter.h"
 
+#include "interpreter/ActualTextRestore.h"
 #include "interpreter/GhostscriptArguments.h"
 #include "interpreter/ToUnicodeRepair.h"
 
@@ -59,10 +60,13 @@ int DocumentInterpreter::FeedPostScriptFile(const std::string& path, const Pump&
             }
             break;
         case gs::PostScriptFeed::Step::InputEnded:
-            // What the office printed keeps its ligatures searchable; a repair
-            // that fails leaves the interpreter's PDF as it was.
-            if (pdfInput)
+            // What the office printed keeps its ligatures and the text of its
+            // stand-in glyphs searchable; a repair that fails leaves the
+            // interpreter's PDF as it was.
+            if (pdfInput) {
                 gs::repairToUnicode(m_pdfPath);
+                gs::restoreActualText(path, m_pdfPath);
+            }
             pump();
             return 1;
         case gs::PostScriptFeed::Step::Failed:
