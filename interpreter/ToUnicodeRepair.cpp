@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -26,6 +27,60 @@ bool isHexDigits(std::string_view digits)
     return true;
 }
 
+// A destination's digits, without the blanks between them, in capitals.
+std::string hexDigitsOf(std::string_view hex)
+{
+    std::string digits;
+    for (const char c : hex)
+        if (!std::isspace(static_cast<unsigned char>(c)))
+            digits += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return digits;
+}
+
+bool isHighSurrogate(std::string_view unit)
+{
+    return unit.size() == 4 && unit[0] == 'D'
+        && std::string_view("89AB").find(unit[1]) != std::string_view::npos;
+}
+
+bool isLowSurrogate(std::string_view unit)
+{
+    return unit.size() == 4 && unit[0] == 'D'
+        && std::string_view("CDEF").find(unit[1]) != std::string_view::npos;
+}
+
+// One character outside the BMP, written right.
+bool isSurrogatePair(std::string_view digits)
+{
+    return digits.size() == 8 && isHexDigits(digits) && isHighSurrogate(digits.substr(0, 4))
+        && isLowSurrogate(digits.substr(4, 4));
+}
+
+// The same release writes a character outside the BMP with the second
+// unit's first byte replaced by the first unit's last one: <D842DF9F> comes
+// out as <D842429F>. Two bits of the character are gone; the input's own
+// tables (pairsOfInput) tell which of the four it was, when only one fits.
+bool appendRestoredPair(std::string& out, std::string_view hex, const std::set<std::string>& pairsOfInput)
+{
+    const std::string digits = hexDigitsOf(hex);
+    if (digits.size() != 8 || !isHexDigits(digits) || !isHighSurrogate(digits.substr(0, 4))
+        || isLowSurrogate(digits.substr(4, 4)) || digits.compare(4, 2, digits, 2, 2) != 0)
+        return false;
+    std::string restored;
+    for (const char second : std::string_view("CDEF")) {
+        const std::string candidate = digits.substr(0, 4) + 'D' + second + digits.substr(6, 2);
+        if (pairsOfInput.count(candidate)) {
+            if (!restored.empty())
+                return false;
+            restored = candidate;
+        }
+    }
+    if (restored.empty())
+        return false;
+    out.append(restored);
+    return true;
+}
+
 // Every unit reads as a Latin-1 character turned round (XX00): the shape of
 // the ligatures (fi, ffl, ...) that make nearly all entries of several units.
 // Entries the interpreter wrote from glyph names rather than from the input's
@@ -44,10 +99,7 @@ bool turnedLatin(std::string_view digits)
 // scripts' entries of several units stay as the interpreter wrote them.
 bool appendReordered(std::string& out, std::string_view hex)
 {
-    std::string digits;
-    for (const char c : hex)
-        if (!std::isspace(static_cast<unsigned char>(c)))
-            digits += c;
+    const std::string digits = hexDigitsOf(hex);
     if (digits.size() <= 4 || digits.size() % 4 != 0 || !isHexDigits(digits) || !turnedLatin(digits)) {
         out.append(hex);
         return false;
@@ -68,9 +120,11 @@ bool interpreterSwapsToUnicodeUnits()
     return revision.revision >= 10000 && revision.revision < 10010;
 }
 
-} // namespace
-
-std::optional<std::string> reorderToUnicodeUnits(std::string_view cmap)
+// Copies the CMap, each destination of its bfchar and bfrange entries
+// through rewrite (which appends it, changed or not, and says whether it
+// changed it); nothing when no destination changed.
+std::optional<std::string> rewriteDestinations(
+    std::string_view cmap, const std::function<bool(std::string& out, std::string_view hex)>& rewrite)
 {
     std::string out;
     out.reserve(cmap.size());
@@ -109,7 +163,7 @@ std::optional<std::string> reorderToUnicodeUnits(std::string_view cmap)
                 || (section == Section::Ranges && (operand == 2 || arrayDepth > 0));
             out += '<';
             if (destination)
-                changed |= appendReordered(out, hex);
+                changed |= rewrite(out, hex);
             else
                 out.append(hex);
             out += '>';
@@ -145,6 +199,29 @@ std::optional<std::string> reorderToUnicodeUnits(std::string_view cmap)
     if (!changed)
         return std::nullopt;
     return out;
+}
+
+} // namespace
+
+std::set<std::string> surrogatePairsIn(std::string_view cmap)
+{
+    std::set<std::string> pairs;
+    rewriteDestinations(cmap, [&pairs](std::string& out, std::string_view hex) {
+        const std::string digits = hexDigitsOf(hex);
+        if (isSurrogatePair(digits))
+            pairs.insert(digits);
+        out.append(hex);
+        return false;
+    });
+    return pairs;
+}
+
+std::optional<std::string> reorderToUnicodeUnits(
+    std::string_view cmap, const std::set<std::string>& pairsOfInput)
+{
+    return rewriteDestinations(cmap, [&pairsOfInput](std::string& out, std::string_view hex) {
+        return appendRestoredPair(out, hex, pairsOfInput) || appendReordered(out, hex);
+    });
 }
 
 namespace {
@@ -224,9 +301,42 @@ bool storeText(fz_context* ctx, pdf_document* doc, int number, const std::string
     return stored;
 }
 
+// Whether the CMap holds a character outside the BMP written wrong, which
+// only the input's tables can put right.
+bool hasBrokenPair(std::string_view cmap)
+{
+    bool broken = false;
+    rewriteDestinations(cmap, [&broken](std::string& out, std::string_view hex) {
+        const std::string digits = hexDigitsOf(hex);
+        broken = broken
+            || (digits.size() == 8 && isHighSurrogate(digits.substr(0, 4))
+                && !isLowSurrogate(digits.substr(4, 4)));
+        out.append(hex);
+        return false;
+    });
+    return broken;
+}
+
+// The characters outside the BMP that the input PDF's ToUnicode tables hold;
+// none when it cannot be read.
+std::set<std::string> surrogatePairsOfPdf(fz_context* ctx, const std::string& path)
+{
+    std::set<std::string> pairs;
+    pdf_document* doc = nullptr;
+    fz_var(doc);
+    fz_try(ctx) doc = pdf_open_document(ctx, path.c_str());
+    fz_catch(ctx) doc = nullptr;
+    std::string text;
+    for (const int number : doc ? toUnicodeStreams(ctx, doc) : std::vector<int>{})
+        if (loadText(ctx, doc, number, text))
+            pairs.merge(surrogatePairsIn(text));
+    pdf_drop_document(ctx, doc);
+    return pairs;
+}
+
 } // namespace
 
-ToUnicodeRepair repairToUnicode(const std::string& path)
+ToUnicodeRepair repairToUnicode(const std::string& path, const std::string& inputPath)
 {
     if (!interpreterSwapsToUnicodeUnits())
         return ToUnicodeRepair::Unchanged;
@@ -242,10 +352,14 @@ ToUnicodeRepair repairToUnicode(const std::string& path)
     fz_catch(ctx) doc = nullptr;
     ToUnicodeRepair result = doc ? ToUnicodeRepair::Unchanged : ToUnicodeRepair::Failed;
     std::string text;
+    std::optional<std::set<std::string>> pairsOfInput;
     for (const int number : doc ? toUnicodeStreams(ctx, doc) : std::vector<int>{}) {
         if (!loadText(ctx, doc, number, text))
             continue;
-        const auto reordered = reorderToUnicodeUnits(text);
+        // The input is read only for a table that needs it.
+        if (!pairsOfInput && !inputPath.empty() && hasBrokenPair(text))
+            pairsOfInput = surrogatePairsOfPdf(ctx, inputPath);
+        const auto reordered = reorderToUnicodeUnits(text, pairsOfInput.value_or(std::set<std::string>{}));
         if (!reordered)
             continue;
         if (!storeText(ctx, doc, number, *reordered)) {

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -366,6 +367,7 @@ TEST(ToUnicodeUnits, OnlyDestinationsOfSeveralUnitsAreTurned)
         const char* name;
         const char* cmap;
         std::optional<std::string> repaired;
+        std::set<std::string> pairsOfInput = {};
     };
     const Case cases[] = {
         {"a ligature in a range", "1 beginbfrange\n<09><09><66006900>\nendbfrange\n",
@@ -383,11 +385,25 @@ TEST(ToUnicodeUnits, OnlyDestinationsOfSeveralUnitsAreTurned)
         {"other scripts are not guessed at", "1 beginbfchar\n<0B><1509 4D09>\nendbfchar\n", std::nullopt},
         {"the header's dictionary and names",
             "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) >> def\n% <66006900>\n", std::nullopt},
+        {"a pair cut short, put right from the input's",
+            "2 beginbfrange\n<10><10><d842429f>\n<11><11><d83d3d00>\nendbfrange\n",
+            "2 beginbfrange\n<10><10><D842DF9F>\n<11><11><D83DDE00>\nendbfrange\n",
+            {"D842DF9F", "D83DDE00", "D800DC00"}},
+        {"a pair the input does not hold stays", "1 beginbfchar\n<10><D842429F>\nendbfchar\n", std::nullopt,
+            {"D801DC37"}},
+        {"a pair the input holds twice is not guessed at", "1 beginbfchar\n<10><D842429F>\nendbfchar\n",
+            std::nullopt, {"D842DC9F", "D842DF9F"}},
+        {"a pair written right stays", "1 beginbfchar\n<10><D842DF9F>\nendbfchar\n", std::nullopt,
+            {"D842DF9F"}},
     };
     for (const Case& item : cases) {
         SCOPED_TRACE(item.name);
-        EXPECT_EQ(folyant::gs::reorderToUnicodeUnits(item.cmap), item.repaired);
+        EXPECT_EQ(folyant::gs::reorderToUnicodeUnits(item.cmap, item.pairsOfInput), item.repaired);
     }
+    EXPECT_EQ(folyant::gs::surrogatePairsIn("2 beginbfchar\n<10><d842df9f>\n<11><D842429F>\nendbfchar\n"
+                                            "1 beginbfrange\n<01><02>[<0041><D83DDE00>]\nendbfrange\n"),
+        (std::set<std::string>{"D842DF9F", "D83DDE00"}))
+        << "only pairs written right, from characters, ranges and arrays";
 }
 
 TEST(ToUnicodeUnits, APdfWithoutSuchEntriesIsLeftByteForByte)

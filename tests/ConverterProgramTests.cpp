@@ -220,34 +220,40 @@ TEST_F(ProgramTest, PdfInputKeepsItsTextPagesAndFontsAndIsStamped)
     EXPECT_EQ(test::filesBelow(folder.path()).size(), 4u) << "nothing of standard input's PDF is left";
 }
 
-// LibreOffice maps its "fi" glyph to two characters; the interpreter's copy
-// must still be searchable for the words that hold one.
-TEST_F(ProgramTest, APdfsLigaturesStaySearchable)
+// What the interpreter loses of a PDF's text, the converter puts back: the
+// units of a ligature's ToUnicode entry, turned round; a character outside
+// the BMP, cut short; and the text LibreOffice names only in /ActualText
+// spans (letters it draws with a stand-in glyph), dropped.
+TEST_F(ProgramTest, WhatTheInterpreterLosesOfAPdfsTextIsPutBack)
 {
-    const std::string source = test::dataFile("made-olefile-test-ole-file.pdf");
-    const std::string out = folder.file("out.pdf");
-    const auto result = converter({out, "/source", source});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    const std::string text = test::pdfText(out);
-    EXPECT_NE(text.find("Test OLE file, saved as"), std::string::npos) << text;
-    EXPECT_EQ(text.find("\u6600"), std::string::npos) << text;
-    EXPECT_GE(test::sharedWords(source, out), 0.98);
-    EXPECT_EQ(test::runProgram("qpdf", {"--check", out}).exitCode, 0);
-    EXPECT_EQ(test::pagesWithStamp(out, 1), 1);
-}
-
-// LibreOffice names the letters it draws with a stand-in glyph in /ActualText
-// spans only; the interpreter drops the spans, the converter puts their text back.
-TEST_F(ProgramTest, APdfsActualTextStaysSearchable)
-{
-    const std::string out = folder.file("out.pdf");
-    const auto result = converter({out, "/source", test::dataFile("made-tika-testRTFVarious.pdf")});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    const std::string text = test::pdfText(out);
-    EXPECT_NE(text.find("\U0001033F\U00010344\U00010339\U00010343\U0001033A"), std::string::npos) << text;
-    EXPECT_NE(text.find("And then some Gothic text:"), std::string::npos) << text;
-    EXPECT_EQ(test::runProgram("qpdf", {"--check", out}).exitCode, 0);
-    EXPECT_EQ(test::pagesWithStamp(out, 2), 2);
+    struct Case {
+        const char* source;
+        int pages;
+        std::vector<std::string> found;
+        const char* notFound;
+    };
+    const Case cases[] = {
+        {"made-olefile-test-ole-file.pdf", 1, {"Test OLE file, saved as"}, "\u6600"},
+        {"made-poi-54880_chinese.pdf", 1, {"\U00020B9F", "\u8868 Mix"}, "\uFFFD"},
+        {"made-tika-testRTFVarious.pdf", 2,
+            {"\U0001033F\U00010344\U00010339\U00010343\U0001033A", "And then some Gothic text:"}, nullptr},
+    };
+    for (const Case& item : cases) {
+        SCOPED_TRACE(item.source);
+        const std::string source = test::dataFile(item.source);
+        const std::string out = folder.file("out.pdf");
+        const auto result = converter({out, "/source", source});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const std::string text = test::pdfText(out);
+        for (const std::string& words : item.found)
+            EXPECT_NE(text.find(words), std::string::npos) << words << " in\n" << text;
+        if (item.notFound) {
+            EXPECT_EQ(text.find(item.notFound), std::string::npos) << text;
+        }
+        EXPECT_GE(test::sharedWords(source, out), 0.98);
+        EXPECT_EQ(test::runProgram("qpdf", {"--check", out}).exitCode, 0);
+        EXPECT_EQ(test::pagesWithStamp(out, item.pages), item.pages);
+    }
 }
 
 TEST_F(ProgramTest, BrokenAndLockedPdfsFailClearlyAndLeaveNoPdf)

@@ -159,7 +159,7 @@ void ConversionRun::completeOutput()
     // finished is found cut short below. Standard input's PDF is gone by now:
     // its spans cannot be read again.
     if (m_pdfInput && !isCutShortPdf(m_workingPath)) {
-        gs::repairToUnicode(m_workingPath);
+        gs::repairToUnicode(m_workingPath, m_job.sourcePath);
         if (!m_job.sourcePath.empty())
             gs::restoreActualText(m_job.sourcePath, m_workingPath);
     }

@@ -64,7 +64,7 @@ int DocumentInterpreter::FeedPostScriptFile(const std::string& path, const Pump&
             // stand-in glyphs searchable; a repair that fails leaves the
             // interpreter's PDF as it was.
             if (pdfInput) {
-                gs::repairToUnicode(m_pdfPath);
+                gs::repairToUnicode(m_pdfPath, path);
                 gs::restoreActualText(path, m_pdfPath);
             }
             pump();
