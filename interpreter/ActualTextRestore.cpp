@@ -1,5 +1,7 @@
 #include "interpreter/ActualTextRestore.h"
 
+#include "interpreter/PdfUpdate.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 extern "C" {
 #include <mupdf/fitz.h>
@@ -560,22 +561,8 @@ ActualTextRestore restoreActualText(const std::string& inputPath, const std::str
         }
         result = ActualTextRestore::Restored;
     }
-    fz_var(result);
-    if (result == ActualTextRestore::Restored) {
-        fz_try(ctx)
-        {
-            pdf_write_options options = pdf_default_write_options;
-            options.do_incremental = 1;
-            pdf_save_document(ctx, doc, outputPath.c_str(), &options);
-        }
-        fz_catch(ctx)
-        {
-            result = ActualTextRestore::Failed;
-            // Half an update (a full disk) would hide the PDF behind a broken
-            // trailer: the file goes back to what the interpreter wrote.
-            (void)::truncate(outputPath.c_str(), before.st_size);
-        }
-    }
+    if (result == ActualTextRestore::Restored && !appendUpdate(ctx, doc, outputPath, before.st_size))
+        result = ActualTextRestore::Failed;
     pdf_drop_obj(ctx, glyph);
     pdf_drop_obj(ctx, opening);
     pdf_drop_document(ctx, doc);

@@ -1,5 +1,7 @@
 #include "interpreter/ToUnicodeRepair.h"
 
+#include "interpreter/PdfUpdate.h"
+
 #include <algorithm>
 #include <cctype>
 #include <functional>
@@ -8,7 +10,6 @@
 
 #include <ghostscript/iapi.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 extern "C" {
 #include <mupdf/fitz.h>
@@ -368,22 +369,8 @@ ToUnicodeRepair repairToUnicode(const std::string& path, const std::string& inpu
         }
         result = ToUnicodeRepair::Repaired;
     }
-    fz_var(result);
-    if (result == ToUnicodeRepair::Repaired) {
-        fz_try(ctx)
-        {
-            pdf_write_options options = pdf_default_write_options;
-            options.do_incremental = 1;
-            pdf_save_document(ctx, doc, path.c_str(), &options);
-        }
-        fz_catch(ctx)
-        {
-            result = ToUnicodeRepair::Failed;
-            // Half an update (a full disk) would hide the PDF behind a broken
-            // trailer: the file goes back to what the interpreter wrote.
-            (void)::truncate(path.c_str(), before.st_size);
-        }
-    }
+    if (result == ToUnicodeRepair::Repaired && !appendUpdate(ctx, doc, path, before.st_size))
+        result = ToUnicodeRepair::Failed;
     pdf_drop_document(ctx, doc);
     fz_drop_context(ctx);
     return result;
