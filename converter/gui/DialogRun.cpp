@@ -4,11 +4,9 @@
 #include "installation/MachineSettings.h"
 #include "platform/Platform.h"
 #include "platform/TerminationWatch.h"
+#include "platform/qt/DialogApplication.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtMessageBox.h"
-#include "platform/qt/QtTranslations.h"
-
-#include <QApplication>
 
 #include <utility>
 
@@ -19,15 +17,7 @@ extern "C" void folyant_converter_run_dialog(DialogRun& run)
     using namespace folyant;
     using namespace folyant::converter;
 
-    // The command line is ours alone: Qt sees only the program name.
-    int qtArgc = 1;
-    char* qtArgv[] = {run.programPath, nullptr};
-    QApplication application(qtArgc, qtArgv);
-    QApplication::setApplicationName(QString::fromStdString(run.programName));
-
-    // The same language as the messages the program writes itself.
-    const QtTranslations translations(QStringLiteral("converter"));
-
+    const DialogApplication application(run.programPath, run.programName, QStringLiteral("converter"));
     QtMessageBox messages(run.programName, false);
     XdgShell shell;
     XdgEmail mail;

@@ -6,11 +6,9 @@
 #include "platform/Shell.h"
 #include "platform/TerminationWatch.h"
 #include "platform/WordProcessorFonts.h"
+#include "platform/qt/DialogApplication.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtMessageBox.h"
-#include "platform/qt/QtTranslations.h"
-
-#include <QApplication>
 
 using folyant::docconverter::DialogRun;
 
@@ -19,13 +17,7 @@ extern "C" void folyant_docconverter_run_dialog(DialogRun& run)
     using namespace folyant;
     using namespace folyant::docconverter;
 
-    // The command line is ours alone: Qt sees only the program name.
-    int qtArgc = 1;
-    char* qtArgv[] = {run.programPath, nullptr};
-    QApplication application(qtArgc, qtArgv);
-    QApplication::setApplicationName(QString::fromStdString(run.programName));
-    const QtTranslations translations(QStringLiteral("docconverter"));
-
+    const DialogApplication application(run.programPath, run.programName, QStringLiteral("docconverter"));
     IniMachineSettings machine;
     QtMessageBox messages(run.programName, false);
     XdgShell shell;
