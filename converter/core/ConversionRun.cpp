@@ -154,10 +154,10 @@ void ConversionRun::feedStep()
 
 void ConversionRun::completeOutput()
 {
-    // Only a PDF job's ToUnicode comes out with its bytes swapped, and only a
-    // PDF job has marked content to lose; a PDF whose update could not be
-    // finished is found cut short below. Standard input's PDF is gone by now:
-    // its spans cannot be read again.
+    // Only a PDF job's ToUnicode comes out with its bytes swapped or its
+    // pairs cut short, and only a PDF job has marked content to lose; a PDF
+    // whose update could not be finished is found cut short below. Standard
+    // input's PDF is gone by now: its tables and spans cannot be read again.
     if (m_pdfInput && !isCutShortPdf(m_workingPath)) {
         gs::repairToUnicode(m_workingPath, m_job.sourcePath);
         if (!m_job.sourcePath.empty())

@@ -60,9 +60,9 @@ int DocumentInterpreter::FeedPostScriptFile(const std::string& path, const Pump&
             }
             break;
         case gs::PostScriptFeed::Step::InputEnded:
-            // What the office printed keeps its ligatures and the text of its
-            // stand-in glyphs searchable; a repair that fails leaves the
-            // interpreter's PDF as it was.
+            // What the office printed keeps its ligatures, its characters
+            // outside the BMP and the text of its stand-in glyphs searchable;
+            // a repair that fails leaves the interpreter's PDF as it was.
             if (pdfInput) {
                 gs::repairToUnicode(m_pdfPath, path);
                 gs::restoreActualText(path, m_pdfPath);
