@@ -12,6 +12,7 @@ void* loadDialogEntry(const std::string& fromProgram, const char* entry, std::st
     std::error_code unreadable;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", unreadable);
     const std::string path = (program.parent_path() / fromProgram).lexically_normal().string();
+    // Loaded, not linked: a run nobody watches never maps the widget libraries.
     void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     void* found = library ? ::dlsym(library, entry) : nullptr;
     if (!found) {
