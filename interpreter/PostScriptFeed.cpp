@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <utility>
 
 namespace folyant::gs {
 
@@ -100,11 +101,13 @@ PostScriptFeed::PostScriptFeed()
 PostScriptFeed::~PostScriptFeed()
 {
     closeInput();
+    dropPdfRead();
 }
 
 bool PostScriptFeed::openSource(const std::string& path)
 {
     closeInput();
+    dropPdfRead();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return false;
@@ -130,12 +133,14 @@ bool PostScriptFeed::openSource(const std::string& path)
 void PostScriptFeed::expectSource(const std::string& path)
 {
     closeInput();
+    dropPdfRead();
     m_pdfPath = path;
 }
 
 void PostScriptFeed::useStandardInput()
 {
     closeInput();
+    dropPdfRead();
     m_input = STDIN_FILENO;
     m_ownsInput = false;
     // What arrives is known only from its first bytes; the folder a PDF
@@ -157,10 +162,20 @@ void PostScriptFeed::useStandardInput()
 std::vector<std::string> PostScriptFeed::scratchFolders() const
 {
     std::vector<std::string> folders;
-    for (std::string folder : {m_session.scratchFolder(), m_pdfFolder})
+    for (std::string folder : {m_session.scratchFolder(), m_pdfFolder, m_pdfReadFolder})
         if (!folder.empty())
             folders.push_back(std::move(folder));
     return folders;
+}
+
+void PostScriptFeed::dropPdfRead()
+{
+    if (!m_pdfReadFolder.empty()) {
+        ::unlink(m_pdfRead.c_str());
+        ::rmdir(m_pdfReadFolder.c_str());
+    }
+    m_pdfReadFolder.clear();
+    m_pdfRead.clear();
 }
 
 void PostScriptFeed::closeInput()
@@ -318,6 +333,12 @@ PostScriptFeed::Step PostScriptFeed::postScriptStep(const std::string& outputPat
 
 PostScriptFeed::Step PostScriptFeed::endRun(const std::string& outputPath)
 {
+    // Standard input's copy outlives the input: the repairs of what the
+    // interpreter wrote read it again.
+    if (m_mode == Mode::PdfPages) {
+        m_pdfRead = m_pdfPath;
+        m_pdfReadFolder = std::exchange(m_pdfFolder, {});
+    }
     closeInput();
     if (m_pagesAtEnd) {
         const std::size_t trailer = m_tail.rfind("%%Trailer");

@@ -77,6 +77,11 @@ public:
     // Whether the input is a PDF (for standard input: once it has shown so).
     bool isPdf() const { return m_mode == Mode::PdfPages || m_mode == Mode::Spooling; }
     bool hasInput() const { return m_input >= 0; }
+    // The PDF the last run read to its end (the file given, or standard
+    // input's copy), for whoever repairs what the interpreter wrote from it;
+    // empty when the input was no PDF. Standard input's copy stays until the
+    // next input is named, or the feed ends.
+    const std::string& pdfRead() const { return m_pdfRead; }
     // The input's size when it is a regular file.
     std::optional<std::uint64_t> inputSize() const { return m_inputSize; }
 
@@ -127,6 +132,7 @@ public:
 private:
     enum class Mode { PostScript, Unknown, Spooling, PdfPages };
     void closeInput();
+    void dropPdfRead();
     Step postScriptStep(const std::string& outputPath, ssize_t got);
     Step pdfStep(const std::string& outputPath);
     // Ends a failed run: kept, the interpreter closes the output with the
@@ -149,6 +155,8 @@ private:
     std::string m_pdfPath; // the PDF the interpreter reads
     std::string m_pdfFolder; // the private folder of standard input's PDF
     int m_spool = -1; // where standard input's PDF is being written
+    std::string m_pdfRead; // the PDF of the run that ended, see pdfRead()
+    std::string m_pdfReadFolder; // its private folder, when it is standard input's
     int m_pages = -1; // the PDF's pages, once opened
     int m_pagesDone = 0;
     Failure m_failure = Failure::None;

@@ -223,7 +223,8 @@ TEST_F(ProgramTest, PdfInputKeepsItsTextPagesAndFontsAndIsStamped)
 // What the interpreter loses of a PDF's text, the converter puts back: the
 // units of a ligature's ToUnicode entry, turned round; a character outside
 // the BMP, cut short; and the text LibreOffice names only in /ActualText
-// spans (letters it draws with a stand-in glyph), dropped.
+// spans (letters it draws with a stand-in glyph), dropped. A print job comes
+// on standard input: its PDF is read again for the repairs, then removed.
 TEST_F(ProgramTest, WhatTheInterpreterLosesOfAPdfsTextIsPutBack)
 {
     struct Case {
@@ -239,20 +240,24 @@ TEST_F(ProgramTest, WhatTheInterpreterLosesOfAPdfsTextIsPutBack)
             {"\U0001033F\U00010344\U00010339\U00010343\U0001033A", "And then some Gothic text:"}, nullptr},
     };
     for (const Case& item : cases) {
-        SCOPED_TRACE(item.source);
         const std::string source = test::dataFile(item.source);
-        const std::string out = folder.file("out.pdf");
-        const auto result = converter({out, "/source", source});
-        ASSERT_EQ(result.exitCode, 0) << result.err;
-        const std::string text = test::pdfText(out);
-        for (const std::string& words : item.found)
-            EXPECT_NE(text.find(words), std::string::npos) << words << " in\n" << text;
-        if (item.notFound) {
-            EXPECT_EQ(text.find(item.notFound), std::string::npos) << text;
+        for (const bool piped : {false, true}) {
+            SCOPED_TRACE(std::string(item.source) + (piped ? " on standard input" : ""));
+            const std::string out = folder.file("out.pdf");
+            const auto result
+                = piped ? converter({out}, test::readFile(source)) : converter({out, "/source", source});
+            ASSERT_EQ(result.exitCode, 0) << result.err;
+            const std::string text = test::pdfText(out);
+            for (const std::string& words : item.found)
+                EXPECT_NE(text.find(words), std::string::npos) << words << " in\n" << text;
+            if (item.notFound) {
+                EXPECT_EQ(text.find(item.notFound), std::string::npos) << text;
+            }
+            EXPECT_GE(test::sharedWords(source, out), 0.98);
+            EXPECT_EQ(test::runProgram("qpdf", {"--check", out}).exitCode, 0);
+            EXPECT_EQ(test::pagesWithStamp(out, item.pages), item.pages);
+            EXPECT_TRUE(test::filesBelow(temporary.path()).empty()) << "standard input's PDF is removed";
         }
-        EXPECT_GE(test::sharedWords(source, out), 0.98);
-        EXPECT_EQ(test::runProgram("qpdf", {"--check", out}).exitCode, 0);
-        EXPECT_EQ(test::pagesWithStamp(out, item.pages), item.pages);
     }
 }
 

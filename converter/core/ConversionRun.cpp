@@ -156,12 +156,12 @@ void ConversionRun::completeOutput()
 {
     // Only a PDF job's ToUnicode comes out with its bytes swapped or its
     // pairs cut short, and only a PDF job has marked content to lose; a PDF
-    // whose update could not be finished is found cut short below. Standard
-    // input's PDF is gone by now: its tables and spans cannot be read again.
+    // whose update could not be finished is found cut short below.
     if (m_pdfInput && !isCutShortPdf(m_workingPath)) {
-        gs::repairToUnicode(m_workingPath, m_job.sourcePath);
-        if (!m_job.sourcePath.empty())
-            gs::restoreActualText(m_job.sourcePath, m_workingPath);
+        const std::string& input = m_feed.pdfRead();
+        gs::repairToUnicode(m_workingPath, input);
+        if (!input.empty())
+            gs::restoreActualText(input, m_workingPath);
     }
     if (isCutShortPdf(m_workingPath)) {
         // Written only in part (a full disk): no PDF, and nothing of the chain.
