@@ -46,7 +46,21 @@ struct SpanScan {
     std::vector<int> open; // per open sequence: the span it started, or -1
     int covering = -1;
     bool failed = false;
+    // The transformation at each q of the content being read, innermost form
+    // last: the filter keeps its own to itself, and a form drawn from the
+    // page (as the print system's page handling wraps every page in one) is
+    // read with the transformation it was drawn with.
+    std::vector<std::vector<fz_matrix>> transforms;
+    std::vector<int> forms; // the forms being read, by object number
+    // The filter's own handlers of what is taken over.
+    void (*q)(fz_context*, pdf_processor*) = nullptr;
+    void (*Q)(fz_context*, pdf_processor*) = nullptr;
+    void (*cm)(fz_context*, pdf_processor*, float, float, float, float, float, float) = nullptr;
+    pdf_document* doc = nullptr;
 };
+
+// How deep forms drawn from forms are followed.
+constexpr std::size_t kFormDepth = 8;
 
 // MuPDF's processor callbacks carry no pointer of ours but the text filter's;
 // the marked-content ones find the scan of this thread here.
@@ -110,11 +124,9 @@ int recordGlyph(fz_context* /*ctx*/, void* opaque, int* /*ucs*/, int /*ucsLength
     return 0;
 }
 
-// The page's own content streams, decoded, mention /ActualText, or (when
-// orProperties) the page names marked-content properties, which may hold it:
-// only then is an input's page read operator by operator. A page that does
-// not load mentions nothing.
-bool mayHoldActualText(fz_context* ctx, pdf_document* doc, int index, bool orProperties)
+// Whether the stream, decoded, mentions /ActualText; one that does not load
+// mentions nothing.
+bool streamMentions(fz_context* ctx, pdf_obj* stream)
 {
     bool found = false;
     fz_buffer* buffer = nullptr;
@@ -122,24 +134,58 @@ bool mayHoldActualText(fz_context* ctx, pdf_document* doc, int index, bool orPro
     fz_var(buffer);
     fz_try(ctx)
     {
-        pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
-        pdf_obj* resources = pdf_dict_get_inheritable(ctx, page, PDF_NAME(Resources));
-        found = orProperties && pdf_dict_len(ctx, pdf_dict_get(ctx, resources, PDF_NAME(Properties))) > 0;
-        pdf_obj* contents = pdf_dict_get(ctx, page, PDF_NAME(Contents));
-        const int streams = pdf_is_array(ctx, contents) ? pdf_array_len(ctx, contents) : 1;
-        for (int i = 0; i < streams && !found; ++i) {
-            pdf_obj* stream = pdf_is_array(ctx, contents) ? pdf_array_get(ctx, contents, i) : contents;
-            if (!pdf_is_stream(ctx, stream))
-                continue;
-            buffer = pdf_load_stream(ctx, stream);
-            unsigned char* data = nullptr;
-            const std::size_t length = fz_buffer_storage(ctx, buffer, &data);
-            found = ::memmem(data, length, "ActualText", 10) != nullptr;
-            fz_drop_buffer(ctx, buffer);
-            buffer = nullptr;
-        }
+        buffer = pdf_load_stream(ctx, stream);
+        unsigned char* data = nullptr;
+        const std::size_t length = fz_buffer_storage(ctx, buffer, &data);
+        found = ::memmem(data, length, "ActualText", 10) != nullptr;
     }
     fz_always(ctx) fz_drop_buffer(ctx, buffer);
+    fz_catch(ctx) found = false;
+    return found;
+}
+
+// Whether content (a stream or an array of them), or a form its resources
+// hold, mentions /ActualText, or (when orProperties) names marked-content
+// properties, which may hold it. MuPDF's errors pass on to the caller.
+bool contentMayHold(
+    fz_context* ctx, pdf_obj* resources, pdf_obj* contents, bool orProperties, std::size_t depth)
+{
+    if (orProperties && pdf_dict_len(ctx, pdf_dict_get(ctx, resources, PDF_NAME(Properties))) > 0)
+        return true;
+    const int streams = pdf_is_array(ctx, contents) ? pdf_array_len(ctx, contents) : 1;
+    for (int i = 0; i < streams; ++i) {
+        pdf_obj* stream = pdf_is_array(ctx, contents) ? pdf_array_get(ctx, contents, i) : contents;
+        if (pdf_is_stream(ctx, stream) && streamMentions(ctx, stream))
+            return true;
+    }
+    if (depth >= kFormDepth)
+        return false;
+    pdf_obj* forms = pdf_dict_get(ctx, resources, PDF_NAME(XObject));
+    for (int i = 0; i < pdf_dict_len(ctx, forms); ++i) {
+        pdf_obj* form = pdf_dict_get_val(ctx, forms, i);
+        if (!pdf_name_eq(ctx, pdf_dict_get(ctx, form, PDF_NAME(Subtype)), PDF_NAME(Form)))
+            continue;
+        pdf_obj* own = pdf_xobject_resources(ctx, form);
+        if (contentMayHold(ctx, own ? own : resources, form, orProperties, depth + 1))
+            return true;
+    }
+    return false;
+}
+
+// A page's content, or a form it draws (the print system's page handling
+// wraps every page in one), mentions /ActualText or may hold it (see
+// contentMayHold): only then is an input's page read operator by operator.
+// A page that does not load mentions nothing.
+bool mayHoldActualText(fz_context* ctx, pdf_document* doc, int index, bool orProperties)
+{
+    bool found = false;
+    fz_var(found);
+    fz_try(ctx)
+    {
+        pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
+        found = contentMayHold(ctx, pdf_dict_get_inheritable(ctx, page, PDF_NAME(Resources)),
+            pdf_dict_get(ctx, page, PDF_NAME(Contents)), orProperties, 0);
+    }
     fz_catch(ctx) found = false;
     return found;
 }
@@ -173,10 +219,44 @@ fz_rect mediaBox(fz_context* ctx, pdf_document* doc, int index)
     return box;
 }
 
-// Reads the page's content through MuPDF's filter, which tells every glyph's
-// place; the marked-content operators are taken over to follow the spans.
-// False when the content cannot be read to its end.
-bool scanPage(fz_context* ctx, pdf_document* doc, int index, SpanScan& scan)
+void saveState(fz_context* ctx, pdf_processor* proc)
+{
+    SpanScan* scan = t_scan;
+    scan->q(ctx, proc);
+    try {
+        scan->transforms.back().push_back(scan->transforms.back().back());
+    } catch (const std::bad_alloc&) {
+        scan->failed = true;
+    }
+}
+
+void restoreState(fz_context* ctx, pdf_processor* proc)
+{
+    SpanScan* scan = t_scan;
+    scan->Q(ctx, proc);
+    if (scan->transforms.back().size() > 1)
+        scan->transforms.back().pop_back();
+}
+
+void concatTransform(
+    fz_context* ctx, pdf_processor* proc, float a, float b, float c, float d, float e, float f)
+{
+    SpanScan* scan = t_scan;
+    scan->cm(ctx, proc, a, b, c, d, e, f);
+    fz_matrix& current = scan->transforms.back().back();
+    current = fz_concat(fz_make_matrix(a, b, c, d, e, f), current);
+}
+
+bool scanContent(fz_context* ctx, pdf_obj* resources, pdf_obj* contents, fz_matrix transform, SpanScan& scan);
+
+void drawForm(
+    fz_context* /*ctx*/, pdf_processor* /*proc*/, const char* /*name*/, pdf_obj* form, pdf_obj* resources);
+
+// Reads content through MuPDF's filter, which tells every glyph's place; the
+// marked-content operators, the transformation and the forms it draws are
+// taken over to follow the spans. False when the content cannot be read to
+// its end.
+bool scanContent(fz_context* ctx, pdf_obj* resources, pdf_obj* contents, fz_matrix transform, SpanScan& scan)
 {
     fz_buffer* sink = nullptr;
     pdf_obj* kept = nullptr;
@@ -187,25 +267,33 @@ bool scanPage(fz_context* ctx, pdf_document* doc, int index, SpanScan& scan)
     options.opaque = &scan;
     options.text_filter = recordGlyph;
     options.sanitize = 1;
+    try {
+        scan.transforms.push_back({transform});
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     fz_var(sink);
     fz_var(kept);
     fz_var(chain);
     fz_var(filter);
     fz_var(scanned);
-    t_scan = &scan;
     fz_try(ctx)
     {
-        pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
-        pdf_obj* resources = pdf_dict_get_inheritable(ctx, page, PDF_NAME(Resources));
-        pdf_obj* contents = pdf_dict_get(ctx, page, PDF_NAME(Contents));
         sink = fz_new_buffer(ctx, 1024);
         chain = pdf_new_buffer_processor(ctx, sink, 0);
-        kept = pdf_new_dict(ctx, doc, 1);
-        filter = pdf_new_filter_processor(ctx, doc, chain, resources, kept, -1, fz_identity, &options);
+        kept = pdf_new_dict(ctx, scan.doc, 1);
+        filter = pdf_new_filter_processor(ctx, scan.doc, chain, resources, kept, -1, transform, &options);
+        scan.q = filter->op_q;
+        scan.Q = filter->op_Q;
+        scan.cm = filter->op_cm;
         filter->op_BDC = beginSpan;
         filter->op_BMC = beginSequence;
         filter->op_EMC = endSequence;
-        pdf_process_contents(ctx, filter, doc, resources, contents, nullptr);
+        filter->op_q = saveState;
+        filter->op_Q = restoreState;
+        filter->op_cm = concatTransform;
+        filter->op_Do_form = drawForm;
+        pdf_process_contents(ctx, filter, scan.doc, resources, contents, nullptr);
         pdf_close_processor(ctx, filter);
         pdf_close_processor(ctx, chain);
         scanned = true;
@@ -218,6 +306,55 @@ bool scanPage(fz_context* ctx, pdf_document* doc, int index, SpanScan& scan)
         fz_drop_buffer(ctx, sink);
     }
     fz_catch(ctx) scanned = false;
+    scan.transforms.pop_back();
+    return scanned;
+}
+
+// A form the content draws is read where it is drawn, as far as kFormDepth
+// and never inside itself; one that cannot be read fails the page's scan.
+void drawForm(
+    fz_context* ctx, pdf_processor* /*proc*/, const char* /*name*/, pdf_obj* form, pdf_obj* resources)
+{
+    SpanScan* scan = t_scan;
+    const int number = pdf_to_num(ctx, form);
+    if (scan->forms.size() >= kFormDepth
+        || std::find(scan->forms.begin(), scan->forms.end(), number) != scan->forms.end())
+        return;
+    pdf_obj* own = pdf_xobject_resources(ctx, form);
+    const fz_matrix drawn = fz_concat(pdf_xobject_matrix(ctx, form), scan->transforms.back().back());
+    try {
+        scan->forms.push_back(number);
+    } catch (const std::bad_alloc&) {
+        scan->failed = true;
+        return;
+    }
+    if (!scanContent(ctx, own ? own : resources, form, drawn, *scan))
+        scan->failed = true;
+    scan->forms.pop_back();
+}
+
+// A page's content, read for its spans.
+bool scanPage(fz_context* ctx, pdf_document* doc, int index, SpanScan& scan)
+{
+    bool found = false;
+    pdf_obj* resources = nullptr;
+    pdf_obj* contents = nullptr;
+    fz_var(found);
+    fz_var(resources);
+    fz_var(contents);
+    fz_try(ctx)
+    {
+        pdf_obj* page = pdf_lookup_page_obj(ctx, doc, index);
+        resources = pdf_dict_get_inheritable(ctx, page, PDF_NAME(Resources));
+        contents = pdf_dict_get(ctx, page, PDF_NAME(Contents));
+        found = true;
+    }
+    fz_catch(ctx) found = false;
+    if (!found)
+        return false;
+    scan.doc = doc;
+    t_scan = &scan;
+    const bool scanned = scanContent(ctx, resources, contents, fz_identity, scan);
     t_scan = nullptr;
     return scanned;
 }

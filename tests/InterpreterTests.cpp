@@ -265,29 +265,34 @@ TEST_F(SessionTest, DestructorShutsDownARunningInterpreter)
 
 // A one-page PDF (300 by 300) with Helvetica as /F1 and the property list
 // /P1, around the content given.
-std::string pdfWithContent(const std::string& content)
+// A one-page PDF of the content; with formContent, the page's /X1 is a form
+// of it, drawn at twice its size by its own matrix.
+std::string pdfWithContent(const std::string& content, const std::string& formContent = {})
 {
-    const std::string objects[] = {
+    std::vector<std::string> objects = {
         "<< /Type /Catalog /Pages 2 0 R >>",
         "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 300] /Contents 4 0 R /Resources << /Font << /F1 5 0 "
-        "R "
-        ">> /Properties << /P1 6 0 R >> >> >>",
+        "R >> /Properties << /P1 6 0 R >> /XObject << /X1 7 0 R >> >> >>",
         "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream",
         "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
         "<< /ActualText (named) >>",
+        "<< /Type /XObject /Subtype /Form /BBox [0 0 150 150] /Matrix [2 0 0 2 0 0] /Resources << /Font << "
+        "/F1 5 "
+        "0 R >> >> /Length "
+            + std::to_string(formContent.size()) + " >>\nstream\n" + formContent + "\nendstream",
     };
     std::string pdf = "%PDF-1.7\n";
-    std::string xref = "xref\n0 7\n0000000000 65535 f \n";
-    for (std::size_t i = 0; i < std::size(objects); ++i) {
+    std::string xref = "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (std::size_t i = 0; i < objects.size(); ++i) {
         char entry[32];
         std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", pdf.size());
         xref += entry;
         pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
     }
     const std::size_t start = pdf.size();
-    return pdf + xref + "trailer\n<< /Size 7 /Root 1 0 R >>\nstartxref\n" + std::to_string(start)
-        + "\n%%EOF\n";
+    return pdf + xref + "trailer\n<< /Size " + std::to_string(objects.size() + 1)
+        + " /Root 1 0 R >>\nstartxref\n" + std::to_string(start) + "\n%%EOF\n";
 }
 
 // Where poppler finds a word on the first page: its box's xMin, yMin and
@@ -419,6 +424,25 @@ TEST_F(ActualTextTest, SpansAsTheContentNestsAndNamesThem)
         std::snprintf(word, sizeof word, "s%03d", i);
         EXPECT_NE(text.find(word), std::string::npos) << word;
     }
+    EXPECT_EQ(test::runProgram("qpdf", {"--check", out}).exitCode, 0);
+}
+
+// The print system's page handling draws every page as a form: the spans
+// inside are read where the form is drawn.
+TEST_F(ActualTextTest, SpansInAFormThePageDrawsAreReadWhereItIsDrawn)
+{
+    const std::string page = "q 0.5 0 0 0.5 50 50 cm /X1 Do Q\n";
+    const std::string form
+        = "BT /F1 10 Tf 1 0 0 1 20 40 Tm /Span << /ActualText (formed) >> BDC (f) Tj EMC ET\n";
+    test::writeFile(folder.file("in.pdf"), pdfWithContent(page, form));
+    const std::string out = interpreted(folder.file("in.pdf"));
+    EXPECT_EQ(restoreActualText(folder.file("in.pdf"), out), ActualTextRestore::Restored);
+    // (20 40) in the form, twice that by its matrix, half of it and 50 50 on by the page's.
+    const auto formed = wordBox(out, "formed");
+    ASSERT_TRUE(formed.has_value()) << test::pdfText(out);
+    EXPECT_NEAR((*formed)[0], 70, 0.5);
+    EXPECT_LT((*formed)[1], 300 - 90) << "the box holds the baseline";
+    EXPECT_GT((*formed)[2], 300 - 90);
     EXPECT_EQ(test::runProgram("qpdf", {"--check", out}).exitCode, 0);
 }
 
