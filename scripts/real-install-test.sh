@@ -99,27 +99,6 @@ chown "$user:" "/home/$user/letter.doc"
   || fail "LibreOffice could not print as the user"
 wait_for_jobs
 
-# The document converter as the user: a Word document printed by the user's
-# own office into a file, and a presentation through the queue and the
-# hand-off. Its text is kept; the program links no widget library, and its
-# window comes from the installed dialogs' library.
-cp tests/data/office/poi-bullets.ppt "/home/$user/slides.ppt"
-chown "$user:" "/home/$user/slides.ppt"
-for document in letter.doc slides.ppt; do
-  out="/home/$user/${document%.*} converted.pdf"
-  (cd "/home/$user" && timeout 180 runuser -u "$user" -- env HOME="/home/$user" FOLYANT_UNATTENDED=1 \
-    zevConverter "$document" "$out" >/dev/null 2>&1) || fail "zevConverter $document: exit status $?"
-  words=$(pdftotext "$out" - 2>/dev/null | wc -w)
-  [[ $words -gt 20 && $(stat -c %U "$out") == "$user" ]] && pdftotext "$out" - | grep -q 'Folyant Velmo' \
-    && pass "zevConverter $document: the user's PDF, stamped, $words words" || fail "zevConverter $document: $words words"
-done
-ldd /usr/bin/zevConverter | grep -q libQt6 && fail "zevConverter links Qt" || pass "zevConverter links no Qt library"
-# (The window is ended by a signal; its exit status says so, which is no failure here.)
-maps=$(as_user env FOLYANT_UNATTENDED=0 DISPLAY=:99 QT_QPA_PLATFORM=offscreen sh -c \
-  '/usr/bin/zevConverter >/dev/null 2>&1 & pid=$!; sleep 2; cat /proc/$pid/maps; kill $pid; wait $pid; exit 0')
-grep -q "^.* /usr/lib/[^ ]*/folyant/zevConverter_dialogs.so$" <<<"$maps" \
-  && pass "zevConverter's window loads the installed dialogs" || fail "zevConverter's window did not load its dialogs"
-
 for title in "ps job" "pdf job" "text job" "letter"; do
   pdf="/home/$user/PDF/$title.pdf"
   if [[ ! -f $pdf ]]; then
@@ -140,6 +119,27 @@ ipptool -tv "ipp://localhost/jobs/$last" get-job-attributes.test 2>/dev/null \
   && pass "the job's state message names the PDF" || fail "the job's state message does not name the PDF"
 [[ $(ls -A /root/PDF 2>/dev/null | sort || true) == "$root_before" ]] && pass "nothing landed in /root/PDF" \
   || fail "a PDF landed in /root/PDF"
+
+# The document converter as the user: a Word document printed by the user's
+# own office into a file, and a presentation through the queue and the
+# hand-off. Its text is kept; the program links no widget library, and its
+# window comes from the installed dialogs' library.
+cp tests/data/office/poi-bullets.ppt "/home/$user/slides.ppt"
+chown "$user:" "/home/$user/slides.ppt"
+for document in letter.doc slides.ppt; do
+  out="/home/$user/${document%.*} converted.pdf"
+  (cd "/home/$user" && timeout 180 runuser -u "$user" -- env HOME="/home/$user" FOLYANT_UNATTENDED=1 \
+    zevConverter "$document" "$out" >/dev/null 2>&1) || fail "zevConverter $document: exit status $?"
+  words=$(pdftotext "$out" - 2>/dev/null | wc -w)
+  [[ $words -gt 20 && $(stat -c %U "$out") == "$user" ]] && pdftotext "$out" - | grep -q 'Folyant Velmo' \
+    && pass "zevConverter $document: the user's PDF, stamped, $words words" || fail "zevConverter $document: $words words"
+done
+ldd /usr/bin/zevConverter | grep -q libQt6 && fail "zevConverter links Qt" || pass "zevConverter links no Qt library"
+# (The window is ended by a signal; its exit status says so, which is no failure here.)
+maps=$(as_user env FOLYANT_UNATTENDED=0 DISPLAY=:99 QT_QPA_PLATFORM=offscreen sh -c \
+  '/usr/bin/zevConverter >/dev/null 2>&1 & pid=$!; sleep 2; cat /proc/$pid/maps; kill $pid; wait $pid; exit 0')
+grep -q "^.* /usr/lib/[^ ]*/folyant/zevConverter_dialogs.so$" <<<"$maps" \
+  && pass "zevConverter's window loads the installed dialogs" || fail "zevConverter's window did not load its dialogs"
 
 # A job of a name without an account (as a server opened to network clients
 # takes them) is cancelled, and the queue prints on.
