@@ -59,13 +59,19 @@ bool isSurrogatePair(std::string_view digits)
 
 // The same release writes a character outside the BMP with the second
 // unit's first byte replaced by the first unit's last one: <D842DF9F> comes
-// out as <D842429F>. Two bits of the character are gone; the input's own
-// tables (pairsOfInput) tell which of the four it was, when only one fits.
+// out as <D842429F>.
+bool isCutShortPair(std::string_view digits)
+{
+    return digits.size() == 8 && isHexDigits(digits) && isHighSurrogate(digits.substr(0, 4))
+        && !isLowSurrogate(digits.substr(4, 4)) && digits.substr(4, 2) == digits.substr(2, 2);
+}
+
+// Two bits of a pair cut short are gone; the input's own tables
+// (pairsOfInput) tell which of the four characters it was, when only one fits.
 bool appendRestoredPair(std::string& out, std::string_view hex, const std::set<std::string>& pairsOfInput)
 {
     const std::string digits = hexDigitsOf(hex);
-    if (digits.size() != 8 || !isHexDigits(digits) || !isHighSurrogate(digits.substr(0, 4))
-        || isLowSurrogate(digits.substr(4, 4)) || digits.compare(4, 2, digits, 2, 2) != 0)
+    if (!isCutShortPair(digits))
         return false;
     std::string restored;
     for (const char second : std::string_view("CDEF")) {
@@ -308,10 +314,7 @@ bool hasBrokenPair(std::string_view cmap)
 {
     bool broken = false;
     rewriteDestinations(cmap, [&broken](std::string& out, std::string_view hex) {
-        const std::string digits = hexDigitsOf(hex);
-        broken = broken
-            || (digits.size() == 8 && isHighSurrogate(digits.substr(0, 4))
-                && !isLowSurrogate(digits.substr(4, 4)));
+        broken = broken || isCutShortPair(hexDigitsOf(hex));
         out.append(hex);
         return false;
     });

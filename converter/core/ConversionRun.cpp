@@ -8,8 +8,7 @@
 #include "converter/core/StringTable.h"
 #include "installation/InstallationFolders.h"
 #include "installation/MachineSettings.h"
-#include "interpreter/ActualTextRestore.h"
-#include "interpreter/ToUnicodeRepair.h"
+#include "interpreter/LostText.h"
 #include "platform/Platform.h"
 #include "platform/TerminationWatch.h"
 
@@ -157,12 +156,8 @@ void ConversionRun::completeOutput()
     // Only a PDF job's ToUnicode comes out with its bytes swapped or its
     // pairs cut short, and only a PDF job has marked content to lose; a PDF
     // whose update could not be finished is found cut short below.
-    if (m_pdfInput && !isCutShortPdf(m_workingPath)) {
-        const std::string& input = m_feed.pdfRead();
-        gs::repairToUnicode(m_workingPath, input);
-        if (!input.empty())
-            gs::restoreActualText(input, m_workingPath);
-    }
+    if (m_pdfInput && !isCutShortPdf(m_workingPath))
+        gs::putBackLostText(m_workingPath, m_feed.pdfRead());
     if (isCutShortPdf(m_workingPath)) {
         // Written only in part (a full disk): no PDF, and nothing of the chain.
         removeWorkingFile();

@@ -1,8 +1,7 @@
 #include "docconverter/core/DocumentInterpreter.h"
 
-#include "interpreter/ActualTextRestore.h"
 #include "interpreter/GhostscriptArguments.h"
-#include "interpreter/ToUnicodeRepair.h"
+#include "interpreter/LostText.h"
 
 #include <cstdio>
 #include <utility>
@@ -63,10 +62,8 @@ int DocumentInterpreter::FeedPostScriptFile(const std::string& path, const Pump&
             // What the office printed keeps its ligatures, its characters
             // outside the BMP and the text of its stand-in glyphs searchable;
             // a repair that fails leaves the interpreter's PDF as it was.
-            if (pdfInput) {
-                gs::repairToUnicode(m_pdfPath, path);
-                gs::restoreActualText(path, m_pdfPath);
-            }
+            if (pdfInput)
+                gs::putBackLostText(m_pdfPath, path);
             pump();
             return 1;
         case gs::PostScriptFeed::Step::Failed:
